@@ -1,0 +1,32 @@
+# Vantor's two everyday commands: `make run` and `make test`.
+# Every target first makes sure the Debian packages it needs are installed.
+
+JOBS      ?= $(shell nproc)
+BUILD_DIR ?= build
+ifeq ($(SANITIZE),1)
+BUILD_DIR := build-sanitize
+CMAKE_FLAGS += -DVANTOR_SANITIZE=ON
+endif
+
+# Leak reports from inside system libraries are suppressed, ours never are.
+export ASAN_OPTIONS  ?= detect_leaks=1:abort_on_error=0
+export LSAN_OPTIONS  ?= suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0
+export UBSAN_OPTIONS ?= print_stacktrace=1:halt_on_error=1
+
+.PHONY: deps build run test clean
+
+deps:
+	@./scripts/install-deps
+
+build: deps
+	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS) >/dev/null
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	./$(BUILD_DIR)/game/vantor-game
+
+test: build
+	./scripts/with-display ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+clean:
+	rm -rf build build-sanitize
