@@ -1,0 +1,168 @@
+// Collected objects and the incremental collector.
+//
+// Owns the root of every collected object (`gc_object`, `Object`), the
+// collector's lists and counters, the small-block cache and the write
+// barrier. Called by everything that allocates script or host objects; the
+// host loop calls `gc_collect()` after every call into the app. Main thread
+// only: the collector runs only between calls into script code, so pointers
+// held in native locals during a call are safe.
+//
+// Colours. Every object is on exactly one list. An object whose colour equals
+// `gc_markbit` is white (unreached in this cycle, on the unmarked list); the
+// other colour means reached: grey while it waits on the queued list for its
+// references to be scanned, black once scanned (on the marked list). Colour 3
+// marks static objects (the shared empty arrays) that are on no list and are
+// never touched.
+//
+// Invariant kept by the write barrier: a black object never points to a
+// white one. Every store of an object reference into a field or a global goes
+// through the barrier (`gc_ref<T>` and `Array` do it on assignment), which
+// greys a white value before the store, or, for an array, scans it at once.
+// Roots are re-marked at the start of each cycle, so a sweep frees exactly
+// the objects that no root and no reached object refers to.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <utility>
+
+namespace vantor {
+
+class String;
+
+// Root of every collected object. `gc_malloc` records the size of the block
+// it hands out; the gc_object constructor, which runs first whenever an
+// object is built in such a block, takes that size into `flags` with the
+// white colour and appends the object to the unmarked list. (Writing the
+// fields from the allocator instead would be undone by the compiler, which
+// may treat storage as dead until its constructor starts.)
+class gc_object {
+ public:
+  gc_object* succ;
+  gc_object* pred;
+  int flags;  // bits 0-1 colour, the rest the allocated size in bytes
+
+  gc_object();
+  virtual ~gc_object();
+  virtual void mark();
+
+  int gc_size() const { return flags & ~3; }
+  int gc_colour() const { return flags & 3; }
+
+  struct StaticTag {};
+  // For objects in static storage that the collector must never touch.
+  explicit gc_object(StaticTag);
+
+  gc_object(const gc_object&) = delete;
+  gc_object& operator=(const gc_object&) = delete;
+};
+
+// Base of every script object.
+class Object : public gc_object {
+ public:
+  using gc_object::gc_object;
+  virtual bool Equals(Object* other);
+  virtual int Compare(Object* other);
+  virtual String debug();
+};
+
+// Collector state, process-wide. Exposed for the host loop and for tests.
+extern int gc_markbit;
+extern int gc_alloced_bytes;
+extern int gc_max_alloced_bytes;
+extern int gc_marked_bytes;
+extern int gc_marked_objs;
+extern int gc_free_bytes;
+extern bool gc_force_sweep;
+
+// Marking below this many objects per `gc_collect` call keeps each step short.
+inline constexpr int kGcMarkObjectsPerStep = 2500;
+// A sweep happens only once this much has been allocated since the last one.
+inline constexpr int kGcSweepGrowthBytes = 4 * 1024 * 1024;
+// Past this much growth the collector stops bounding its work and catches up.
+inline constexpr int kGcFullModeGrowthBytes = 64 * 1024 * 1024;
+// Blocks smaller than this are recycled through `gc_cache` by size / 8.
+inline constexpr int kGcCacheLimitBytes = 64;
+
+// Allocates a collected object's memory (size rounded up to 8) after
+// destroying about as much garbage; the object constructed in it joins the
+// unmarked list. Heap exhaustion is a runtime error.
+void* gc_malloc(int size);
+
+// Gives a destroyed object's memory back (small blocks to the cache).
+void gc_free(void* block, int size);
+
+// Allocates and constructs a collected object.
+template <class T, class... Args>
+T* gc_new(Args&&... args) {
+  return new (gc_malloc(static_cast<int>(sizeof(T)))) T(std::forward<Args>(args)...);
+}
+
+// One collection step; the host loop calls it after every callback.
+void gc_collect();
+
+// Marks the roots: every registered root marker runs. Called at start-up and
+// after every sweep.
+void gc_mark();
+
+// Empties the four object lists (start-up).
+void gc_init();
+
+// A function that queue-marks the object references a module keeps in its
+// globals. Modules register one each at initialisation.
+using gc_root_marker = void (*)();
+void gc_register_roots(gc_root_marker marker);
+// Forgets every registered root marker (tests that rebuild the world).
+void gc_clear_roots();
+
+// Greys a white object (no-op for null, reached or static objects).
+void gc_queue_mark(gc_object* object);
+// Blackens a white object and scans it at once.
+void gc_mark_now(gc_object* object);
+
+// The write barrier: greys a white value before it is stored.
+inline void gc_barrier(gc_object* value) {
+  if (value && value->gc_colour() == gc_markbit) gc_queue_mark(value);
+}
+
+// A reference field or global: every store goes through the write barrier.
+template <class T>
+class gc_ref {
+ public:
+  gc_ref() = default;
+  gc_ref(T* value) : ptr_(value) { gc_barrier(value); }  // NOLINT: implicit by design
+  gc_ref(const gc_ref& other) : gc_ref(other.ptr_) {}
+  gc_ref& operator=(T* value) {
+    gc_barrier(value);
+    ptr_ = value;
+    return *this;
+  }
+  gc_ref& operator=(const gc_ref& other) { return *this = other.ptr_; }
+
+  T* get() const { return ptr_; }
+  T* operator->() const { return ptr_; }
+  T& operator*() const { return *ptr_; }
+  operator T*() const { return ptr_; }  // NOLINT: reads like a plain pointer
+  explicit operator bool() const { return ptr_ != nullptr; }
+
+  // For `mark()` methods.
+  void queue_mark() const { gc_queue_mark(ptr_); }
+
+ private:
+  T* ptr_ = nullptr;
+};
+
+// Debugging and tests: counts of the collector's lists, and a walk that
+// checks the colour invariant (no black object points to a white one) and
+// the list links. Returns false and prints the first fault found.
+struct GcListCounts {
+  int unmarked = 0, queued = 0, marked = 0, free = 0;
+};
+GcListCounts gc_list_counts();
+bool gc_check_heap();
+
+// Whether `address` is an object currently on one of the collector's lists
+// (used by the debugger before it dereferences an address it was given).
+bool gc_is_live_object(const void* address);
+
+}  // namespace vantor
