@@ -1,0 +1,54 @@
+// Files, asset addresses and the saved state.
+//
+// Every file the system opens goes through here: "vantor://data/",
+// "vantor://internal/" and "vantor://external/" addresses map onto folders
+// beside the working directory; any other "vantor://" address opens nothing.
+// Also the saved-state file ".vantorstate", which is replaced atomically so a
+// failed write never loses the previous record, and `RkDataBuffer`, a raw
+// byte buffer loaded from a file. Main thread only.
+#pragma once
+
+#include <cstdio>
+
+#include "host/object.h"
+#include "runtime/text.h"
+
+namespace vantor {
+
+inline constexpr const char* kStateFileName = ".vantorstate";
+
+// Opens `path` (an address or a plain path) in byte mode `mode`; null when
+// the address is unknown, the path holds a NUL unit or the open fails.
+std::FILE* fopenFile(const String& path, const String& mode);
+
+// The saved-state text, or the empty string when there is none.
+String LoadStateFile();
+// 0 on success, -1 when the file cannot be opened for writing, -2 when not
+// every byte was written; on failure the previous record is left intact.
+int SaveStateFile(const String& state);
+// The whole file decoded as text, or the empty string.
+String LoadStringFile(const String& path);
+
+class RkDataBuffer : public Object {
+ public:
+  unsigned char* data = nullptr;
+  int length = 0;
+
+  ~RkDataBuffer() override;
+  bool _New(int size);
+  bool _Load(const String& path);
+  void Discard();
+  int Length() const { return length; }
+  void* ReadPointer(int offset) const { return data + offset; }
+  void* WritePointer(int offset) const { return data + offset; }
+  int PeekByte(int offset) const;
+  int PeekShort(int offset) const;
+  int PeekInt(int offset) const;
+  float PeekFloat(int offset) const;
+  void PokeByte(int offset, int value);
+  void PokeShort(int offset, int value);
+  void PokeInt(int offset, int value);
+  void PokeFloat(int offset, float value);
+};
+
+}  // namespace vantor
