@@ -1,0 +1,2 @@
+def build(root):
+    return []
