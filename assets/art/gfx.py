@@ -155,9 +155,8 @@ def figure(look, pose, facing=1):
     # torso
     s.append(limb([hip, neck], look["shirt"], 10))
     if look["kind"] == "cop":
-        s.append(line([(hip[0], hip[1] - 1), (hip[0] + 0.01, hip[1] - 1)], OUT, 0))
         # belt and badge
-        s.append(limb([(hip[0] - 4.2, hip[1] - 1.5), (hip[0] + 4.2, hip[1] - 1.5)], "#151515", 1.6, ow=0.5))
+        s.append(limb([(hip[0] - 4.2, hip[1] - 1.5), (hip[0] + 4.2, hip[1] - 1.5)], "#151515", 1.4, ow=1))
         bx = neck[0] + (hip[0] - neck[0]) * 0.3 + 1.5 * facing
         by = neck[1] + (hip[1] - neck[1]) * 0.3
         s.append(circle(bx, by, 1.5, GOLD, OUT, 0.7))

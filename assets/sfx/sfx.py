@@ -206,7 +206,8 @@ def sfx_clear():                 # 3: descending two-step blip
 
 def sfx_accept_chord():          # 4: major arpeggio on bells, C E G C
     notes = (523.25, 659.25, 783.99, 1046.5)
-    parts = [place(bell(fq, 0.9 - 0.07 * i, 0.35), 0.07 * i) for i, fq in enumerate(notes)]
+    chime = ((1, 1.0), (2, 0.35), (3, 0.12), (4.2, 0.06))
+    parts = [place(bell(fq, 1.3 - 0.07 * i, 0.3, chime), 0.07 * i) for i, fq in enumerate(notes)]
     return mix(*parts)
 
 
@@ -405,6 +406,7 @@ def build(root):
     for num, fn in sorted(EFFECTS.items()):
         tr = fn()
         if num not in FIXED:
-            tr = trim(tr)
-        tr = fades(level(tr))
+            tr = fades(level(trim(tr)), 0.003, min(0.03, len(tr) / RATE * 0.2))
+        else:
+            tr = fades(level(tr))
         write_wav(os.path.join(root, "data", "sfx", "%03d.wav" % num), tr)
