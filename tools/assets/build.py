@@ -99,4 +99,5 @@ def run(root, only=None, contact_sheet=True):
         print("contact sheet: out/contact-sheet.png %dx%d" % contact_sheet_img.size)
         if not only:
             import mockup
-            print("mock-ups:", os.path.relpath(mockup.write(root, 640, 480), root))
+            for ww, wh in ((600, 450), (640, 480), (1280, 960)):
+                print("mock-ups:", os.path.relpath(mockup.write(root, ww, wh), root))
