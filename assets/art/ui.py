@@ -72,7 +72,7 @@ def icon(i):
             s += path("M18.5,13 Q20.5,16 18.5,19", stroke=SYM, sw=1.8)
             s += path("M21,10.5 Q25,16 21,21.5", stroke=SYM, sw=1.8)
         else:
-            s += path("M18.5,12.5 L24,19.5 M24,12.5 L18.5,19.5", stroke="#c01818", sw=2.4)
+            s += path("M18.5,12.5 L24,19.5 M24,12.5 L18.5,19.5", stroke=SYM, sw=2.4)
         return s
     if i == 6:    # highlight ring
         return (circle(c, c, 13.5, "none", OUT, 4.6) + circle(c, c, 13.5, "none", "#ffffff", 2.6) +
