@@ -80,12 +80,15 @@ def noise(sec, seed, amp=1.0):
 
 
 def env_exp(track, decay, attack=0.002):
-    """Fast attack, exponential decay with time constant `decay` seconds."""
+    """Fast attack, exponential decay with time constant `decay` seconds,
+    and a short fade at the very end so a cut-off part never clicks."""
     na = max(1, n_of(attack))
+    n = len(track)
+    nt = max(1, min(n_of(0.008), n // 4))
     out = []
     for i, v in enumerate(track):
         t = i / RATE
-        a = min(1.0, i / na)
+        a = min(1.0, i / na, (n - i) / nt)
         out.append(v * a * math.exp(-t / decay))
     return out
 
