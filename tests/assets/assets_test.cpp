@@ -22,7 +22,7 @@ namespace {
 const std::string kData = std::string(VANTOR_SOURCE_DIR) + "/data/";
 
 // One row per image sheet: the cell size in base units and the frame count
-// the loader (spec Part 4.2) asks for, and whether the corners of every
+// the game's loader asks for, and whether the corners of every
 // cell must be transparent (sprites drawn over the game's own background).
 struct Sheet {
   const char* name;
@@ -69,7 +69,7 @@ Decoded Load(const std::string& path) {
 
 int AlphaAt(const Decoded& d, int x, int y) { return d.rgba[(static_cast<size_t>(y) * d.w + x) * 4 + 3]; }
 
-// The frame walk of Image::Grab (spec Part 3.2): left to right, then the
+// The frame walk of Image::Grab: left to right, then the
 // next row from column 0; fails where the game would stop with "Image frame
 // outside surface". Returns the top-left corners.
 bool GrabFrames(int sheetW, int sheetH, int cw, int ch, int frames, std::vector<std::pair<int, int>>* out) {
