@@ -108,12 +108,23 @@ TEST_F(DeviceTest, ReadPixelsGivesArgbIntsWithTheTopRowFirst) {
   EXPECT_EQ(rgba[2], 0);
 }
 
-TEST_F(DeviceTest, ReadPixelsIntoAnArrayTooSmallWritesNothing) {
+TEST_F(DeviceTest, ReadAndWriteStayInsideTheCallersArray) {
   Array<int> pixels(3);
   for (int& p : pixels) p = 5;
   device->ReadPixels(pixels, 0, 0, 2, 2, 0, 2);
   device->ReadPixels(pixels, 0, 0, 1, 1, -1, 1);
   for (int p : pixels) EXPECT_EQ(p, 5);
+
+  gxtkSurface* surface = device->CreateSurface(2, 2);
+  ASSERT_NE(surface, nullptr);
+  Array<int> green(4);
+  for (int& p : green) p = static_cast<int>(0xFF00FF00);
+  device->WritePixels2(surface, green, 0, 0, 2, 2, 0, 2);
+  Array<int> red(1);
+  red[0] = static_cast<int>(0xFFFF0000);
+  device->WritePixels2(surface, red, 0, 0, 2, 2, 0, 2);  // needs 4 values
+  device->DrawSurface(surface, 0, 0);
+  EXPECT_EQ(Pixel(0, 0), 0xFF00FF00);
 }
 
 TEST_F(DeviceTest, WritePixelsPremultipliesIntoTheTexture) {

@@ -73,6 +73,18 @@ TEST_F(ContextTest, TheGivenTransformAppliesBeforeTheCurrentOne) {
   EXPECT_EQ(device->vertices[0].y, 3);
 }
 
+TEST_F(ContextTest, MatrixArraysGiveSixValuesAndShortOnesAreIgnored) {
+  const float m[kMatrixFloats] = {2, 0, 0, 2, 4, 0};
+  graphics::SetMatrix2(Array<float>(m, kMatrixFloats));
+  graphics::Transform2(Array<float>(m, kMatrixFloats));
+  EXPECT_EQ(graphics::context->ix, 4);
+  EXPECT_EQ(graphics::context->tx, 12);
+  graphics::SetMatrix2(Array<float>(m, 3));
+  graphics::Transform2(Array<float>(m, 5));
+  EXPECT_EQ(graphics::context->ix, 4);
+  EXPECT_EQ(graphics::context->tx, 12);
+}
+
 TEST_F(ContextTest, RotatingNinetyDegreesTurnsARectangleUpward) {
   graphics::Translate(320, 240);
   graphics::Rotate(90);
