@@ -99,6 +99,11 @@ inline Bytes ToneWav(double seconds) {
   return BuildWav(spec);
 }
 
+inline void WriteFile(const std::string& path, const Bytes& bytes) {
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
 class TempDir {
  public:
   TempDir() {
@@ -115,8 +120,7 @@ class TempDir {
   const std::string& Path() const { return path_; }
   std::string Write(const std::string& name, const Bytes& bytes) const {
     const std::string file = path_ + "/" + name;
-    std::ofstream(file, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    WriteFile(file, bytes);
     return file;
   }
 
