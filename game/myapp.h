@@ -1,0 +1,218 @@
+// MyApp: the whole game as one application object.
+//
+// Every piece of game state is a field of this one object, even loop
+// counters, so that a method never loops over a counter another method in
+// the same call chain is using. The host calls the five event operations;
+// everything else (loading, menus, the run, game over) is a method selected
+// each update by `gameMode`. Updates never draw: the drawing operations
+// append 15-float records to `drawList`, and each render replays the list
+// scaled from the virtual screen to the window.
+//
+// The methods are split by screen over the game/ folder:
+//   modes.cpp     creation, the update order, mode dispatch, render, suspend
+//   loader.cpp    the asset loader and its screen
+//   draw.cpp      the draw list, drawing state, bitmap text, image loading
+//   controls.cpp  pointer, touch, keys, joystick and iCade; buttons
+//   sound.cpp     sound effects
+//   progress.cpp  the saved record; rank and fixed-width text
+//   run.cpp       starting a run, the shared per-update work, phases 1-4
+//   chase.cpp     phases 5-8: chase, shootout from the car, fence, fight
+//   ending.cpp    phase 9, the game-over overlay, entering the score
+//   menus.cpp     title menu, credits box, pause menu
+//   badges.cpp    badge catalogue, pop-up strip, badge box
+#pragma once
+
+#include "modules/app.h"
+#include "modules/audio.h"
+#include "modules/graphics.h"
+#include "runtime/array.h"
+#include "runtime/text.h"
+
+namespace vantor {
+
+// A value no caller gives: an argument left out, or a touch point that is up.
+inline constexpr float kNotGiven = -3717;
+// Draw-list record kinds other than images (which store their slot number).
+inline constexpr float kRecordRect = -3717;
+inline constexpr float kRecordOval = -3716;
+inline constexpr float kRecordLine = -3715;
+
+inline constexpr int kImageSlots = 100;
+inline constexpr int kSoundSlots = 100;
+inline constexpr int kRecordFloats = 15;
+inline constexpr int kDrawListFloats = 37500;
+inline constexpr int kVirtualKeys = 20;
+inline constexpr int kSettings = 25;
+inline constexpr int kHighscores = 60;
+inline constexpr int kBadgeCount = 256;
+inline constexpr int kPopupSlots = 15;
+inline constexpr int kTouchPoints = 10;
+inline constexpr int kWorldCells = 1024;
+inline constexpr int kUpdateRate = 60;
+inline constexpr int kSuspendedUpdateRate = 5;
+
+// The game module's globals.
+namespace game {
+extern int OnScreenControls;
+extern int AccelerometerControls;
+extern int iCadeControls;
+extern int HasMusic;
+extern int DebugMode;
+extern float rawscrw;
+extern float rawscrh;
+extern float jscrw;
+extern float jscrh;
+void ModuleInit();
+}  // namespace game
+
+class MyApp : public App {
+ public:
+  // Mode machine and device.
+  int gameMode = 0;
+  int deviceWidth = 0, deviceHeight = 0;
+  float accelZeroX = 0, accelZeroY = 0;
+  float clearRed = 0, clearGreen = 0, clearBlue = 0, clearAlpha = 1;
+  int artScale = 1;
+  float artScaleInverse = 1;
+  Array<gc_ref<Image>> images{kImageSlots};
+  Array<int> imageFrameInfo{kImageSlots * 3};
+  int loadStep = 0;
+  int scoreTableIndex = 0;
+  int menuSlide = 0;
+  int menuValue = 0;  // set to 50 at creation; no screen reads it
+  int paused = 0;
+  int pauseMenuOpen = 0;
+  int pauseSlide = 0;
+  int loopIndex = 0;
+  Array<int> popupBadge{kPopupSlots};
+  Array<int> popupTimer{kPopupSlots};
+  Array<bool> badgeEarned{kBadgeCount};
+  Array<int> virtualKeys{kVirtualKeys};
+  Array<int> settings{kSettings};
+  Array<int> highscores{kHighscores};
+  int loadCursor = 0, savedValue = 0, badgeWordIndex = 0, badgeBitIndex = 0,
+      scoreGroupIndex = 0, scoreEntryIndex = 0;
+  Array<int> channelOrder{33};
+  int lastRenderMillis = 0, framesPerSecond = 0, framesPerSecondSmoothed = 0;
+  float scaleX = 0, scaleY = 0;
+  int scaleAxis = 0;
+  int landscape = 0;
+  int drawListLength = 0;
+  Array<float> drawList{kDrawListFloats};
+  int lastResult = 0;
+  int lastUpdateMillis = 0, updatesPerSecond = 0, updatesPerSecondSmoothed = 0;
+  int mouseX = 0, prevMouseX = 0, mouseY = 0, prevMouseY = 0;
+  int mouseWasDown = 0;
+  int touchDown = 0;
+  int touchHit = 0;
+  Array<int> touchActive{kTouchPoints};
+  Array<int> touchXs{kTouchPoints};
+  Array<int> touchYs{kTouchPoints};
+  int touchConsumed = 0;
+  int keyConsumed = 0;
+  int creditsOpen = 0, badgesOpen = 0;
+  float drawSizeX = 1, drawSizeY = 1, drawRotation = 0, drawRed = 255, drawGreen = 255,
+        drawBlue = 255, drawAlpha = 1;
+  int listRows = 0;
+  float badgeScrollTarget = 0, badgeScroll = 0;  // the badge box's scroll
+  int spriteFrame = 0;
+  int gridX = 0, gridY = 0;
+  int buttonHit = 0;
+  int lastChannel = 0;
+  Array<gc_ref<Sound>> sounds{kSoundSlots};
+  int currentFont = 0;
+  int keyDigit = 0;
+  int scratch = 0;  // loader logo size; insertion position of a new score
+  int score = 0;
+  int spinnerAngle = 0;
+
+  // The run (phases 1-9).
+  int phase = 0;
+  float playerX = 0, playerY = 0;
+  float playerSpeed = 0;
+  int sfxTimer = 0;
+  int loot = 0;
+  int bagsGrabbed = 0;
+  int doorSoundPlayed = 0;
+  int timeLeft = 0;
+  int runOver = 0;
+  float carOffsetX = 0, carOffsetY = 0;
+  float cameraX = 0, cameraY = 0;
+  int carHeading = 0;
+  int copsToRam = 0;
+  float chaseCarX = 0, chaseCarVelocity = 0;
+  float targetCarX = 0, targetCarVelocity = 0;
+  int hitsLeft = 0;
+  int reloadNeeded = 0;
+  float reloadX = 0, reloadY = 0;
+  int playerPose = 0;
+  int copDucking = 0;
+  int playerShotTimer = 0, copShotTimer = 0;
+  int freeSlot = 0;
+  int playerHealth = 0;
+  int shownTotal = 0;
+  String enteredCode;
+  String targetCode;
+  Array<int> worldCells{kWorldCells};
+  int pauseChoice = 0, selectedBadge = 0;
+  int gameOverFrame = 0;
+  int padX = 0, padY = 0;
+  float padScale = 0;
+  int pinchActive = 0;
+  float tiltRawX = 0, tiltRawY = 0, tiltX = 0, tiltY = 0;
+
+  void mark() override;
+
+  // Host events.
+  int m_OnCreate() override;
+  int m_OnUpdate() override;
+  int m_OnSuspend() override;
+  int m_OnResume() override;
+  int m_OnRender() override;
+
+  virtual int m_LoadImg(int slot, String name, int cellWidth, int cellHeight, int frameCount,
+                        int flags);
+  virtual int m_Reload();
+  virtual int m_Load();
+  virtual int m_iCade(int on);
+  virtual int m_Save();
+  virtual bool m_PlayKey(int action);
+  virtual int m_ResetDraw();
+  virtual int m_CLS2D(float r, float g, float b, float a);
+  virtual int m_SetSize(float sx, float sy = kNotGiven);
+  virtual int m_DrawImg(int slot, float x, float y, int frame);
+  virtual int m_Alpha(float a);
+  virtual int m_SetCol(float r, float g, float b, float a = kNotGiven);
+  virtual int m_Rect(float x, float y, float w, float h);
+  virtual int m_Button(int slot, float x, float y, int frame);
+  virtual int m_PlaySFX(int n, float rate = 1, float volume = 1, float pan = 0);
+  virtual String m_rstr(int value, int width, String pad);
+  virtual int m_Text(float x, float y, String text, float xAlign, float yAlign);
+  virtual int m_Menu();
+  virtual int m_LoadMenu();
+  virtual int m_Oval(float x, float y, float rx, float ry);
+  virtual int m_WaitStart(int screen);
+  virtual bool m_Touch(float x, float y, float w, float h, String label);
+  virtual String m_lstr(String text, int width, String pad);
+  virtual int m_SetRot(float angle);
+  virtual int m_PlacePolice();
+  virtual bool m_MouseIn_Centered(float x, float y, float w, float h);
+  virtual int m_Game();
+  virtual int m_PauseMenu();
+  virtual int m_InGame();
+  virtual int m_LoadGame();
+  virtual String m_MyNth();
+  virtual int m_GameOver();
+  virtual int m_CreditBox();
+  virtual String m_BadgeID(int id);
+  virtual String m_BadgeName(int id);
+  virtual String m_BadgeDetail(int id);
+  virtual int m_BadgesBox();
+  virtual int m_LoadFont(int slot, String name, int advance, int lineHeight);
+  virtual int m_LoadSFX(int n);
+  virtual int m_Loader();
+  virtual bool m_Button0(int slot, float x, float y, int frame);
+  virtual int m_ShowBadges();
+};
+
+}  // namespace vantor

@@ -1,0 +1,12 @@
+// The framework start-up of the game: every module's initialisation (which
+// also registers the module's collector roots) and the creation of the one
+// MyApp. Used by vantor-game and by the tools that run the same game.
+#pragma once
+
+#include "host/app.h"
+
+namespace vantor {
+
+StartupHooks GameStartupHooks();
+
+}  // namespace vantor
