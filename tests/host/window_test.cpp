@@ -55,7 +55,8 @@ bool Overridden(const std::string& entry, const std::vector<std::string>& overri
 // The scratch app in a child process with its output in a file.
 class ChildApp {
  public:
-  explicit ChildApp(const std::vector<std::string>& extraEnvironment = {}) {
+  explicit ChildApp(const std::vector<std::string>& extraEnvironment = {},
+                    std::string failure = "") {
     const std::string self = std::filesystem::read_symlink("/proc/self/exe");
     output_ = std::filesystem::temp_directory_path() /
               ("vantor-scratch-" + std::to_string(getpid()) + ".out");
@@ -74,7 +75,8 @@ class ChildApp {
     envp.push_back(nullptr);
     std::string flag = kScratchAppFlag;
     std::string program = self;
-    char* argv[] = {program.data(), flag.data(), nullptr};
+    char* argv[] = {program.data(), flag.data(), failure.empty() ? nullptr : failure.data(),
+                    nullptr};
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -98,8 +100,9 @@ class ChildApp {
   std::string Output() const { return ReadFile(output_); }
 
   // Waits until the output holds `line` `count` times.
-  bool WaitForLine(const std::string& line, int count = 1) const {
-    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+  bool WaitForLine(const std::string& line, int count = 1,
+                   std::chrono::milliseconds patience = kPatience) const {
+    const auto deadline = std::chrono::steady_clock::now() + patience;
     while (std::chrono::steady_clock::now() < deadline) {
       if (Occurrences(line) >= count) return true;
       std::this_thread::sleep_for(20ms);
@@ -159,8 +162,14 @@ TEST_F(WindowTest, ProcessSuspendsWhenIconifiedResumesWhenRestoredAndExitsZeroOn
 
   Shell("xdotool windowminimize " + id);
   ASSERT_TRUE(child.WaitForLine("suspend")) << child.Output();
-  Shell("xdotool windowactivate " + id + " 2>/dev/null");
-  ASSERT_TRUE(child.WaitForLine("resume")) << child.Output();
+  // Other tests may open windows meanwhile and take the focus back, so
+  // activate until the app has resumed.
+  bool resumed = false;
+  for (int attempt = 0; attempt < 20 && !resumed; ++attempt) {
+    Shell("xdotool windowactivate " + id + " 2>/dev/null");
+    resumed = child.WaitForLine("resume", 1, 500ms);
+  }
+  ASSERT_TRUE(resumed) << child.Output();
   ASSERT_TRUE(child.WaitForLine("update", 2)) << child.Output();
 
   Shell("wmctrl -i -c " + id);
@@ -185,6 +194,24 @@ TEST_F(WindowTest, WithoutADisplayStartUpFailsWithStatusMinusOne) {
   ASSERT_TRUE(child.started());
   EXPECT_EQ(child.WaitForExit(), 255);
   EXPECT_EQ(child.Output(), "glfwInit failed\n");
+}
+
+TEST_F(WindowTest, AnUncaughtScriptExceptionIsReportedAndEndsInOrder) {
+  ChildApp child({}, kThrowObject);
+  ASSERT_TRUE(child.started());
+  EXPECT_EQ(child.WaitForExit(), 0);
+  EXPECT_EQ(child.Output().rfind("create\nVantor Runtime Error : Uncaught Vantor Exception\n", 0),
+            0u)
+      << child.Output();
+}
+
+TEST_F(WindowTest, ARuntimeErrorMessageEndsTheRunSilently) {
+  ChildApp child({}, kThrowError);
+  ASSERT_TRUE(child.started());
+  EXPECT_EQ(child.WaitForExit(), 0);
+  EXPECT_EQ(child.Occurrences("create"), 1);
+  EXPECT_EQ(child.Output().find("Vantor Runtime Error"), std::string::npos) << child.Output();
+  EXPECT_EQ(child.Output().find("scratch failure"), std::string::npos) << child.Output();
 }
 
 // In-process: the window GlfwPlatform opens.
