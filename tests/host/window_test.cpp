@@ -263,23 +263,31 @@ TEST_F(GlfwWindowTest, HiddenWindowOfAnotherSizeForTools) {
   EXPECT_EQ(height, 200);
 }
 
-TEST_F(GlfwWindowTest, MousePositionIsInWholePixels) {
+TEST_F(GlfwWindowTest, MousePositionFollowsThePointer) {
   platform = GlfwPlatform::Open();
   ASSERT_NE(platform, nullptr);
   GLFWwindow* window = platform->Window();
-  // The pointer moves once the server has handled the warp.
+  // The pointer moves once the server has handled the warp (X keeps it in
+  // whole pixels).
   double cursorX = 0, cursorY = 0;
-  for (int tries = 0; tries < 100 && cursorX != 100.75; ++tries) {
-    glfwSetCursorPos(window, 100.75, 50.25);
+  for (int tries = 0; tries < 100 && cursorX != 100; ++tries) {
+    glfwSetCursorPos(window, 100, 50);
     platform->PollEvents();
     glfwGetCursorPos(window, &cursorX, &cursorY);
-    if (cursorX != 100.75) std::this_thread::sleep_for(10ms);
+    if (cursorX != 100) std::this_thread::sleep_for(10ms);
   }
-  if (cursorX != 100.75) GTEST_SKIP() << "the X server did not move the pointer";
+  ASSERT_EQ(cursorX, 100) << "the X server did not move the pointer";
   float x = -1, y = -1;
   platform->MousePosition(&x, &y);
   EXPECT_EQ(x, 100);
   EXPECT_EQ(y, 50);
+}
+
+TEST(PointerToPixels, ScalesByTheFramebufferRatioAndTruncates) {
+  EXPECT_EQ(PointerToPixels(100.75, 640, 640), 100);
+  EXPECT_EQ(PointerToPixels(100.75, 1280, 640), 201);  // a high-density display
+  EXPECT_EQ(PointerToPixels(33.9, 960, 640), 50);
+  EXPECT_EQ(PointerToPixels(12.5, 0, 0), 12);  // no size: unscaled
 }
 
 TEST_F(GlfwWindowTest, SleepLetsTheClockRunAndNoJoystickReadsEmpty) {
