@@ -29,14 +29,14 @@ void Load(const std::string& path, Decoded* out) {
 class SoundDecoderTest : public ::testing::Test {
  protected:
   std::string Write(const std::string& name, const WavSpec& spec) {
-    return dir_.Write(name, BuildWav(spec));
+    return Put(name, BuildWav(spec));
   }
   bool Loads(const std::string& path) {
     Decoded decoded;
     Load(path, &decoded);
     return decoded.data != nullptr;
   }
-  TempDir dir_;
+  testing::ScopedWorkDir dir_;
 };
 
 TEST_F(SoundDecoderTest, StereoSixteenBitWavOf4000DataBytesIs1000Frames) {
@@ -73,15 +73,14 @@ TEST_F(SoundDecoderTest, ExtraFmtBytesAndChunksBeforeDataAreSkipped) {
 
 TEST_F(SoundDecoderTest, TypeComesFromTheTextAfterTheLastDot) {
   const Bytes wav = ToneWav(0.01);
-  EXPECT_TRUE(Loads(dir_.Write("LOUD.WAV", wav)));
-  EXPECT_TRUE(Loads(dir_.Write("two.dots.Wav", wav)));
-  EXPECT_FALSE(Loads(dir_.Write("sound.mp3", wav)));
-  EXPECT_FALSE(Loads(dir_.Write("noextension", wav)));
+  EXPECT_TRUE(Loads(Put("LOUD.WAV", wav)));
+  EXPECT_TRUE(Loads(Put("two.dots.Wav", wav)));
+  EXPECT_FALSE(Loads(Put("sound.mp3", wav)));
+  EXPECT_FALSE(Loads(Put("noextension", wav)));
   // A dot followed by a directory separator belongs to a directory name.
-  std::filesystem::create_directory(dir_.Path() + "/folder.wav");
-  EXPECT_FALSE(Loads(dir_.Write("folder.wav/sound", wav)));
-  EXPECT_FALSE(Loads(dir_.Write("back.wav\\sound", wav)));
-  EXPECT_FALSE(Loads(dir_.Path() + "/missing.wav"));
+  EXPECT_FALSE(Loads(Put("folder.wav/sound", wav)));
+  EXPECT_FALSE(Loads(Put("back.wav\\sound", wav)));
+  EXPECT_FALSE(Loads("missing.wav"));
 }
 
 // Each case changes one thing in an otherwise valid file.
@@ -173,9 +172,9 @@ const Malformed kMalformed[] = {
 TEST_F(SoundDecoderTest, MalformedWavFailsToLoad) {
   WavSpec valid;
   valid.samples = Tone16(64, 1, valid.hertz);
-  ASSERT_TRUE(Loads(dir_.Write("good.wav", BuildWav(valid))));
+  ASSERT_TRUE(Loads(Put("good.wav", BuildWav(valid))));
   for (const Malformed& c : kMalformed) {
-    EXPECT_FALSE(Loads(dir_.Write("bad.wav", c.make(valid)))) << c.what;
+    EXPECT_FALSE(Loads(Put("bad.wav", c.make(valid)))) << c.what;
   }
 }
 
@@ -235,7 +234,7 @@ TEST_F(SoundDecoderTest, OggVorbisDecodesToSixteenBitFrames) {
 }
 
 TEST_F(SoundDecoderTest, OggNameOnOtherContentFails) {
-  EXPECT_FALSE(Loads(dir_.Write("fake.ogg", ToneWav(0.01))));
+  EXPECT_FALSE(Loads(Put("fake.ogg", ToneWav(0.01))));
 }
 
 }  // namespace

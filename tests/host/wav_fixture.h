@@ -1,18 +1,17 @@
 // WAV files built byte by byte for the sound tests, so that each test can
-// say exactly which chunk is odd, and a temporary folder to write them in.
+// say exactly which chunk is odd.
 // Used by the audio tests of the host and of the audio module.
 #pragma once
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "tests/host/temp_dir.h"
 
 namespace vantor::test {
 
@@ -99,33 +98,11 @@ inline Bytes ToneWav(double seconds) {
   return BuildWav(spec);
 }
 
-inline void WriteFile(const std::string& path, const Bytes& bytes) {
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+// Writes `bytes` to `path` (relative to the working directory, which the
+// tests make a fresh temporary one) and returns the path.
+inline std::string Put(const std::string& path, const Bytes& bytes) {
+  testing::WriteFile(path, std::string(bytes.begin(), bytes.end()));
+  return path;
 }
-
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vantor-test-XXXXXX").string();
-    path_ = mkdtemp(pattern.data()) ? pattern : std::string();
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
-  const std::string& Path() const { return path_; }
-  std::string Write(const std::string& name, const Bytes& bytes) const {
-    const std::string file = path_ + "/" + name;
-    WriteFile(file, bytes);
-    return file;
-  }
-
- private:
-  std::string path_;
-};
 
 }  // namespace vantor::test
