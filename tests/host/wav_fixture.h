@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -49,7 +48,6 @@ struct WavSpec {
   int fmtExtraBytes = 0;                           // bytes after the 16 plain fmt bytes
   std::vector<std::pair<std::string, Bytes>> before;  // chunks between fmt and data
   Bytes samples;                                   // the data chunk's bytes
-  std::optional<std::int64_t> dataLength;          // a declared length that lies
 };
 
 inline Bytes BuildWav(const WavSpec& spec) {
@@ -73,7 +71,7 @@ inline Bytes BuildWav(const WavSpec& spec) {
     out.insert(out.end(), body.begin(), body.end());
   }
   PutTag(out, "data");
-  PutInt(out, spec.dataLength.value_or(static_cast<std::int64_t>(spec.samples.size())));
+  PutInt(out, static_cast<std::int64_t>(spec.samples.size()));
   out.insert(out.end(), spec.samples.begin(), spec.samples.end());
   PatchInt(out, 4, static_cast<std::int64_t>(out.size()) - 8);
   return out;
