@@ -288,11 +288,18 @@ int gxtkGraphics::DrawPoly(Array<float> verts) {
 // The whole surface is the source rectangle at the origin: the texture
 // coordinates come out as (w * texScaleU, h * texScaleV) at the far corner.
 int gxtkGraphics::DrawSurface(gxtkSurface* surface, float x, float y) {
-  return DrawSurface2(surface, x, y, 0, 0, surface->Width(), surface->Height());
+  PutTexturedQuad(surface, x, y, 0, 0, surface->Width(), surface->Height());
+  return 0;
 }
 
 int gxtkGraphics::DrawSurface2(gxtkSurface* surface, float x, float y, int srcx, int srcy,
                                int srcw, int srch) {
+  PutTexturedQuad(surface, x, y, srcx, srcy, srcw, srch);
+  return 0;
+}
+
+void gxtkGraphics::PutTexturedQuad(gxtkSurface* surface, float x, float y, int srcx, int srcy,
+                                   int srcw, int srch) {
   gxtkVertex* quad = Admit(kBatchQuads, kQuadCapacity, kQuadVertices, surface);
   PutQuad(quad, x, y, static_cast<float>(srcw), static_cast<float>(srch));
   const float u0 = static_cast<float>(srcx) * surface->texScaleU;
@@ -305,7 +312,6 @@ int gxtkGraphics::DrawSurface2(gxtkSurface* surface, float x, float y, int srcx,
     quad[i].u = us[i];
     quad[i].v = vs[i];
   }
-  return 0;
 }
 
 int gxtkGraphics::ReadPixels(Array<int> pixels, int x, int y, int w, int h, int offset,

@@ -135,6 +135,8 @@ class gxtkGraphics : public gxtkObject {
   void EndFan(int vertexCount);
   void Put(gxtkVertex* vertex, float px, float py) const;
   void PutQuad(gxtkVertex* quad, float x, float y, float w, float h) const;
+  void PutTexturedQuad(gxtkSurface* surface, float x, float y, int srcx, int srcy, int srcw,
+                       int srch);
   void UpdateColor();
 };
 
