@@ -6,8 +6,7 @@
 #include <string>
 
 #include "host/files.h"
-#include "tests/host/file_io.h"
-#include "tests/host/graphics_fixtures.h"
+#include "tests/host/temp_dir.h"
 
 namespace vantor::testing {
 namespace {
@@ -16,7 +15,7 @@ namespace fs = std::filesystem;
 
 class FilesTest : public ::testing::Test {
  protected:
-  ScratchDataDir dir;
+  ScopedWorkDir dir;
 
   // The whole content of the file `path` opens, or "(null)".
   static std::string Open(const String& path) {
@@ -47,6 +46,7 @@ TEST_F(FilesTest, AddressesMapOntoFoldersBesideTheWorkingDirectory) {
 
 TEST_F(FilesTest, PathsReachTheFileSystemAsUtf8) {
   WriteFile("caf\xc3\xa9 \xe2\x82\xac.txt", "utf8");
+  fs::create_directory("data");
   EXPECT_EQ(Open(u"caf\u00e9 \u20ac.txt"), "utf8");
   EXPECT_EQ(Open(u"vantor://data/../caf\u00e9 \u20ac.txt"), "utf8");
 }

@@ -19,7 +19,7 @@
 
 #include "host/glfw_platform.h"
 #include "tests/host/scratch_app.h"
-#include "tests/host/file_io.h"
+#include "tests/host/temp_dir.h"
 
 extern char** environ;
 

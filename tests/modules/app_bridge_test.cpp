@@ -11,8 +11,7 @@
 #include "modules/input.h"
 #include "modules/random.h"
 #include "tests/host/fake_platform.h"
-#include "tests/host/file_io.h"
-#include "tests/host/graphics_fixtures.h"
+#include "tests/host/temp_dir.h"
 
 namespace vantor::testing {
 namespace {
@@ -110,7 +109,7 @@ TEST_F(BridgeTest, MillisecsTruncatesTheClock) {
 
 TEST_F(BridgeTest, SavedStatePassesResultsThroughUnchanged) {
   namespace fs = std::filesystem;
-  ScratchDataDir dir;
+  ScopedWorkDir dir;
   EXPECT_EQ(app::LoadState().Length(), 0);  // no file yet
   EXPECT_EQ(app::SaveState(u"record \u00e9"), 0);
   EXPECT_TRUE(app::LoadState() == String(u"record \u00e9"));
