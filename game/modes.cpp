@@ -25,6 +25,13 @@ constexpr int kPauseSlideStart = -64;
 constexpr int kSoundSettingIndex = 5;
 constexpr int kDefaultSoundSetting = 1;
 constexpr float kRateTextInset = 16;
+// The pause button and the click it makes.
+constexpr int kIconSlot = 97;
+constexpr float kPauseButtonInset = 16;
+constexpr int kPauseButtonFrame = 0;
+constexpr int kClickSound = 98;
+constexpr float kClickVolume = 0.5f;
+constexpr int kBackAction = 99;
 
 // Calls per second from the time since the last call, smoothed over about
 // ten calls. No time passing keeps the last measurement.
@@ -107,7 +114,7 @@ int MyApp::m_OnUpdate() {
 void MyApp::BackKeyStep() {
   if (keyConsumed != 0 || touchConsumed != 0 || gameMode != kModeMenu) return;
   if (creditsOpen != 1 && badgesOpen != 1) return;
-  if (!m_PlayKey(99)) return;
+  if (!m_PlayKey(kBackAction)) return;
   creditsOpen = 0;
   badgesOpen = 0;
   keyConsumed = 1;
@@ -161,6 +168,32 @@ int MyApp::m_OnRender() {
   ScaleToDevice();
   ReplayDrawList();
   return 0;
+}
+
+// The pause entry of a run, after the run's own work in every update: the
+// back action or the pause button opens the pause menu, which then runs
+// over the still running game.
+int MyApp::m_InGame() {
+  m_ResetDraw();
+  menuSlide = kMenuSlideStart;
+  if (m_PlayKey(kBackAction) && paused == 0 && keyConsumed == 0) {
+    keyConsumed = 1;
+    Pause();
+  }
+  if (m_Button(kIconSlot, kPauseButtonInset, kPauseButtonInset, kPauseButtonFrame) == 1 &&
+      paused == 0 && touchConsumed == 0) {
+    touchConsumed = 1;
+    Pause();
+  }
+  if (paused == 1) m_PauseMenu();
+  return 0;
+}
+
+void MyApp::Pause() {
+  paused = 1;
+  pauseMenuOpen = 1;
+  pauseChoice = 0;
+  m_PlaySFX(kClickSound, 1, kClickVolume, 0);
 }
 
 // A run comes back from a suspension paused with its pause menu open; the

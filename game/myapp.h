@@ -22,6 +22,8 @@
 //   badges.cpp    badge catalogue, pop-up strip, badge box
 #pragma once
 
+#include <initializer_list>
+
 #include "modules/app.h"
 #include "modules/audio.h"
 #include "modules/graphics.h"
@@ -230,6 +232,7 @@ class MyApp : public App {
   void OnScreenPad();
   void TiltWidget();
   void SetPauseFromMode();
+  void Pause();
   void ScaleToDevice();
   void ReplayDrawList();
   void ReplayRecord(const float* record);
@@ -245,6 +248,80 @@ class MyApp : public App {
   void LoadBadgeSection(const Array<String>& parts);
   void LoadScoreSection(const Array<String>& parts);
   int ScoreChecksum(int table);
+
+  // ---------------------------------------------------------------------
+  // Helpers of the run, its ending, the menus and the badges (run.cpp,
+  // chase.cpp, fence.cpp, ending.cpp, menus.cpp, badges.cpp). Kept in one
+  // block so the list above stays the game's own method order.
+ private:
+  struct Colour {
+    float red, green, blue;
+  };
+
+  // One update of each phase of a run, in the order they are played.
+  void PhaseKeypad();
+  void PhaseCash();
+  void PhaseBankHall();
+  void PhaseStreet();
+  void PhaseChase();
+  void PhaseCarShootout();
+  void PhaseFence();
+  void PhaseFenceFight();
+  void PhaseClosing();
+
+  // Pieces several phases share.
+  void TitleText(String text);
+  void SoundAlarm(float volume, float pan);
+  void RunningRule(float maxStepRate);
+  void DrawNightSky(float bandHeight);
+  void DrawFenceGround();
+  void DrawFence(int planks, Colour frame, Colour board);
+  void DrawHitMarkers(float centreX, float y, int standing);
+
+  // Phase 1.
+  void PressKeypadKey();
+  void LayOutCashBags();
+  // Phase 5.
+  void DrawCityAndRam(float carScreenX, float carScreenY);
+  void BounceAtCityEdge();
+  void MoveCar();
+  void SteerCar();
+  // Phase 6.
+  void DrawStreetLamps();
+  void DriftCars();
+  void ShootFromCar();
+  void ReloadPrompt();
+  void MoveReloadPrompt();
+  // Phase 8.
+  void DrawFightScene();
+  void FireWhenDue(int& shotTimer, int kind, float muzzleX, int sound);
+  void MoveBullets();
+
+  // The game-over overlay.
+  void DrawNewHighscore(int slide);
+
+  // Title menu, credits and pause menu.
+  void ToggleSoundMode();
+  int SoundModeFrame();
+  void PlayClick(float rate);
+  bool BoxOpen();
+  bool TakeKey(std::initializer_list<int> actions);
+  void DrawMenuBackground(int slide);
+  void DrawScoreLists(int slide);
+  String ScoreListText(String oneRowTitle, String title, int firstEntry);
+  void MenuStartButtons(int slide);
+  void MenuIcadeButton(int slide);
+  void DrawPauseBars();
+  bool PauseItem(float x, float y, Colour colour, int frame, int choice);
+  void ResumeRun();
+  void QuitRun();
+  void PauseResumeItem();
+  void PauseQuitItem();
+  void PauseSoundItem();
+
+  // Badges.
+  void DrawBadgePopup(int slot);
+  void DrawBadgeDetail();
 };
 
 // The integer a saved-record element holds, read as the C library's atoi
