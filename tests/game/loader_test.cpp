@@ -29,7 +29,7 @@ int CountKind(const std::vector<DrawRecord>& records, float kind) {
 }
 
 TEST(Loader, StartUpLoadsOneAssetPerUpdateFor34Updates) {
-  HarnessOptions options;
+  HarnessOptions options = Window(600, 450);
   options.finishLoading = false;
   GameHarness game(options);
   MyApp& app = game.app();
@@ -78,7 +78,8 @@ TEST(Loader, ArtVariantFollowsTheWindowSize) {
     int width, height, scale;
     float inverse;
   };
-  for (const Case& c : {Case{630, 630, 1, 1.0f}, Case{631, 480, 2, 0.5f}, Case{640, 631, 2, 0.5f},
+  for (const Case& c : {Case{630, 630, 1, 1.0f}, Case{631, 480, 2, 0.5f}, Case{600, 631, 2, 0.5f},
+                        Case{1230, 480, 2, 0.5f},
                         Case{1231, 480, 4, 0.25f}}) {
     GameHarness game(Window(c.width, c.height));
     MyApp& app = game.app();
@@ -98,15 +99,15 @@ TEST(Loader, ArtVariantFollowsTheWindowSize) {
 TEST(Loader, ResizeDuringPlayReloadsFor34UpdatesAndKeepsTheMode) {
   GameHarness game;
   MyApp& app = game.app();
-  ASSERT_EQ(app.artScale, 1);
+  ASSERT_EQ(app.artScale, 2);
   // A run about to start: were the mode to run during loading, it would
   // have started by the end.
   app.gameMode = 11;
-  ASSERT_TRUE(game.Resize(800, 600));
+  ASSERT_TRUE(game.Resize(600, 450));
   game.Render();
   EXPECT_EQ(app.loadStep, 1);
-  EXPECT_EQ(app.deviceWidth, 800);
-  EXPECT_EQ(app.deviceHeight, 600);
+  EXPECT_EQ(app.deviceWidth, 600);
+  EXPECT_EQ(app.deviceHeight, 450);
   int loaderUpdates = 0;
   while (app.loadStep != 0 && loaderUpdates < 100) {
     game.Frame();
@@ -114,8 +115,9 @@ TEST(Loader, ResizeDuringPlayReloadsFor34UpdatesAndKeepsTheMode) {
     EXPECT_EQ(app.gameMode, 11);
   }
   EXPECT_EQ(loaderUpdates, 34);
-  EXPECT_EQ(app.artScale, 2);
-  EXPECT_EQ(app.imageFrameInfo[1 * 3], 128);
+  EXPECT_EQ(app.artScale, 1);
+  EXPECT_EQ(app.imageFrameInfo[1 * 3], 64);
+  EXPECT_EQ(app.images[1]->width, 64);
   game.Frame();
   EXPECT_EQ(app.gameMode, 10) << "the mode runs again once loading is done";
 }

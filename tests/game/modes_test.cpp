@@ -18,7 +18,7 @@ TEST(GameObject, StateAfterCreation) {
   EXPECT_EQ(app.deviceWidth, 640);
   EXPECT_EQ(app.deviceHeight, 480);
   EXPECT_EQ(app.loadStep, 1);
-  EXPECT_EQ(app.artScale, 1);
+  EXPECT_EQ(app.artScale, 2) << "a side of 640 is past the base art";
   EXPECT_EQ(app.scoreTableIndex, 2);
   EXPECT_EQ(app.menuSlide, -32);
   EXPECT_EQ(app.menuValue, 50);
