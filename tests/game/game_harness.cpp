@@ -13,6 +13,7 @@
 #include "game/startup.h"
 #include "host/app.h"
 #include "host/files.h"
+#include "host/startup.h"
 #include "modules/app.h"
 #include "modules/audio.h"
 
@@ -110,13 +111,13 @@ GameHarness::GameHarness(const HarnessOptions& options) {
   EXPECT_NE(handle, nullptr) << "the game's window did not open";
   if (!handle) return;
   platform_ = std::make_unique<ScriptedPlatform>(handle);
-  SetCurrentPlatform(platform_.get());
   StartGame();
   if (options.finishLoading) FinishLoading();
 }
 
 GameHarness::~GameHarness() {
-  SetCurrentPlatform(nullptr);
+  // Textures go with their objects, so the window outlives the world.
+  if (platform_) StopInProcess();
   platform_.reset();
   if (!previousDirectory_.empty()) {
     EXPECT_EQ(chdir(previousDirectory_.c_str()), 0);
@@ -135,15 +136,10 @@ void GameHarness::MakeDirectory(const HarnessOptions& options) {
   if (options.savedRecord) WriteSavedRecord(*options.savedRecord);
 }
 
-// The framework start-up of the executable, minus the main loop: module
-// globals and roots afresh, one marking pass, MyApp with its bridge; then
-// the spy takes the sound device's place before the game's creation.
+// The framework start-up of the executable, minus the main loop; then the
+// spy takes the sound device's place before the game's creation.
 void GameHarness::StartGame() {
-  gc_clear_roots();
-  const StartupHooks hooks = GameStartupHooks();
-  hooks.module_init();
-  gc_mark();
-  hooks.module_main();
+  StartInProcess(*platform_, GameStartupHooks());
   app_ = static_cast<MyApp*>(app::device->app.get());
   audio_ = gc_new<SpyAudio>();
   host::app->audio = audio_;

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "host/sound_decoder.h"
 #include "tests/game/game_harness.h"
 
 namespace vantor::testing {
@@ -21,6 +22,8 @@ std::string SoundPath(int n) {
   std::snprintf(name, sizeof name, "vantor://data/sfx/%03d.wav", n);
   return name;
 }
+
+const int kImageSlotsLoaded[] = {97, 95, 94, 92, 93, 90, 99, 98, 96, 80, 1};
 
 int CountKind(const std::vector<DrawRecord>& records, float kind) {
   int count = 0;
@@ -56,8 +59,15 @@ TEST(Loader, StartUpLoadsOneAssetPerUpdateFor34Updates) {
     EXPECT_EQ(app.imageFrameInfo[s.slot * 3 + 1], s.height) << s.slot;
     EXPECT_EQ(app.imageFrameInfo[s.slot * 3 + 2], s.frames) << s.slot;
   }
-  EXPECT_NE(app.images[1], nullptr) << "the gameplay sheet exists in data/";
   EXPECT_EQ(app.images[2], nullptr);
+  // Every effect the loader asked for is a sound file that decodes.
+  for (const std::string& path : game.audio().loads) {
+    int length = 0, channels = 0, format = 0, hertz = 0;
+    unsigned char* samples = loadSound(String(path.c_str()), &length, &channels, &format, &hertz);
+    EXPECT_NE(samples, nullptr) << path;
+    EXPECT_GT(length, 0) << path;
+    unloadSound(samples);
+  }
 }
 
 TEST(Loader, Step33LoadsSound19AndTheNextCallFinishes) {
@@ -91,8 +101,10 @@ TEST(Loader, ArtVariantFollowsTheWindowSize) {
     EXPECT_EQ(app.imageFrameInfo[97 * 3], 32 * c.scale);
     EXPECT_EQ(app.imageFrameInfo[1 * 3 + 1], 64 * c.scale);
     EXPECT_EQ(app.imageFrameInfo[90 * 3], 7);
-    ASSERT_NE(app.images[1], nullptr);
+    // Every sheet exists in every variant.
+    for (int slot : kImageSlotsLoaded) EXPECT_NE(app.images[slot], nullptr) << slot;
     EXPECT_EQ(app.images[1]->width, 64 * c.scale);
+    EXPECT_EQ(app.images[90]->width, 16 * c.scale);
   }
 }
 
