@@ -22,6 +22,7 @@
 //   badges.cpp    badge catalogue, pop-up strip, badge box
 #pragma once
 
+#include <cstdint>
 #include <initializer_list>
 
 #include "modules/app.h"
@@ -248,6 +249,8 @@ class MyApp : public App {
   void LoadBadgeSection(const Array<String>& parts);
   void LoadScoreSection(const Array<String>& parts);
   int ScoreChecksum(int table);
+  bool ChecksumMatches(const Array<String>& parts, uint32_t sum);
+  int AppendShape(float kind, float x, float y, float w, float h);
 
   // ---------------------------------------------------------------------
   // Helpers of the run, its ending, the menus and the badges (run.cpp,
