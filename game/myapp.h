@@ -9,7 +9,9 @@
 // scaled from the virtual screen to the window.
 //
 // The methods are split by screen over the game/ folder:
-//   modes.cpp     creation, the update order, mode dispatch, render, suspend
+//   modes.cpp     creation, the update order, mode dispatch, render,
+//                 suspend and resume, the pause entry of a run
+//   globals.cpp   the game module's globals
 //   loader.cpp    the asset loader and its screen
 //   draw.cpp      the draw list, drawing state, bitmap text, image loading
 //   controls.cpp  pointer, touch, keys, joystick and iCade; buttons
