@@ -91,7 +91,8 @@ def head(hx, hy, facing, look):
         s.append(line([(hx + 2 * d, hy - 1.2), (hx + 8.6 * d, hy - 0.5)], "#0f1430", 1.2))
         s.append(circle(hx + 2.5 * d, hy - 5.6, 1.5, GOLD, OUT, 0.8))
         ex = hx + 2.8 * d
-        s.append(circle(ex, hy + 0.8, 1.0, OUT))
+        s.append(circle(ex, hy + 0.9, 1.3, "#ffffff", OUT, 1))
+        s.append(circle(ex + 0.4 * d, hy + 0.9, 0.6, OUT))
         # moustache
         s.append(line([(hx + 2.6 * d, hy + 3.4), (hx + 5.0 * d, hy + 3.4)], "#5a3a22", 1.4))
     return "".join(s)
@@ -155,9 +156,8 @@ def figure(look, pose, facing=1):
     # torso
     s.append(limb([hip, neck], look["shirt"], 10))
     if look["kind"] == "cop":
-        s.append(line([(hip[0], hip[1] - 1), (hip[0] + 0.01, hip[1] - 1)], OUT, 0))
         # belt and badge
-        s.append(limb([(hip[0] - 4.2, hip[1] - 1.5), (hip[0] + 4.2, hip[1] - 1.5)], "#151515", 1.6, ow=0.5))
+        s.append(limb([(hip[0] - 4.2, hip[1] - 1.5), (hip[0] + 4.2, hip[1] - 1.5)], "#151515", 1.4, ow=1))
         bx = neck[0] + (hip[0] - neck[0]) * 0.3 + 1.5 * facing
         by = neck[1] + (hip[1] - neck[1]) * 0.3
         s.append(circle(bx, by, 1.5, GOLD, OUT, 0.7))

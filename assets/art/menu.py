@@ -18,14 +18,15 @@ def background():
     s = ["<defs>%s%s%s</defs>" % (
         lingrad("sky", 0, 0, 0, 200, [(0, "#070922"), (0.55, "#16205a"), (0.85, "#3a2f72"), (1, "#6a3a6a")]),
         radgrad("moon", 200, 62, 34, [(0, "#fff8d8", 0.55), (0.4, "#fff0b0", 0.18), (1, "#fff0b0", 0)]),
-        radgrad("siren", 250, 200, 90, [(0, "#ff3040", 0.45), (0.5, "#ff3040", 0.12), (1, "#ff3040", 0)]))]
+        radgrad("siren", 250, 200, 90, [(0, "#ff3040", 0.45), (0.5, "#ff3040", 0.12), (1, "#ff3040", 0)])
+        + radgrad("blueglow", 256, 214, 44, [(0, "#3a7cff", 0.55), (0.5, "#3a7cff", 0.15), (1, "#3a7cff", 0)]))]
     s.append(rect(0, 0, 256, 256, "url(#sky)"))
     for _ in range(70):
         x, y = r.random() * 256, r.random() * 140
         s.append(circle(x, y, 0.5 + r.random() * 0.5, "#ffffff", opacity=f(0.4 + 0.6 * r.random())))
     s.append(circle(200, 62, 34, "url(#moon)"))
     s.append(circle(200, 62, 11, "#fff3c4", OUT, 1))
-    s.append(circle(204, 58, 9, "#ffe79a", opacity="0.6"))
+    s.append(circle(198.5, 59.5, 8, "#fffbe6", opacity="0.6"))
     s.append(circle(196, 66, 2, "#e8d590"))
     s.append(circle(198, 58, 1.4, "#e8d590"))
     s.append(circle(250, 200, 90, "url(#siren)"))
@@ -64,7 +65,7 @@ def background():
     for k in range(8):
         s.append(rect(6 + k * 34, 224, 18, 2.5, "#c8b860", opacity="0.7"))
     # red and blue glow of police lights coming from the right
-    s.append(ellipse(250, 212, 30, 10, "#2a6cf0", opacity="0.35"))
+    s.append(rect(200, 160, 56, 96, "url(#blueglow)"))
     return "".join(s)
 
 
@@ -107,8 +108,8 @@ def foreground():
     for k in range(9):
         x = 150 + r.random() * 80
         y = 52 + r.random() * 130
-        if 75 < x < 150 and 120 < y < 200:
-            continue
+        if 90 < y < 128:
+            y += 40      # keep the bank's name readable
         a = r.random() * 360
         s.append(group([rect(-7, -4, 14, 8, CASH_L, OUT, 1, rx=1), circle(0, 0, 2, CASH),
                          rect(-5.5, -2.5, 2, 2, CASH), rect(3.5, 0.5, 2, 2, CASH)],

@@ -72,7 +72,7 @@ def icon(i):
             s += path("M18.5,13 Q20.5,16 18.5,19", stroke=SYM, sw=1.8)
             s += path("M21,10.5 Q25,16 21,21.5", stroke=SYM, sw=1.8)
         else:
-            s += path("M18.5,12.5 L24,19.5 M24,12.5 L18.5,19.5", stroke="#c01818", sw=2.4)
+            s += path("M18.5,12.5 L24,19.5 M24,12.5 L18.5,19.5", stroke=SYM, sw=2.4)
         return s
     if i == 6:    # highlight ring
         return (circle(c, c, 13.5, "none", OUT, 4.6) + circle(c, c, 13.5, "none", "#ffffff", 2.6) +
@@ -199,7 +199,7 @@ def zova():
          radgrad("zbg", 0.35, 0.3, 0.85, [(0, "#2f4f9a"), (0.6, "#1c2a66"), (1, "#10163c")], user=False),
          circle(c, c, 104, "url(#zbg)", OUT, 4),
          circle(c, c, 94, "none", "#55d6c8", 5),
-         circle(c, c, 86, "none", "#ffffff", 1.5, opacity="0.35")]
+         circle(c, c, 86, "none", "#ffffff", 3, opacity="0.35")]
     # the mark: two interlocking chevrons forming an abstract Z, and an orbiting dot
     s.append(poly([(68, 62), (176, 62), (120, 118), (152, 118), (130, 140), (68, 140), (124, 84), (92, 84)],
                   "#f5f3ea", OUT, 3))

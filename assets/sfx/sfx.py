@@ -80,12 +80,15 @@ def noise(sec, seed, amp=1.0):
 
 
 def env_exp(track, decay, attack=0.002):
-    """Fast attack, exponential decay with time constant `decay` seconds."""
+    """Fast attack, exponential decay with time constant `decay` seconds,
+    and a short fade at the very end so a cut-off part never clicks."""
     na = max(1, n_of(attack))
+    n = len(track)
+    nt = max(1, min(n_of(0.008), n // 4))
     out = []
     for i, v in enumerate(track):
         t = i / RATE
-        a = min(1.0, i / na)
+        a = min(1.0, i / na, (n - i) / nt)
         out.append(v * a * math.exp(-t / decay))
     return out
 
@@ -206,7 +209,8 @@ def sfx_clear():                 # 3: descending two-step blip
 
 def sfx_accept_chord():          # 4: major arpeggio on bells, C E G C
     notes = (523.25, 659.25, 783.99, 1046.5)
-    parts = [place(bell(fq, 0.9 - 0.07 * i, 0.35), 0.07 * i) for i, fq in enumerate(notes)]
+    chime = ((1, 1.0), (2, 0.35), (3, 0.12), (4.2, 0.06))
+    parts = [place(bell(fq, 1.3 - 0.07 * i, 0.3, chime), 0.07 * i) for i, fq in enumerate(notes)]
     return mix(*parts)
 
 
@@ -405,6 +409,7 @@ def build(root):
     for num, fn in sorted(EFFECTS.items()):
         tr = fn()
         if num not in FIXED:
-            tr = trim(tr)
-        tr = fades(level(tr))
+            tr = fades(level(trim(tr)), 0.003, min(0.03, len(tr) / RATE * 0.2))
+        else:
+            tr = fades(level(tr))
         write_wav(os.path.join(root, "data", "sfx", "%03d.wav" % num), tr)

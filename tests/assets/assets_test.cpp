@@ -6,6 +6,7 @@
 
 #include <stb_image.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -21,7 +22,7 @@ namespace {
 const std::string kData = std::string(VANTOR_SOURCE_DIR) + "/data/";
 
 // One row per image sheet: the cell size in base units and the frame count
-// the loader (spec Part 4.2) asks for, and whether the corners of every
+// the game's loader asks for, and whether the corners of every
 // cell must be transparent (sprites drawn over the game's own background).
 struct Sheet {
   const char* name;
@@ -68,7 +69,7 @@ Decoded Load(const std::string& path) {
 
 int AlphaAt(const Decoded& d, int x, int y) { return d.rgba[(static_cast<size_t>(y) * d.w + x) * 4 + 3]; }
 
-// The frame walk of Image::Grab (spec Part 3.2): left to right, then the
+// The frame walk of Image::Grab: left to right, then the
 // next row from column 0; fails where the game would stop with "Image frame
 // outside surface". Returns the top-left corners.
 bool GrabFrames(int sheetW, int sheetH, int cw, int ch, int frames, std::vector<std::pair<int, int>>* out) {
@@ -193,6 +194,27 @@ TEST(Fonts, TintedArtIsWhiteOrGrey) {
       bright += d.rgba[i] == 255 && d.rgba[i + 1] == 255 && d.rgba[i + 2] == 255;
     }
     EXPECT_GT(bright, 0) << name;
+  }
+}
+
+TEST(TintedArt, IconsPadAndButtonsAreNeutralGrey) {
+  // The game colours these with SetColor; only neutral greys show the
+  // colour true (dark outlines are fine).
+  for (const char* name : {"common/icons", "common/dpad", "common/Buttons"}) {
+    for (const auto& sc : kScales) {
+      const std::string path = kData + name + sc.suffix + ".png";
+      Decoded d = Load(path);
+      ASSERT_TRUE(d.ok) << path;
+      int off = 0, light = 0;
+      for (size_t i = 0; i < d.rgba.size(); i += 4) {
+        if (d.rgba[i + 3] < 128) continue;
+        const int r = d.rgba[i], g = d.rgba[i + 1], b = d.rgba[i + 2];
+        off += std::max({std::abs(r - g), std::abs(g - b), std::abs(r - b)}) > 16;
+        light += std::min({r, g, b}) >= 180;
+      }
+      EXPECT_EQ(off, 0) << path << " has coloured pixels";
+      EXPECT_GT(light, 0) << path;
+    }
   }
 }
 

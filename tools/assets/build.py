@@ -86,8 +86,7 @@ def run(root, only=None, contact_sheet=True):
         imgs = render_sheet(root, name, cw, ch, cols, rows, frames, defs, keep)
         n = max(frames) + 1 if frames else 1
         n = max(n, {"gfx": 64, "BadgesA": 64}.get(name, n))
-        big = cw <= 32
-        sc = 2 if big else 1
+        sc = 2 if cw <= 64 and name != "BadgesA" else 1
         entries.append((name, imgs[sc], cw * sc, ch * sc, cols * rows if cols * rows <= 64 else n,
                         labels, sc))
     if not only or "fonts" in only:
@@ -98,3 +97,7 @@ def run(root, only=None, contact_sheet=True):
     if contact_sheet and entries:
         contact_sheet_img = globals()["contact_sheet"](root, entries)
         print("contact sheet: out/contact-sheet.png %dx%d" % contact_sheet_img.size)
+        if not only:
+            import mockup
+            for ww, wh in ((600, 450), (640, 480), (1280, 960)):
+                print("mock-ups:", os.path.relpath(mockup.write(root, ww, wh), root))

@@ -1,5 +1,5 @@
-"""Review mock-ups: redraws the game's screens (as Parts 4.2-4.9 of the spec
-lay them out) from the files in data/, at a given window size, with
+"""Review mock-ups: redraws the game's screens (as the game lays them
+out) from the files in data/, at a given window size, with
 nearest-texel scaling like the game. Written to out/, never to data/.
 """
 import math

@@ -55,6 +55,16 @@ CONCRETE_D = "#7a766c"
 HAZARD = "#f2c431"
 
 
+# No line may be thinner than one base unit: the default window shows the
+# -hd files at half size with nearest-texel sampling, so anything thinner
+# than 2 pixels there could vanish.
+MIN_LINE = 1.0
+
+
+def lw(v):
+    return max(MIN_LINE, float(v))
+
+
 def f(v):
     """Format a number compactly and deterministically."""
     s = ("%.3f" % v).rstrip("0").rstrip(".")
@@ -80,41 +90,42 @@ def attrs(**kw):
 def rect(x, y, w, h, fill, stroke=None, sw=1, rx=None, **kw):
     return "<rect %s/>" % attrs(x=float(x), y=float(y), width=float(w), height=float(h),
                                  rx=None if rx is None else float(rx), fill=fill,
-                                 stroke=stroke, stroke_width=float(sw) if stroke else None, **kw)
+                                 stroke=stroke, stroke_width=lw(sw) if stroke else None, **kw)
 
 
 def circle(cx, cy, r, fill, stroke=None, sw=1, **kw):
     return "<circle %s/>" % attrs(cx=float(cx), cy=float(cy), r=float(r), fill=fill,
-                                   stroke=stroke, stroke_width=float(sw) if stroke else None, **kw)
+                                   stroke=stroke, stroke_width=lw(sw) if stroke else None, **kw)
 
 
 def ellipse(cx, cy, rx, ry, fill, stroke=None, sw=1, **kw):
     return "<ellipse %s/>" % attrs(cx=float(cx), cy=float(cy), rx=float(rx), ry=float(ry),
                                     fill=fill, stroke=stroke,
-                                    stroke_width=float(sw) if stroke else None, **kw)
+                                    stroke_width=lw(sw) if stroke else None, **kw)
 
 
 def poly(points, fill, stroke=None, sw=1, **kw):
     return "<polygon %s/>" % attrs(points=pts(points), fill=fill, stroke=stroke,
-                                    stroke_width=float(sw) if stroke else None,
+                                    stroke_width=lw(sw) if stroke else None,
                                     stroke_linejoin="round" if stroke else None, **kw)
 
 
 def path(d, fill="none", stroke=None, sw=1, **kw):
     return "<path %s/>" % attrs(d=d, fill=fill, stroke=stroke,
-                                 stroke_width=float(sw) if stroke else None,
+                                 stroke_width=lw(sw) if stroke else None,
                                  stroke_linejoin="round" if stroke else None,
                                  stroke_linecap="round" if stroke else None, **kw)
 
 
 def line(points, color, width, cap="round", **kw):
     return "<polyline %s/>" % attrs(points=pts(points), fill="none", stroke=color,
-                                     stroke_width=float(width), stroke_linecap=cap,
+                                     stroke_width=lw(width), stroke_linecap=cap,
                                      stroke_linejoin="round", **kw)
 
 
 def limb(points, color, width, outline=OUT, ow=1.0):
     """A round-capped stroke with a dark outline around it."""
+    ow = max(MIN_LINE, ow)
     return line(points, outline, width + 2 * ow) + line(points, color, width)
 
 
