@@ -113,13 +113,12 @@ bool RkDataBuffer::_Load(const String& path) {
   std::FILE* file = fopenFile(path, u"rb");
   if (!file) return false;
   std::vector<unsigned char> bytes;
-  size_t got = kReadChunk;
-  while (got == kReadChunk) {
-    const size_t old = bytes.size();
-    bytes.resize(old + kReadChunk);
-    got = std::fread(bytes.data() + old, 1, kReadChunk, file);
-    bytes.resize(old + got);
-  }
+  unsigned char chunk[kReadChunk];
+  size_t got;
+  do {
+    got = std::fread(chunk, 1, kReadChunk, file);
+    bytes.insert(bytes.end(), chunk, chunk + got);
+  } while (got == kReadChunk);
   std::fclose(file);
   _New(static_cast<int>(bytes.size()));
   std::copy(bytes.begin(), bytes.end(), data);

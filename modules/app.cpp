@@ -3,6 +3,7 @@
 #include "modules/audio.h"
 #include "modules/graphics.h"
 #include "modules/input.h"
+#include "modules/roots.h"
 
 namespace vantor {
 
@@ -61,14 +62,7 @@ namespace app {
 
 gc_ref<AppDevice> device;
 
-namespace {
-void MarkRoots() { device.queue_mark(); }
-}  // namespace
-
-void ModuleInit() {
-  device = nullptr;
-  gc_register_roots(MarkRoots);
-}
+void ModuleInit() { InitModuleGlobal<device>(); }
 
 int SetUpdateRate(int hertz) { return device->SetUpdateRate(hertz); }
 int Millisecs() { return device->MilliSecs(); }

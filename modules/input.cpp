@@ -1,5 +1,7 @@
 #include "modules/input.h"
 
+#include "modules/roots.h"
+
 namespace vantor::input {
 
 gc_ref<gxtkInput> device;
@@ -9,16 +11,11 @@ namespace {
 // Joystick unit u's sticks and buttons are numbered from 16 * u.
 constexpr int kJoystickUnitStride = 16;
 
-void MarkRoots() { device.queue_mark(); }
-
 int UnitBase(int unit) { return kJoystickUnitStride * unit; }
 
 }  // namespace
 
-void ModuleInit() {
-  device = nullptr;
-  gc_register_roots(MarkRoots);
-}
+void ModuleInit() { InitModuleGlobal<device>(); }
 
 int SetInputDevice(gxtkInput* dev) {
   device = dev;

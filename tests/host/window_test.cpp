@@ -55,20 +55,28 @@ bool Overridden(const std::string& entry, const std::vector<std::string>& overri
 // The scratch app in a child process with its output in a file.
 class ChildApp {
  public:
-  explicit ChildApp(const std::vector<std::string>& extraEnvironment = {}) {
+  explicit ChildApp(const std::vector<std::string>& extraEnvironment = {},
+                    std::string failure = "") {
     const std::string self = std::filesystem::read_symlink("/proc/self/exe");
     output_ = std::filesystem::temp_directory_path() /
               ("vantor-scratch-" + std::to_string(getpid()) + ".out");
     std::vector<std::string> environment = extraEnvironment;
+    // Mesa's driver is unloaded when GLFW terminates, so the stack of its
+    // known leak (tests/lsan.supp) is only recognisable when taken with the
+    // slow unwinder; the child is short enough to afford it.
+    if (const char* asan = std::getenv("ASAN_OPTIONS")) {
+      environment.push_back(std::string("ASAN_OPTIONS=") + asan + ":fast_unwind_on_malloc=0");
+    }
     for (char** entry = environ; *entry; ++entry) {
-      if (!Overridden(*entry, extraEnvironment)) environment.push_back(*entry);
+      if (!Overridden(*entry, environment)) environment.push_back(*entry);
     }
     std::vector<char*> envp;
     for (std::string& entry : environment) envp.push_back(entry.data());
     envp.push_back(nullptr);
     std::string flag = kScratchAppFlag;
     std::string program = self;
-    char* argv[] = {program.data(), flag.data(), nullptr};
+    char* argv[] = {program.data(), flag.data(), failure.empty() ? nullptr : failure.data(),
+                    nullptr};
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -92,8 +100,9 @@ class ChildApp {
   std::string Output() const { return ReadFile(output_); }
 
   // Waits until the output holds `line` `count` times.
-  bool WaitForLine(const std::string& line, int count = 1) const {
-    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+  bool WaitForLine(const std::string& line, int count = 1,
+                   std::chrono::milliseconds patience = kPatience) const {
+    const auto deadline = std::chrono::steady_clock::now() + patience;
     while (std::chrono::steady_clock::now() < deadline) {
       if (Occurrences(line) >= count) return true;
       std::this_thread::sleep_for(20ms);
@@ -153,14 +162,22 @@ TEST_F(WindowTest, ProcessSuspendsWhenIconifiedResumesWhenRestoredAndExitsZeroOn
 
   Shell("xdotool windowminimize " + id);
   ASSERT_TRUE(child.WaitForLine("suspend")) << child.Output();
-  Shell("xdotool windowactivate " + id + " 2>/dev/null");
-  ASSERT_TRUE(child.WaitForLine("resume")) << child.Output();
+  // Other tests may open windows meanwhile and take the focus back, so
+  // activate until the app has resumed.
+  bool resumed = false;
+  for (int attempt = 0; attempt < 20 && !resumed; ++attempt) {
+    Shell("xdotool windowactivate " + id + " 2>/dev/null");
+    resumed = child.WaitForLine("resume", 1, 500ms);
+  }
+  ASSERT_TRUE(resumed) << child.Output();
   ASSERT_TRUE(child.WaitForLine("update", 2)) << child.Output();
 
   Shell("wmctrl -i -c " + id);
   EXPECT_EQ(child.WaitForExit(), 0);
-  // Closing is not a suspend.
-  EXPECT_EQ(child.Output(), "create\nupdate\nsuspend\nresume\nupdate\n");
+  // Closing is not a suspend. (A sanitizer build may append its report.)
+  const std::string expected = "create\nupdate\nsuspend\nresume\nupdate\n";
+  EXPECT_EQ(child.Output().substr(0, expected.size()), expected);
+  EXPECT_EQ(child.Occurrences("suspend"), 1);
 }
 
 TEST_F(WindowTest, WithoutASoundDeviceTheProgramSaysSoAndRuns) {
@@ -179,6 +196,24 @@ TEST_F(WindowTest, WithoutADisplayStartUpFailsWithStatusMinusOne) {
   EXPECT_EQ(child.Output(), "glfwInit failed\n");
 }
 
+TEST_F(WindowTest, AnUncaughtScriptExceptionIsReportedAndEndsInOrder) {
+  ChildApp child({}, kThrowObject);
+  ASSERT_TRUE(child.started());
+  EXPECT_EQ(child.WaitForExit(), 0);
+  EXPECT_EQ(child.Output().rfind("create\nVantor Runtime Error : Uncaught Vantor Exception\n", 0),
+            0u)
+      << child.Output();
+}
+
+TEST_F(WindowTest, ARuntimeErrorMessageEndsTheRunSilently) {
+  ChildApp child({}, kThrowError);
+  ASSERT_TRUE(child.started());
+  EXPECT_EQ(child.WaitForExit(), 0);
+  EXPECT_EQ(child.Occurrences("create"), 1);
+  EXPECT_EQ(child.Output().find("Vantor Runtime Error"), std::string::npos) << child.Output();
+  EXPECT_EQ(child.Output().find("scratch failure"), std::string::npos) << child.Output();
+}
+
 // In-process: the window GlfwPlatform opens.
 class GlfwWindowTest : public WindowTest {
  protected:
@@ -187,10 +222,10 @@ class GlfwWindowTest : public WindowTest {
     if (IsSkipped()) return;
     ASSERT_TRUE(glfwInit());
   }
-  void TearDown() override {
-    platform.reset();
-    if (HaveDisplay()) glfwTerminate();
-  }
+  // GLFW stays initialised for the rest of the process: terminating it
+  // unloads Mesa's driver, whose one-time allocations would then count as
+  // leaks in a sanitizer build.
+  void TearDown() override { platform.reset(); }
   std::unique_ptr<GlfwPlatform> platform;
 };
 
