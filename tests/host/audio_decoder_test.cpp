@@ -29,14 +29,25 @@ void Load(const std::string& path, Decoded* out) {
 class SoundDecoderTest : public ::testing::Test {
  protected:
   std::string Write(const std::string& name, const WavSpec& spec) {
-    return dir_.Write(name, BuildWav(spec));
+    return Put(name, BuildWav(spec));
+  }
+  // The samples come back as written, in the shape the fmt chunk gave.
+  void ExpectLoadsAsWritten(const std::string& name, const WavSpec& spec, int frames) {
+    Decoded decoded;
+    Load(Write(name, spec), &decoded);
+    ASSERT_NE(decoded.data, nullptr);
+    EXPECT_EQ(decoded.info.length, frames);
+    EXPECT_EQ(decoded.info.channels, spec.channels);
+    EXPECT_EQ(decoded.info.format, spec.bits / 8);
+    EXPECT_EQ(decoded.info.hertz, spec.hertz);
+    EXPECT_EQ(std::memcmp(decoded.data, spec.samples.data(), spec.samples.size()), 0);
   }
   bool Loads(const std::string& path) {
     Decoded decoded;
     Load(path, &decoded);
     return decoded.data != nullptr;
   }
-  TempDir dir_;
+  testing::ScopedWorkDir dir_;
 };
 
 TEST_F(SoundDecoderTest, StereoSixteenBitWavOf4000DataBytesIs1000Frames) {
@@ -44,14 +55,7 @@ TEST_F(SoundDecoderTest, StereoSixteenBitWavOf4000DataBytesIs1000Frames) {
   spec.channels = 2;
   spec.samples = Tone16(1000, 2, spec.hertz);
   ASSERT_EQ(spec.samples.size(), 4000u);
-  Decoded decoded;
-  Load(Write("stereo.wav", spec), &decoded);
-  ASSERT_NE(decoded.data, nullptr);
-  EXPECT_EQ(decoded.info.length, 1000);
-  EXPECT_EQ(decoded.info.channels, 2);
-  EXPECT_EQ(decoded.info.format, 2);
-  EXPECT_EQ(decoded.info.hertz, 22050);
-  EXPECT_EQ(std::memcmp(decoded.data, spec.samples.data(), spec.samples.size()), 0);
+  ExpectLoadsAsWritten("stereo.wav", spec, 1000);
 }
 
 TEST_F(SoundDecoderTest, ExtraFmtBytesAndChunksBeforeDataAreSkipped) {
@@ -61,122 +65,89 @@ TEST_F(SoundDecoderTest, ExtraFmtBytesAndChunksBeforeDataAreSkipped) {
   spec.fmtExtraBytes = 2;  // an 18-byte fmt chunk
   spec.before = {{"LIST", Bytes(26, 'x')}, {"fact", Bytes(4, 0)}};
   for (int i = 0; i < 300; ++i) spec.samples.push_back(static_cast<std::uint8_t>(i));
-  Decoded decoded;
-  Load(Write("listed.wav", spec), &decoded);
-  ASSERT_NE(decoded.data, nullptr);
-  EXPECT_EQ(decoded.info.length, 300);
-  EXPECT_EQ(decoded.info.channels, 1);
-  EXPECT_EQ(decoded.info.format, 1);
-  EXPECT_EQ(decoded.info.hertz, 11025);
-  EXPECT_EQ(std::memcmp(decoded.data, spec.samples.data(), spec.samples.size()), 0);
+  ExpectLoadsAsWritten("listed.wav", spec, 300);
 }
 
 TEST_F(SoundDecoderTest, TypeComesFromTheTextAfterTheLastDot) {
   const Bytes wav = ToneWav(0.01);
-  EXPECT_TRUE(Loads(dir_.Write("LOUD.WAV", wav)));
-  EXPECT_TRUE(Loads(dir_.Write("two.dots.Wav", wav)));
-  EXPECT_FALSE(Loads(dir_.Write("sound.mp3", wav)));
-  EXPECT_FALSE(Loads(dir_.Write("noextension", wav)));
+  EXPECT_TRUE(Loads(Put("LOUD.WAV", wav)));
+  EXPECT_TRUE(Loads(Put("two.dots.Wav", wav)));
+  EXPECT_FALSE(Loads(Put("sound.mp3", wav)));
+  EXPECT_FALSE(Loads(Put("noextension", wav)));
   // A dot followed by a directory separator belongs to a directory name.
-  std::filesystem::create_directory(dir_.Path() + "/folder.wav");
-  EXPECT_FALSE(Loads(dir_.Write("folder.wav/sound", wav)));
-  EXPECT_FALSE(Loads(dir_.Write("back.wav\\sound", wav)));
-  EXPECT_FALSE(Loads(dir_.Path() + "/missing.wav"));
+  EXPECT_FALSE(Loads(Put("folder.wav/sound", wav)));
+  EXPECT_FALSE(Loads(Put("back.wav\\sound", wav)));
+  EXPECT_FALSE(Loads("missing.wav"));
 }
 
-// Each case changes one thing in an otherwise valid file.
-struct Malformed {
+// Each case below changes one thing in an otherwise valid file: a field of
+// the fmt chunk, a length field, or where the file ends.
+struct BadField {
   const char* what;
-  Bytes (*make)(WavSpec);
+  int WavSpec::*field;
+  int value;
 };
 
-Bytes Patched(const WavSpec& spec, std::size_t offset, std::int64_t value) {
-  Bytes bytes = BuildWav(spec);
-  PatchInt(bytes, offset, value);
-  return bytes;
-}
-
-Bytes Cut(const WavSpec& spec, std::size_t size) {
-  Bytes bytes = BuildWav(spec);
-  bytes.resize(size);
-  return bytes;
-}
-
-WavSpec WithList(WavSpec spec) {
-  spec.before = {{"LIST", Bytes(4, 0)}};
-  return spec;
-}
-
-const Malformed kMalformed[] = {
-    {"data length one byte past the end",
-     [](WavSpec s) {
-       s.dataLength = static_cast<std::int64_t>(s.samples.size()) + 1;
-       return BuildWav(s);
-     }},
-    {"data length near 2 GiB",
-     [](WavSpec s) {
-       s.dataLength = 0x7FFFFFF0;
-       return BuildWav(s);
-     }},
-    {"negative data length",
-     [](WavSpec s) {
-       s.dataLength = -2;
-       return BuildWav(s);
-     }},
-    {"chunk before data running past the end",
-     [](WavSpec s) { return Patched(WithList(s), FirstChunkLengthOffset(0), 0x10000); }},
-    {"negative chunk before data",
-     [](WavSpec s) { return Patched(WithList(s), FirstChunkLengthOffset(0), -8); }},
-    {"fmt extra bytes past the end",
-     [](WavSpec s) { return Patched(s, kFmtLengthOffset, 0x40000000); }},
-    {"no channels",
-     [](WavSpec s) {
-       s.channels = 0;
-       return BuildWav(s);
-     }},
-    {"negative channels",
-     [](WavSpec s) {
-       s.channels = 0xFFFF;
-       return BuildWav(s);
-     }},
-    {"four bits per sample",
-     [](WavSpec s) {
-       s.bits = 4;
-       return BuildWav(s);
-     }},
-    {"no bits per sample",
-     [](WavSpec s) {
-       s.bits = 0;
-       return BuildWav(s);
-     }},
-    {"no sample rate",
-     [](WavSpec s) {
-       s.hertz = 0;
-       return BuildWav(s);
-     }},
-    {"float samples",
-     [](WavSpec s) {
-       s.formatTag = 3;
-       return BuildWav(s);
-     }},
-    {"not WAVE",
-     [](WavSpec s) {
-       Bytes bytes = BuildWav(s);
-       std::memcpy(&bytes[8], "AVI ", 4);
-       return bytes;
-     }},
-    {"no data chunk", [](WavSpec s) { return Cut(s, 36); }},
-    {"cut inside the fmt chunk", [](WavSpec s) { return Cut(s, 30); }},
-    {"empty file", [](WavSpec) { return Bytes(); }},
+const BadField kBadFields[] = {
+    {"no channels", &WavSpec::channels, 0},
+    {"negative channels", &WavSpec::channels, 0xFFFF},
+    {"four bits per sample", &WavSpec::bits, 4},
+    {"no bits per sample", &WavSpec::bits, 0},
+    {"no sample rate", &WavSpec::hertz, 0},
+    {"float samples", &WavSpec::formatTag, 3},
 };
+
+constexpr int kValidFrames = 64;
+constexpr std::int64_t kValidDataBytes = kValidFrames * 2;
+
+struct BadLength {
+  const char* what;
+  bool listFirst;  // a LIST chunk sits between fmt and data
+  std::size_t offset;
+  std::int64_t value;
+};
+
+const BadLength kBadLengths[] = {
+    {"data one byte past the end", false, FirstChunkLengthOffset(0), kValidDataBytes + 1},
+    {"data near 2 GiB", false, FirstChunkLengthOffset(0), 0x7FFFFFF0},
+    {"negative data", false, FirstChunkLengthOffset(0), -2},
+    {"chunk before data past the end", true, FirstChunkLengthOffset(0), 0x10000},
+    {"negative chunk before data", true, FirstChunkLengthOffset(0), -8},
+    {"fmt extra bytes past the end", false, kFmtLengthOffset, 0x40000000},
+};
+
+struct Truncation {
+  const char* what;
+  std::size_t size;
+};
+
+const Truncation kTruncations[] = {
+    {"no data chunk", 36}, {"cut inside the fmt chunk", 30}, {"empty file", 0}};
 
 TEST_F(SoundDecoderTest, MalformedWavFailsToLoad) {
   WavSpec valid;
-  valid.samples = Tone16(64, 1, valid.hertz);
-  ASSERT_TRUE(Loads(dir_.Write("good.wav", BuildWav(valid))));
-  for (const Malformed& c : kMalformed) {
-    EXPECT_FALSE(Loads(dir_.Write("bad.wav", c.make(valid)))) << c.what;
+  valid.samples = Tone16(kValidFrames, 1, valid.hertz);
+  ASSERT_TRUE(Loads(Put("good.wav", BuildWav(valid))));
+  for (const BadField& c : kBadFields) {
+    WavSpec spec = valid;
+    spec.*c.field = c.value;
+    EXPECT_FALSE(Loads(Write("bad.wav", spec))) << c.what;
   }
+  for (const BadLength& c : kBadLengths) {
+    WavSpec spec = valid;
+    if (c.listFirst) spec.before = {{"LIST", Bytes(4, 0)}};
+    Bytes bytes = BuildWav(spec);
+    PatchInt(bytes, c.offset, c.value);
+    EXPECT_FALSE(Loads(Put("bad.wav", bytes))) << c.what;
+  }
+  for (const Truncation& c : kTruncations) {
+    Bytes bytes = BuildWav(valid);
+    bytes.resize(c.size);
+    EXPECT_FALSE(Loads(Put("bad.wav", bytes))) << c.what;
+  }
+  Bytes notWave = BuildWav(valid);
+  std::memcpy(&notWave[8], "AVI ", 4);
+  EXPECT_FALSE(Loads(Put("bad.wav", notWave)));
 }
 
 // Random byte damage to a valid file: every outcome must be a clean failure
@@ -235,7 +206,7 @@ TEST_F(SoundDecoderTest, OggVorbisDecodesToSixteenBitFrames) {
 }
 
 TEST_F(SoundDecoderTest, OggNameOnOtherContentFails) {
-  EXPECT_FALSE(Loads(dir_.Write("fake.ogg", ToneWav(0.01))));
+  EXPECT_FALSE(Loads(Put("fake.ogg", ToneWav(0.01))));
 }
 
 }  // namespace

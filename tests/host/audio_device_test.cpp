@@ -4,11 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
 
 #include "host/audio.h"
 #include "tests/host/al_test_device.h"
+#include "tests/host/gc_cycles.h"
 #include "tests/host/wav_fixture.h"
 
 namespace vantor::test {
@@ -16,17 +15,6 @@ namespace {
 
 gc_ref<gxtkAudio> rooted;
 void MarkRooted() { rooted.queue_mark(); }
-
-// Two forced cycles: the first may only finish marking what the last one
-// left grey. The collector sweeps only when something is unreached, so each
-// cycle gets a piece of garbage.
-void CollectEverything() {
-  for (int i = 0; i < 2; ++i) {
-    gc_new<Object>();
-    gc_force_sweep = true;
-    gc_collect();
-  }
-}
 
 ALint SourceInt(ALuint source, ALenum what) {
   ALint value = 0;
@@ -63,20 +51,14 @@ class AudioDeviceTest : public ::testing::Test {
   }
 
   gxtkSample* Load(const std::string& name, double seconds) {
-    return audio_->LoadSample(String(dir_.Write(name, ToneWav(seconds)).c_str()));
+    return audio_->LoadSample(String(Put(name, ToneWav(seconds)).c_str()));
   }
   ALuint Source(int channel) const { return audio_->channels[channel].source; }
   ALint SourceState(int channel) const { return SourceInt(Source(channel), AL_SOURCE_STATE); }
-  // Waits (up to two seconds) for the channel's sound to end by itself.
-  bool WaitForEnd(int channel) const {
-    for (int i = 0; i < 200 && SourceState(channel) != AL_STOPPED; ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return SourceState(channel) == AL_STOPPED;
-  }
+  bool WaitForEnd(int channel) const { return WaitForSourceToStop(Source(channel)); }
 
   AlTestDevice al_;
-  TempDir dir_;
+  testing::ScopedWorkDir dir_;
   gxtkAudio* audio_ = nullptr;
 };
 
@@ -93,7 +75,7 @@ TEST_F(AudioDeviceTest, LoadedSampleHoldsTheWholeFileInOneBuffer) {
   spec.channels = 2;
   spec.samples = Tone16(1000, 2, spec.hertz);
   gc_force_sweep = false;
-  gxtkSample* sample = audio_->LoadSample(String(dir_.Write("s.wav", BuildWav(spec)).c_str()));
+  gxtkSample* sample = audio_->LoadSample(String(Put("s.wav", BuildWav(spec)).c_str()));
   ASSERT_NE(sample, nullptr);
   ASSERT_TRUE(alIsBuffer(sample->buffer));
   ALint size = 0, channels = 0, bits = 0, hertz = 0;
@@ -110,10 +92,10 @@ TEST_F(AudioDeviceTest, LoadedSampleHoldsTheWholeFileInOneBuffer) {
 }
 
 TEST_F(AudioDeviceTest, UnloadableFilesGiveNull) {
-  EXPECT_EQ(audio_->LoadSample(String((dir_.Path() + "/missing.wav").c_str())), nullptr);
+  EXPECT_EQ(audio_->LoadSample(T("missing.wav")), nullptr);
   WavSpec silent;
   silent.channels = 0;
-  EXPECT_EQ(audio_->LoadSample(String(dir_.Write("zero.wav", BuildWav(silent)).c_str())),
+  EXPECT_EQ(audio_->LoadSample(String(Put("zero.wav", BuildWav(silent)).c_str())),
             nullptr);
 }
 
@@ -200,8 +182,8 @@ TEST_F(AudioDeviceTest, VolumePanAndRateMakeTheSourceAndOutlastPlaySample) {
 }
 
 TEST_F(AudioDeviceTest, MusicIsChannel32) {
-  const std::string path = dir_.Write("music.wav", ToneWav(1.0));
-  EXPECT_EQ(audio_->PlayMusic(String((dir_.Path() + "/none.wav").c_str()), 1), -1);
+  const std::string path = Put("music.wav", ToneWav(1.0));
+  EXPECT_EQ(audio_->PlayMusic(T("none.wav"), 1), -1);
   EXPECT_EQ(audio_->PlayMusic(String(path.c_str()), 1), 0);
   EXPECT_EQ(audio_->MusicState(), 1);
   EXPECT_EQ(SourceInt(Source(kMusicChannel), AL_LOOPING), AL_TRUE);
@@ -287,16 +269,16 @@ class SilentAudioDeviceTest : public ::testing::Test {
     gc_clear_roots();
     gc_init();
   }
-  TempDir dir_;
+  testing::ScopedWorkDir dir_;
   gxtkAudio* audio_ = nullptr;
 };
 
 TEST_F(SilentAudioDeviceTest, SamplesLoadWithoutBuffersAndChannelsFallStill) {
-  const std::string path = dir_.Write("tone.wav", ToneWav(1.0));
+  const std::string path = Put("tone.wav", ToneWav(1.0));
   gxtkSample* sample = audio_->LoadSample(String(path.c_str()));
   ASSERT_NE(sample, nullptr) << "a readable file still loads, so the game runs on";
   EXPECT_EQ(sample->buffer, 0u);
-  EXPECT_EQ(audio_->LoadSample(String((dir_.Path() + "/none.wav").c_str())), nullptr);
+  EXPECT_EQ(audio_->LoadSample(T("none.wav")), nullptr);
 
   audio_->SetVolume(0, 0.5f);
   audio_->SetPan(0, 1.0f);

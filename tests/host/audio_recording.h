@@ -139,7 +139,7 @@ template <class Scenario>
     recordingDevice = gc_new<gxtkAudio>();
     gc_mark();
     const std::string tonePath = wav + ".tone.wav";
-    WriteFile(tonePath, ToneWav(toneSeconds));
+    Put(tonePath, ToneWav(toneSeconds));
     gxtkSample* tone = recordingDevice->LoadSample(String(tonePath.c_str()));
     Require(tone != nullptr, "the tone did not load");
     scenario(Stage{recordingDevice.get(), tone});

@@ -12,16 +12,32 @@ namespace {
 // shorter by scheduling jitter, hence the slack.
 constexpr int kStepMs = 400;
 constexpr int kSlackMs = 150;
+// Silence recorded after a sound, so that its end is inside the file.
+constexpr int kTailMs = 100;
+// A sound's recorded length is exact up to the measuring windows at its ends.
+constexpr int kEdgeMs = 3 * kWindowMs;
+
+void ExpectOneSoundOf(const std::vector<Stretch>& stretches, int ms) {
+  const auto loud = LoudStretches(stretches);
+  ASSERT_EQ(loud.size(), 1u) << Describe(stretches);
+  EXPECT_NEAR(loud[0].ms, ms, kEdgeMs) << Describe(stretches);
+}
+
+// Two stretches of sound, each at least a step long, with silence between.
+void ExpectTwoSoundsOfAStepEach(const std::vector<Stretch>& stretches) {
+  const auto loud = LoudStretches(stretches);
+  ASSERT_EQ(loud.size(), 2u) << Describe(stretches);
+  for (const Stretch& s : loud) EXPECT_GT(s.ms, kStepMs - kSlackMs) << Describe(stretches);
+}
 
 TEST(AudioRecordingTest, PlayedSoundIsHeardForItsLength) {
   const auto stretches = Record("played", 0.5, [](Stage stage) {
     stage.audio->PlaySample(stage.tone, 0, 0);
-    Wait(800);
-    Require(stage.audio->ChannelState(0) == 0, "the sound had not ended");
+    Require(WaitForSourceToStop(stage.audio->channels[0].source), "the sound did not end");
+    Require(stage.audio->ChannelState(0) == 0, "the channel did not notice the end");
+    Wait(kTailMs);
   });
-  const auto loud = LoudStretches(stretches);
-  ASSERT_EQ(loud.size(), 1u) << Describe(stretches);
-  EXPECT_NEAR(loud[0].ms, 500, 30) << Describe(stretches);
+  ExpectOneSoundOf(stretches, 500);
 }
 
 TEST(AudioRecordingTest, PausedChannelFallsSilentAndResumes) {
@@ -36,9 +52,7 @@ TEST(AudioRecordingTest, PausedChannelFallsSilentAndResumes) {
     Wait(kStepMs);
     stage.audio->StopChannel(0);
   });
-  const auto loud = LoudStretches(stretches);
-  ASSERT_EQ(loud.size(), 2u) << Describe(stretches);
-  for (const Stretch& s : loud) EXPECT_GT(s.ms, kStepMs - kSlackMs) << Describe(stretches);
+  ExpectTwoSoundsOfAStepEach(stretches);
 }
 
 TEST(AudioRecordingTest, LoopingSoundKeepsSounding) {
@@ -50,7 +64,7 @@ TEST(AudioRecordingTest, LoopingSoundKeepsSounding) {
   });
   const auto loud = LoudStretches(stretches);
   ASSERT_EQ(loud.size(), 1u) << Describe(stretches);
-  EXPECT_GT(loud[0].ms, 3 * kStepMs - kSlackMs) << Describe(stretches);
+  EXPECT_GT(loud[0].ms, 3 * kStepMs - kSlackMs) << Describe(stretches) << " (the sound file lasts 100 ms)";
 }
 
 TEST(AudioRecordingTest, DiscardedSampleKeepsSoundingUntilItEnds) {
@@ -61,14 +75,12 @@ TEST(AudioRecordingTest, DiscardedSampleKeepsSoundingUntilItEnds) {
     Wait(100);
     stage.audio->PlaySample(stage.tone, 1, 0);  // a flush while the sound plays
     Require(alIsBuffer(buffer), "the buffer was deleted while playing");
-    Wait(700);
-    stage.audio->StopChannel(1);
+    Require(WaitForSourceToStop(stage.audio->channels[0].source), "the sound did not end");
+    Wait(kTailMs);
     stage.audio->PlaySample(stage.tone, 1, 0);  // the flush after the end
     Require(!alIsBuffer(buffer), "the buffer outlived its sound");
   });
-  const auto loud = LoudStretches(stretches);
-  ASSERT_EQ(loud.size(), 1u) << Describe(stretches);
-  EXPECT_NEAR(loud[0].ms, 500, 30) << Describe(stretches);
+  ExpectOneSoundOf(stretches, 500);
 }
 
 TEST(AudioRecordingTest, SuspendSilencesAndResumeKeepsAGamePausedChannelPaused) {
@@ -84,9 +96,7 @@ TEST(AudioRecordingTest, SuspendSilencesAndResumeKeepsAGamePausedChannelPaused) 
     stage.audio->StopChannel(0);
     Wait(kStepMs);  // silent unless channel 1 came back too
   });
-  const auto loud = LoudStretches(stretches);
-  ASSERT_EQ(loud.size(), 2u) << Describe(stretches);
-  for (const Stretch& s : loud) EXPECT_GT(s.ms, kStepMs - kSlackMs) << Describe(stretches);
+  ExpectTwoSoundsOfAStepEach(stretches);
   ASSERT_FALSE(stretches.back().loud);
   EXPECT_GT(stretches.back().ms, kStepMs - kSlackMs) << Describe(stretches);
 }

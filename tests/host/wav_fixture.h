@@ -1,18 +1,16 @@
 // WAV files built byte by byte for the sound tests, so that each test can
-// say exactly which chunk is odd, and a temporary folder to write them in.
+// say exactly which chunk is odd.
 // Used by the audio tests of the host and of the audio module.
 #pragma once
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "tests/host/temp_dir.h"
 
 namespace vantor::test {
 
@@ -50,7 +48,6 @@ struct WavSpec {
   int fmtExtraBytes = 0;                           // bytes after the 16 plain fmt bytes
   std::vector<std::pair<std::string, Bytes>> before;  // chunks between fmt and data
   Bytes samples;                                   // the data chunk's bytes
-  std::optional<std::int64_t> dataLength;          // a declared length that lies
 };
 
 inline Bytes BuildWav(const WavSpec& spec) {
@@ -64,7 +61,7 @@ inline Bytes BuildWav(const WavSpec& spec) {
   PutShort(out, spec.channels);
   PutInt(out, spec.hertz);
   const int blockAlign = spec.channels * spec.bits / 8;
-  PutInt(out, spec.hertz * blockAlign);
+  PutInt(out, static_cast<std::int64_t>(spec.hertz) * blockAlign);
   PutShort(out, blockAlign);
   PutShort(out, spec.bits);
   out.insert(out.end(), spec.fmtExtraBytes, 0);
@@ -74,7 +71,7 @@ inline Bytes BuildWav(const WavSpec& spec) {
     out.insert(out.end(), body.begin(), body.end());
   }
   PutTag(out, "data");
-  PutInt(out, spec.dataLength.value_or(static_cast<std::int64_t>(spec.samples.size())));
+  PutInt(out, static_cast<std::int64_t>(spec.samples.size()));
   out.insert(out.end(), spec.samples.begin(), spec.samples.end());
   PatchInt(out, 4, static_cast<std::int64_t>(out.size()) - 8);
   return out;
@@ -99,33 +96,11 @@ inline Bytes ToneWav(double seconds) {
   return BuildWav(spec);
 }
 
-inline void WriteFile(const std::string& path, const Bytes& bytes) {
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+// Writes `bytes` to `path` (relative to the working directory, which the
+// tests make a fresh temporary one) and returns the path.
+inline std::string Put(const std::string& path, const Bytes& bytes) {
+  testing::WriteFile(path, std::string(bytes.begin(), bytes.end()));
+  return path;
 }
-
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vantor-test-XXXXXX").string();
-    path_ = mkdtemp(pattern.data()) ? pattern : std::string();
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
-  const std::string& Path() const { return path_; }
-  std::string Write(const std::string& name, const Bytes& bytes) const {
-    const std::string file = path_ + "/" + name;
-    WriteFile(file, bytes);
-    return file;
-  }
-
- private:
-  std::string path_;
-};
 
 }  // namespace vantor::test
