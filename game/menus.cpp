@@ -1,7 +1,7 @@
 // The title menu with its fly-in, score lists and buttons, the credits box
 // over it, and the pause menu over a run. Called by the mode machine:
 // m_Menu in mode 1, m_CreditBox while the credits are open, m_PauseMenu
-// from the pause entry while a run is paused.
+// from the pause entry (m_InGame) while a run is paused.
 #include <algorithm>
 #include <cmath>
 #include <initializer_list>
