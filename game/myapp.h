@@ -52,6 +52,11 @@ inline constexpr int kTouchPoints = 10;
 inline constexpr int kWorldCells = 1024;
 inline constexpr int kUpdateRate = 60;
 inline constexpr int kSuspendedUpdateRate = 5;
+// The design size of the virtual screen.
+inline constexpr float kDesignWidth = 640;
+inline constexpr float kDesignHeight = 480;
+// Degrees to radians, in single precision as every angle of the game uses it.
+inline constexpr float kDegreesToRadians = 0.0174532924f;
 
 // The game module's globals.
 namespace game {
@@ -216,6 +221,34 @@ class MyApp : public App {
   virtual bool m_Button0(int slot, float x, float y, int frame);
   virtual int m_ShowBadges();
 
+  // Pieces of the host events above, split out so each stays small. Not
+  // script methods: nothing outside the game's own files calls them.
+  void SampleInput();
+  void BackKeyStep();
+  void DispatchMode();
+  void ControlsPass();
+  void DecodeICade();
+  void ClearLatches();
+  void OnScreenPad();
+  void TiltWidget();
+  void SetPauseFromMode();
+  void Pause();
+  void ScaleToDevice();
+  void ReplayDrawList();
+  void ReplayRecord(const float* record);
+  void ChooseArtScale();
+  void LoaderStep();
+  void DrawSpinnerRing(float red, float green, float blue, float offsetDegrees);
+  float* NewRecord(float kind);
+  bool AnyActionDown();
+  bool TouchPointIn(int point, float left, float top, float right, float bottom);
+  bool OverButton(int slot, float x, float y, int points);
+  String ArtFileName(String name);
+  void LoadSettingsSection(const Array<String>& parts);
+  void LoadBadgeSection(const Array<String>& parts);
+  void LoadScoreSection(const Array<String>& parts);
+  int ScoreChecksum(int table);
+
   // ---------------------------------------------------------------------
   // Helpers of the run, its ending, the menus and the badges (run.cpp,
   // chase.cpp, fence.cpp, ending.cpp, menus.cpp, badges.cpp). Kept in one
@@ -290,5 +323,11 @@ class MyApp : public App {
   void DrawBadgePopup(int slot);
   void DrawBadgeDetail();
 };
+
+// The integer a saved-record element holds, read as the C library's atoi
+// reads text (leading white space, a sign, digits up to the first other
+// character; nothing usable reads as 0), except that values beyond the
+// 32-bit range are clamped to it instead of being undefined.
+int RecordInt(const String& text);
 
 }  // namespace vantor
