@@ -43,7 +43,7 @@ int MyApp::m_LoadGame() {
   score = 0;
   runOver = 0;
   gameOverFrame = 0;
-  gameMode = 10;
+  gameMode = kModeRun;
   random::Seed = app::Millisecs();
   loot = 0;
   bagsGrabbed = 0;
