@@ -35,6 +35,7 @@ constexpr float kListLineScale = 1.5f;
 
 constexpr int kPauseSlideStep = 24;
 constexpr int kPauseHidden = -64;
+constexpr int kPauseGoneBelow = -32;
 constexpr int kChoiceQuit = -1;
 constexpr int kChoiceResume = 0;
 constexpr int kChoiceSound = 1;
@@ -225,7 +226,7 @@ int MyApp::m_PauseMenu() {
       paused = 0;
     } else {
       pauseSlide -= kPauseSlideStep;
-      if (pauseSlide < -32) paused = 0;
+      if (pauseSlide < kPauseGoneBelow) paused = 0;
     }
   }
   DrawPauseBars();
@@ -237,15 +238,24 @@ int MyApp::m_PauseMenu() {
 }
 
 void MyApp::DrawPauseBars() {
+  // Colour, alpha, then the rectangle relative to (screen centre, panel y)
+  // on a wide screen and on a tall one.
+  struct Bar {
+    Colour colour;
+    float alpha;
+    float wide[4], tall[4];
+  };
+  static constexpr Bar kBars[] = {
+      {{255, 255, 10}, 0.6f, {-128, -64, 256, 8}, {-96, -92, 192, 8}},
+      {{255, 150, 10}, 0.7f, {-140, -52, 280, 104}, {-128, -80, 256, 160}},
+      {{10, 150, 255}, 0.6f, {-128, 56, 256, 8}, {-96, 84, 192, 8}},
+  };
   m_ResetDraw();
-  const float y = pauseSlide, c = jscrw / 2;
-  const bool wide = landscape == 1;
-  m_SetCol(255, 255, 10, 0.6f);
-  if (wide) m_Rect(c - 128, y - 64, 256, 8); else m_Rect(c - 96, y - 92, 192, 8);
-  m_SetCol(255, 150, 10, 0.7f);
-  if (wide) m_Rect(c - 140, y - 52, 280, 104); else m_Rect(c - 128, y - 80, 256, 160);
-  m_SetCol(10, 150, 255, 0.6f);
-  if (wide) m_Rect(c - 128, y + 56, 256, 8); else m_Rect(c - 96, y + 84, 192, 8);
+  for (const Bar& bar : kBars) {
+    const float* r = landscape == 1 ? bar.wide : bar.tall;
+    m_SetCol(bar.colour.red, bar.colour.green, bar.colour.blue, bar.alpha);
+    m_Rect(jscrw / 2 + r[0], pauseSlide + r[1], r[2], r[3]);
+  }
 }
 
 // Draws one item, reports a fresh pointer press on it (taking the press)
