@@ -18,7 +18,9 @@
 //   sound.cpp     sound effects
 //   progress.cpp  the saved record; rank and fixed-width text
 //   run.cpp       starting a run, the shared per-update work, phases 1-4
-//   chase.cpp     phases 5-8: chase, shootout from the car, fence, fight
+//   chase.cpp     placing the police; phases 5-6: chase, shootout from the car
+//   fence.cpp     phases 7-8: scaling the fence, the fight at the fence
+//   run.h         the run's numbers: slots, sounds, timings, city geometry
 //   ending.cpp    phase 9, the game-over overlay, entering the score
 //   menus.cpp     title menu, credits box, pause menu
 //   badges.cpp    badge catalogue, pop-up strip, badge box
