@@ -28,19 +28,19 @@ void Load(const std::string& path, Decoded* out) {
 
 class SoundDecoderTest : public ::testing::Test {
  protected:
-  std::string Write(const std::string& name, const WavSpec& spec) {
-    return Put(name, BuildWav(spec));
+  std::string Write(const std::string& name, const WavLayout& layout) {
+    return Put(name, BuildWav(layout));
   }
   // The samples come back as written, in the shape the fmt chunk gave.
-  void ExpectLoadsAsWritten(const std::string& name, const WavSpec& spec, int frames) {
+  void ExpectLoadsAsWritten(const std::string& name, const WavLayout& layout, int frames) {
     Decoded decoded;
-    Load(Write(name, spec), &decoded);
+    Load(Write(name, layout), &decoded);
     ASSERT_NE(decoded.data, nullptr);
     EXPECT_EQ(decoded.info.length, frames);
-    EXPECT_EQ(decoded.info.channels, spec.channels);
-    EXPECT_EQ(decoded.info.format, spec.bits / 8);
-    EXPECT_EQ(decoded.info.hertz, spec.hertz);
-    EXPECT_EQ(std::memcmp(decoded.data, spec.samples.data(), spec.samples.size()), 0);
+    EXPECT_EQ(decoded.info.channels, layout.channels);
+    EXPECT_EQ(decoded.info.format, layout.bits / 8);
+    EXPECT_EQ(decoded.info.hertz, layout.hertz);
+    EXPECT_EQ(std::memcmp(decoded.data, layout.samples.data(), layout.samples.size()), 0);
   }
   bool Loads(const std::string& path) {
     Decoded decoded;
@@ -51,21 +51,21 @@ class SoundDecoderTest : public ::testing::Test {
 };
 
 TEST_F(SoundDecoderTest, StereoSixteenBitWavOf4000DataBytesIs1000Frames) {
-  WavSpec spec;
-  spec.channels = 2;
-  spec.samples = Tone16(1000, 2, spec.hertz);
-  ASSERT_EQ(spec.samples.size(), 4000u);
-  ExpectLoadsAsWritten("stereo.wav", spec, 1000);
+  WavLayout layout;
+  layout.channels = 2;
+  layout.samples = Tone16(1000, 2, layout.hertz);
+  ASSERT_EQ(layout.samples.size(), 4000u);
+  ExpectLoadsAsWritten("stereo.wav", layout, 1000);
 }
 
 TEST_F(SoundDecoderTest, ExtraFmtBytesAndChunksBeforeDataAreSkipped) {
-  WavSpec spec;
-  spec.bits = 8;
-  spec.hertz = 11025;
-  spec.fmtExtraBytes = 2;  // an 18-byte fmt chunk
-  spec.before = {{"LIST", Bytes(26, 'x')}, {"fact", Bytes(4, 0)}};
-  for (int i = 0; i < 300; ++i) spec.samples.push_back(static_cast<std::uint8_t>(i));
-  ExpectLoadsAsWritten("listed.wav", spec, 300);
+  WavLayout layout;
+  layout.bits = 8;
+  layout.hertz = 11025;
+  layout.fmtExtraBytes = 2;  // an 18-byte fmt chunk
+  layout.before = {{"LIST", Bytes(26, 'x')}, {"fact", Bytes(4, 0)}};
+  for (int i = 0; i < 300; ++i) layout.samples.push_back(static_cast<std::uint8_t>(i));
+  ExpectLoadsAsWritten("listed.wav", layout, 300);
 }
 
 TEST_F(SoundDecoderTest, TypeComesFromTheTextAfterTheLastDot) {
@@ -84,17 +84,17 @@ TEST_F(SoundDecoderTest, TypeComesFromTheTextAfterTheLastDot) {
 // the fmt chunk, a length field, or where the file ends.
 struct BadField {
   const char* what;
-  int WavSpec::*field;
+  int WavLayout::*field;
   int value;
 };
 
 const BadField kBadFields[] = {
-    {"no channels", &WavSpec::channels, 0},
-    {"negative channels", &WavSpec::channels, 0xFFFF},
-    {"four bits per sample", &WavSpec::bits, 4},
-    {"no bits per sample", &WavSpec::bits, 0},
-    {"no sample rate", &WavSpec::hertz, 0},
-    {"float samples", &WavSpec::formatTag, 3},
+    {"no channels", &WavLayout::channels, 0},
+    {"negative channels", &WavLayout::channels, 0xFFFF},
+    {"four bits per sample", &WavLayout::bits, 4},
+    {"no bits per sample", &WavLayout::bits, 0},
+    {"no sample rate", &WavLayout::hertz, 0},
+    {"float samples", &WavLayout::formatTag, 3},
 };
 
 constexpr int kValidFrames = 64;
@@ -125,18 +125,18 @@ const Truncation kTruncations[] = {
     {"no data chunk", 36}, {"cut inside the fmt chunk", 30}, {"empty file", 0}};
 
 TEST_F(SoundDecoderTest, MalformedWavFailsToLoad) {
-  WavSpec valid;
+  WavLayout valid;
   valid.samples = Tone16(kValidFrames, 1, valid.hertz);
   ASSERT_TRUE(Loads(Put("good.wav", BuildWav(valid))));
   for (const BadField& c : kBadFields) {
-    WavSpec spec = valid;
-    spec.*c.field = c.value;
-    EXPECT_FALSE(Loads(Write("bad.wav", spec))) << c.what;
+    WavLayout layout = valid;
+    layout.*c.field = c.value;
+    EXPECT_FALSE(Loads(Write("bad.wav", layout))) << c.what;
   }
   for (const BadLength& c : kBadLengths) {
-    WavSpec spec = valid;
-    if (c.listFirst) spec.before = {{"LIST", Bytes(4, 0)}};
-    Bytes bytes = BuildWav(spec);
+    WavLayout layout = valid;
+    if (c.listFirst) layout.before = {{"LIST", Bytes(4, 0)}};
+    Bytes bytes = BuildWav(layout);
     PatchInt(bytes, c.offset, c.value);
     EXPECT_FALSE(Loads(Put("bad.wav", bytes))) << c.what;
   }
@@ -154,11 +154,11 @@ TEST_F(SoundDecoderTest, MalformedWavFailsToLoad) {
 // or a block that the file itself could hold (the sanitizer build checks the
 // reads).
 TEST_F(SoundDecoderTest, DamagedWavNeverClaimsMoreThanTheFileHolds) {
-  WavSpec spec;
-  spec.channels = 2;
-  spec.before = {{"LIST", Bytes(6, 'i')}};
-  spec.samples = Tone16(32, 2, spec.hertz);
-  const Bytes valid = BuildWav(spec);
+  WavLayout layout;
+  layout.channels = 2;
+  layout.before = {{"LIST", Bytes(6, 'i')}};
+  layout.samples = Tone16(32, 2, layout.hertz);
+  const Bytes valid = BuildWav(layout);
   std::mt19937 random(4);
   int loaded = 0;
   for (int round = 0; round < 3000; ++round) {

@@ -71,11 +71,11 @@ TEST_F(AudioDeviceTest, ConstructionTurnsOffDistanceAttenuation) {
 }
 
 TEST_F(AudioDeviceTest, LoadedSampleHoldsTheWholeFileInOneBuffer) {
-  WavSpec spec;
-  spec.channels = 2;
-  spec.samples = Tone16(1000, 2, spec.hertz);
+  WavLayout layout;
+  layout.channels = 2;
+  layout.samples = Tone16(1000, 2, layout.hertz);
   gc_force_sweep = false;
-  gxtkSample* sample = audio_->LoadSample(String(Put("s.wav", BuildWav(spec)).c_str()));
+  gxtkSample* sample = audio_->LoadSample(String(Put("s.wav", BuildWav(layout)).c_str()));
   ASSERT_NE(sample, nullptr);
   ASSERT_TRUE(alIsBuffer(sample->buffer));
   ALint size = 0, channels = 0, bits = 0, hertz = 0;
@@ -106,7 +106,7 @@ TEST_F(AudioDeviceTest, OggVorbisLoadsAsSixteenBitStereo) {
 
 TEST_F(AudioDeviceTest, UnloadableFilesGiveNull) {
   EXPECT_EQ(audio_->LoadSample(T("missing.wav")), nullptr);
-  WavSpec silent;
+  WavLayout silent;
   silent.channels = 0;
   EXPECT_EQ(audio_->LoadSample(String(Put("zero.wav", BuildWav(silent)).c_str())),
             nullptr);

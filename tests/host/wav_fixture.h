@@ -40,7 +40,7 @@ inline constexpr std::size_t FirstChunkLengthOffset(int fmtExtraBytes) {
   return 40 + static_cast<std::size_t>(fmtExtraBytes);
 }
 
-struct WavSpec {
+struct WavLayout {
   int formatTag = 1;
   int channels = 1;
   int hertz = 22050;
@@ -50,29 +50,29 @@ struct WavSpec {
   Bytes samples;                                   // the data chunk's bytes
 };
 
-inline Bytes BuildWav(const WavSpec& spec) {
+inline Bytes BuildWav(const WavLayout& layout) {
   Bytes out;
   PutTag(out, "RIFF");
   PutInt(out, 0);  // patched below
   PutTag(out, "WAVE");
   PutTag(out, "fmt ");
-  PutInt(out, 16 + spec.fmtExtraBytes);
-  PutShort(out, spec.formatTag);
-  PutShort(out, spec.channels);
-  PutInt(out, spec.hertz);
-  const int blockAlign = spec.channels * spec.bits / 8;
-  PutInt(out, static_cast<std::int64_t>(spec.hertz) * blockAlign);
+  PutInt(out, 16 + layout.fmtExtraBytes);
+  PutShort(out, layout.formatTag);
+  PutShort(out, layout.channels);
+  PutInt(out, layout.hertz);
+  const int blockAlign = layout.channels * layout.bits / 8;
+  PutInt(out, static_cast<std::int64_t>(layout.hertz) * blockAlign);
   PutShort(out, blockAlign);
-  PutShort(out, spec.bits);
-  out.insert(out.end(), spec.fmtExtraBytes, 0);
-  for (const auto& [tag, body] : spec.before) {
+  PutShort(out, layout.bits);
+  out.insert(out.end(), layout.fmtExtraBytes, 0);
+  for (const auto& [tag, body] : layout.before) {
     PutTag(out, tag.c_str());
     PutInt(out, static_cast<std::int64_t>(body.size()));
     out.insert(out.end(), body.begin(), body.end());
   }
   PutTag(out, "data");
-  PutInt(out, static_cast<std::int64_t>(spec.samples.size()));
-  out.insert(out.end(), spec.samples.begin(), spec.samples.end());
+  PutInt(out, static_cast<std::int64_t>(layout.samples.size()));
+  out.insert(out.end(), layout.samples.begin(), layout.samples.end());
   PatchInt(out, 4, static_cast<std::int64_t>(out.size()) - 8);
   return out;
 }
@@ -91,9 +91,9 @@ inline Bytes Tone16(int frames, int channels, int hertz, double pitch = 440.0) {
 
 // A mono 16-bit tone file of `seconds` at 22050 Hz.
 inline Bytes ToneWav(double seconds) {
-  WavSpec spec;
-  spec.samples = Tone16(static_cast<int>(seconds * spec.hertz), 1, spec.hertz);
-  return BuildWav(spec);
+  WavLayout layout;
+  layout.samples = Tone16(static_cast<int>(seconds * layout.hertz), 1, layout.hertz);
+  return BuildWav(layout);
 }
 
 // Writes `bytes` to `path` (relative to the working directory, which the
