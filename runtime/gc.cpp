@@ -318,7 +318,11 @@ void gc_collect() {
   const bool full = gc_force_sweep || growth > kGcFullModeGrowthBytes;
   scan_queue(full ? INT_MAX : gc_marked_objs + kGcMarkObjectsPerStep);
   const bool due = full || growth > kGcSweepGrowthBytes;
-  if (gc_queued_list.empty() && due && !gc_unmarked_list.empty()) sweep();
+  // The cycle ends even when nothing is white: objects that were reached
+  // and then dropped are black until a new cycle starts, so refusing to
+  // turn over while every new object gets stored before a step (the write
+  // barrier greys it at once) would let the heap grow without bound.
+  if (gc_queued_list.empty() && due) sweep();
   if (gc_force_sweep) {
     flush(gc_free_bytes);
     gc_force_sweep = false;

@@ -27,13 +27,10 @@ class CollectorTest : public testing::Test {
     gc_init();
   }
 
-  // Forced collections. An allocation before each makes sure the sweep
-  // happens (there is nothing to sweep while everything is reached).
-  // Garbage that was reached earlier in a cycle dies in the next one, so two
-  // of them free everything unreachable.
+  // Forced collections. Garbage that was reached earlier in a cycle dies in
+  // the next one, so two of them free everything unreachable.
   static void full_collections(int count = 2) {
     for (int i = 0; i < count; ++i) {
-      gc_new<Object>();
       gc_force_sweep = true;
       gc_collect();
     }
