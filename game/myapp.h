@@ -22,6 +22,8 @@
 //   badges.cpp    badge catalogue, pop-up strip, badge box
 #pragma once
 
+#include <initializer_list>
+
 #include "modules/app.h"
 #include "modules/audio.h"
 #include "modules/graphics.h"
@@ -50,6 +52,11 @@ inline constexpr int kTouchPoints = 10;
 inline constexpr int kWorldCells = 1024;
 inline constexpr int kUpdateRate = 60;
 inline constexpr int kSuspendedUpdateRate = 5;
+// The design size of the virtual screen.
+inline constexpr float kDesignWidth = 640;
+inline constexpr float kDesignHeight = 480;
+// Degrees to radians, in single precision as every angle of the game uses it.
+inline constexpr float kDegreesToRadians = 0.0174532924f;
 
 // The game module's globals.
 namespace game {
@@ -213,6 +220,114 @@ class MyApp : public App {
   virtual int m_Loader();
   virtual bool m_Button0(int slot, float x, float y, int frame);
   virtual int m_ShowBadges();
+
+  // Pieces of the host events above, split out so each stays small. Not
+  // script methods: nothing outside the game's own files calls them.
+  void SampleInput();
+  void BackKeyStep();
+  void DispatchMode();
+  void ControlsPass();
+  void DecodeICade();
+  void ClearLatches();
+  void OnScreenPad();
+  void TiltWidget();
+  void SetPauseFromMode();
+  void Pause();
+  void ScaleToDevice();
+  void ReplayDrawList();
+  void ReplayRecord(const float* record);
+  void ChooseArtScale();
+  void LoaderStep();
+  void DrawSpinnerRing(float red, float green, float blue, float offsetDegrees);
+  float* NewRecord(float kind);
+  bool AnyActionDown();
+  bool TouchPointIn(int point, float left, float top, float right, float bottom);
+  bool OverButton(int slot, float x, float y, int points);
+  String ArtFileName(String name);
+  void LoadSettingsSection(const Array<String>& parts);
+  void LoadBadgeSection(const Array<String>& parts);
+  void LoadScoreSection(const Array<String>& parts);
+  int ScoreChecksum(int table);
+
+  // ---------------------------------------------------------------------
+  // Helpers of the run, its ending, the menus and the badges (run.cpp,
+  // chase.cpp, fence.cpp, ending.cpp, menus.cpp, badges.cpp). Kept in one
+  // block so the list above stays the game's own method order.
+ private:
+  struct Colour {
+    float red, green, blue;
+  };
+
+  // One update of each phase of a run, in the order they are played.
+  void PhaseKeypad();
+  void PhaseCash();
+  void PhaseBankHall();
+  void PhaseStreet();
+  void PhaseChase();
+  void PhaseCarShootout();
+  void PhaseFence();
+  void PhaseFenceFight();
+  void PhaseClosing();
+
+  // Pieces several phases share.
+  void TitleText(String text);
+  void SoundAlarm(float volume, float pan);
+  void RunningRule(float maxStepRate);
+  void DrawNightSky(float bandHeight);
+  void DrawFenceGround();
+  void DrawFence(int planks, Colour frame, Colour board);
+  void DrawHitMarkers(float centreX, float y, int standing);
+
+  // Phase 1.
+  void PressKeypadKey();
+  void LayOutCashBags();
+  // Phase 5.
+  void DrawCityAndRam(float carScreenX, float carScreenY);
+  void BounceAtCityEdge();
+  void MoveCar();
+  void SteerCar();
+  // Phase 6.
+  void DrawStreetLamps();
+  void DriftCars();
+  void ShootFromCar();
+  void ReloadPrompt();
+  void MoveReloadPrompt();
+  // Phase 8.
+  void DrawFightScene();
+  void FireWhenDue(int& shotTimer, int kind, float muzzleX, int sound);
+  void MoveBullets();
+
+  // The game-over overlay.
+  void DrawNewHighscore(int slide);
+
+  // Title menu, credits and pause menu.
+  void ToggleSoundMode();
+  int SoundModeFrame();
+  void PlayClick(float rate);
+  bool BoxOpen();
+  bool TakeKey(std::initializer_list<int> actions);
+  void DrawMenuBackground(int slide);
+  void DrawScoreLists(int slide);
+  String ScoreListText(String oneRowTitle, String title, int firstEntry);
+  void MenuStartButtons(int slide);
+  void MenuIcadeButton(int slide);
+  void DrawPauseBars();
+  bool PauseItem(float x, float y, Colour colour, int frame, int choice);
+  void ResumeRun();
+  void QuitRun();
+  void PauseResumeItem();
+  void PauseQuitItem();
+  void PauseSoundItem();
+
+  // Badges.
+  void DrawBadgePopup(int slot);
+  void DrawBadgeDetail();
 };
+
+// The integer a saved-record element holds, read as the C library's atoi
+// reads text (leading white space, a sign, digits up to the first other
+// character; nothing usable reads as 0), except that values beyond the
+// 32-bit range are clamped to it instead of being undefined.
+int RecordInt(const String& text);
 
 }  // namespace vantor

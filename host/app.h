@@ -21,6 +21,7 @@ class gxtkGraphics;
 class gxtkInput;
 class gxtkAudio;
 class gxtkApp;
+class Platform;
 
 // The catch-up bound: at most this many updates run in one pass of the loop
 // before the backlog is dropped.
@@ -81,6 +82,15 @@ class gxtkApp : public gxtkObject {
   void OnMouseButton(int button, int action);
   void OnWindowSize(int width, int height);
   void OnWindowRefresh();
+
+ private:
+  // One pass of the fixed-rate schedule: sleep until due, or poll, catch up
+  // and render.
+  void RunFixedRatePass(Platform& platform);
+  // Up to kMaxCatchUpUpdates updates; true when the clock is still behind.
+  bool CatchUp(Platform& platform);
+  // Begin, the app's render callback, flush and swap, collect.
+  void RenderFrame();
 };
 
 // Calls Run() on host::app; returns 0.

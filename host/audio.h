@@ -4,14 +4,19 @@
 // sound effects, 32 for music. Samples are whole decoded WAV (PCM) or Ogg
 // Vorbis files held in OpenAL buffers. Buffers given up by samples wait in a
 // deferred deletion list until no source plays them. When no OpenAL context
-// could be made the device stays silent and every operation still answers.
+// could be made the device stays silent and every operation still answers
+// (samples then load without a buffer). A channel number outside 0 to 32 is
+// ignored rather than trusted.
 // The audio module and the host application (suspend, resume) drive it.
 // Main thread only.
 #pragma once
 
 #include <AL/al.h>
 
+#include <vector>
+
 #include "host/object.h"
+#include "host/sound_decoder.h"
 #include "runtime/text.h"
 
 namespace vantor {
@@ -60,12 +65,23 @@ class gxtkAudio : public gxtkObject {
 
   void OnSuspend();
   void OnResume();
+
+ private:
+  // The channel's record, or null for a number outside 0 to 32.
+  gxtkChannel* Channel(int channel);
+  // The channel's source, created on first use; 0 when there is no context.
+  ALuint Source(gxtkChannel* channel);
+  // Whether OpenAL reports the channel's source stopped (always, without a
+  // source or a context).
+  static bool SourceStopped(const gxtkChannel& channel);
+  static ALint SourceState(const gxtkChannel& channel);
+  void FlushDiscarded();
 };
 
-// Decodes a sound file (by extension: "wav" or "ogg", any case) into
-// interleaved samples; null on failure. `format` is bytes per sample.
-unsigned char* loadSound(const String& path, int* length, int* channels, int* format,
-                         int* hertz);
-void unloadSound(unsigned char* data);
+namespace host {
+// Buffers given up by samples and not yet deleted, because a source may
+// still be playing them. Flushed by LoadSample and PlaySample.
+extern std::vector<ALuint> discarded;
+}  // namespace host
 
 }  // namespace vantor

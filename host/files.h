@@ -16,15 +16,20 @@
 namespace vantor {
 
 inline constexpr const char* kStateFileName = ".vantorstate";
+// A new record is written here first, made durable, then renamed over the
+// state file; whatever is in the way under this name is replaced.
+inline constexpr const char* kStateTempFileName = ".vantorstate.tmp";
 
 // Opens `path` (an address or a plain path) in byte mode `mode`; null when
-// the address is unknown, the path holds a NUL unit or the open fails.
+// the address is unknown, the path holds a NUL unit or the open fails. The
+// file system sees the path as UTF-8.
 std::FILE* fopenFile(const String& path, const String& mode);
 
 // The saved-state text, or the empty string when there is none.
 String LoadStateFile();
-// 0 on success, -1 when the file cannot be opened for writing, -2 when not
-// every byte was written; on failure the previous record is left intact.
+// 0 on success, -1 when the new record cannot be opened for writing or
+// cannot replace the old one, -2 when not every byte reached the disk; on
+// failure the previous record is left intact.
 int SaveStateFile(const String& state);
 // The whole file decoded as text, or the empty string.
 String LoadStringFile(const String& path);

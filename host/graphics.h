@@ -23,7 +23,8 @@ namespace vantor {
 
 inline constexpr int kVertexCapacity = 1024;
 inline constexpr int kQuadCapacity = kVertexCapacity / 4;
-inline constexpr int kQuadIndexCount = kQuadCapacity * 6;
+inline constexpr int kIndicesPerQuad = 6;  // two triangles
+inline constexpr int kQuadIndexCount = kQuadCapacity * kIndicesPerQuad;
 
 // Primitive kinds held in a batch.
 enum BatchKind {
@@ -50,6 +51,11 @@ class gxtkSurface : public gxtkObject {
   float texScaleU = 0;
   float texScaleV = 0;
 
+  // Test switch: when set, every upload behaves as on a driver that refuses
+  // texture sizes other than powers of two (the first allocation is treated
+  // as failed), so the enlarged-texture path runs on any driver.
+  static bool requirePow2;
+
   ~gxtkSurface() override;
   virtual int Discard();
   virtual int Width();
@@ -57,6 +63,11 @@ class gxtkSurface : public gxtkObject {
   virtual int Loaded();
   virtual bool OnUnsafeLoadComplete();
   void SetData(unsigned char* pixels, int w, int h, int d);
+
+ private:
+  void Release();
+  void Premultiply();
+  bool AllocateTexture(int texWidth, int texHeight, unsigned int format);
 };
 
 class gxtkGraphics : public gxtkObject {
@@ -111,6 +122,22 @@ class gxtkGraphics : public gxtkObject {
   void BeginRender();
   void Flush();
   void EndRender();
+
+  // Segments DrawOval uses for a w by h ellipse under the current matrix.
+  int OvalSegments(float w, float h) const;
+
+ private:
+  // The batch admission rule: makes room for one primitive of `kind` and
+  // returns its first vertex record.
+  gxtkVertex* Admit(int kind, int capacity, int verticesPerPrimitive, gxtkSurface* surface);
+  // Starts a one-fan batch, flushing what is pending.
+  gxtkVertex* BeginFan();
+  void EndFan(int vertexCount);
+  void Put(gxtkVertex* vertex, float px, float py) const;
+  void PutQuad(gxtkVertex* quad, float x, float y, float w, float h) const;
+  void PutTexturedQuad(gxtkSurface* surface, float x, float y, int srcx, int srcy, int srcw,
+                       int srch);
+  void UpdateColor();
 };
 
 // Decodes an image file through fopenFile; null when it cannot be opened or

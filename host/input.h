@@ -21,6 +21,14 @@ inline constexpr int kJoyAxisCount = 6;
 inline constexpr int kJoyButtonCount = 32;
 inline constexpr int kKeyJoyButton0 = 256;
 inline constexpr int kKeyTouch0 = 384;
+inline constexpr int kKeyMouseLeft = 1;
+inline constexpr int kKeyMouseMiddle = 3;
+inline constexpr int kKeyShift = 16;
+inline constexpr int kKeyControl = 17;
+inline constexpr int kKeyLeftShift = 160;
+inline constexpr int kKeyRightShift = 161;
+inline constexpr int kKeyLeftControl = 162;
+inline constexpr int kKeyRightControl = 163;
 
 class gxtkInput : public gxtkObject {
  public:
@@ -54,6 +62,14 @@ class gxtkInput : public gxtkObject {
   void OnKeyDown(int key);
   void OnKeyUp(int key);
   void PutChar(int character);
+
+  // The window library's reports, as the host application's event handlers
+  // receive them (window-library key codes and actions). A key repeat counts
+  // as a press: the held key keeps its single hit but queues its character
+  // again.
+  void KeyEvent(int windowKey, int action);
+  void CharEvent(int character, int action);
+  void MouseButtonEvent(int button, int action);
 };
 
 // Window-library key code to the system's key code (0: ignored key).

@@ -4,8 +4,9 @@
 // collected object followed by its length and its elements stored inline.
 // Copies share the representation. Element types in use: String, bool, char,
 // float, int, char16_t, and `gc_ref<T>` for references to collected objects
-// (stores into those go through the write barrier). A length of 0 gives the
-// type's one static empty representation, which the collector never touches.
+// (stores into those go through the write barrier); arrays of arrays work
+// too. A length of 0 gives the type's one static empty representation, which
+// the collector never touches.
 //
 // Storing an array into a field or global scans it at once ("mark-now"), so
 // a freshly built array of references never hides white objects behind a
@@ -21,9 +22,16 @@
 namespace vantor {
 
 template <class T>
+class Array;
+
+template <class T>
 struct is_gc_ref : std::false_type {};
 template <class T>
 struct is_gc_ref<gc_ref<T>> : std::true_type {};
+template <class T>
+struct is_gc_array : std::false_type {};
+template <class T>
+struct is_gc_array<Array<T>> : std::true_type {};
 
 template <class T>
 class Array {
@@ -42,6 +50,8 @@ class Array {
     void mark() override {
       if constexpr (is_gc_ref<T>::value) {
         for (int i = 0; i < length; ++i) gc_mark_now(data()[i].get());
+      } else if constexpr (is_gc_array<T>::value) {
+        for (int i = 0; i < length; ++i) gc_mark_now(data()[i].GetRep());
       }
     }
     T* data() { return reinterpret_cast<T*>(this + 1); }

@@ -33,6 +33,9 @@ void warn(const char* text);
 [[noreturn]] void fail(const char* text);  // prints and exits with status -1
 int Error(const String& text);  // empty: exit 0; otherwise a runtime error
 [[noreturn]] void dbg_error(const char* message);
+// Heap exhaustion: the runtime error "Out of memory", reported without
+// allocating anything.
+[[noreturn]] void dbg_out_of_memory();
 String dbg_stacktrace();
 [[noreturn]] void dbg_throw(const char* message);
 void dbg_stop();

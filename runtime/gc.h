@@ -49,9 +49,12 @@ class gc_object {
   int gc_size() const { return flags & ~3; }
   int gc_colour() const { return flags & 3; }
 
+  // Colour of objects the collector never touches; never equals gc_markbit.
+  static constexpr int kStaticColour = 3;
   struct StaticTag {};
-  // For objects in static storage that the collector must never touch.
-  explicit gc_object(StaticTag);
+  // For objects in static storage that the collector must never touch. It is
+  // constexpr so that such objects are ready before any dynamic initialiser.
+  constexpr explicit gc_object(StaticTag) : succ(nullptr), pred(nullptr), flags(kStaticColour) {}
 
   gc_object(const gc_object&) = delete;
   gc_object& operator=(const gc_object&) = delete;
@@ -83,6 +86,8 @@ inline constexpr int kGcSweepGrowthBytes = 4 * 1024 * 1024;
 inline constexpr int kGcFullModeGrowthBytes = 64 * 1024 * 1024;
 // Blocks smaller than this are recycled through `gc_cache` by size / 8.
 inline constexpr int kGcCacheLimitBytes = 64;
+// Every collected block's size is a multiple of this.
+inline constexpr int kGcGranuleBytes = 8;
 
 // Allocates a collected object's memory (size rounded up to 8) after
 // destroying about as much garbage; the object constructed in it joins the
@@ -105,7 +110,8 @@ void gc_collect();
 // after every sweep.
 void gc_mark();
 
-// Empties the four object lists (start-up).
+// Empties the four object lists, destroying whatever is on them, and resets
+// the counters (start-up, before any object exists; tests).
 void gc_init();
 
 // A function that queue-marks the object references a module keeps in its
@@ -153,8 +159,9 @@ class gc_ref {
 };
 
 // Debugging and tests: counts of the collector's lists, and a walk that
-// checks the colour invariant (no black object points to a white one) and
-// the list links. Returns false and prints the first fault found.
+// checks the list links, the colours and byte counts of each list, and the
+// colour invariant: no black object and no root points to a white one.
+// Returns false and prints the first fault found.
 struct GcListCounts {
   int unmarked = 0, queued = 0, marked = 0, free = 0;
 };

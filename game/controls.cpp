@@ -1,0 +1,372 @@
+// Controls: the per-update sampling of the pointer and touch points into
+// virtual units, the game's numbered actions over keyboard, joystick and
+// control latches, the iCade letter protocol, the on-screen pad and tilt
+// widget (switched off in this game), and the hit tests of buttons and
+// touch zones. The update pass of modes.cpp calls the sampling and the
+// controls pass; every screen asks m_PlayKey and m_Button.
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+#include "game/myapp.h"
+#include "modules/input.h"
+
+namespace vantor {
+namespace {
+
+constexpr int kNone = -1;
+constexpr float kAxisThreshold = 0.4f;
+constexpr int kLatchOneUpdate = 1;
+constexpr int kLatchHeld = 2;
+constexpr int kMouseButtonLeft = 0;
+constexpr int kJoystickUnit = 0;
+constexpr int kBackAction = 99;
+
+enum class Axis { kNone, kUp, kDown, kLeft, kRight };
+
+// Where one action can come from. Letter keys are not read in iCade mode,
+// where the controller types letters.
+struct ActionRow {
+  int action;
+  int letters[2];
+  int keys[3];
+  int joystickButton;
+  Axis axis;
+  int latches[2];
+};
+
+constexpr ActionRow kActionRows[] = {
+    {0, {'W', kNone}, {38, kNone, kNone}, 9, Axis::kUp, {0, kNone}},
+    {3, {'A', kNone}, {37, kNone, kNone}, 8, Axis::kLeft, {3, kNone}},
+    {5, {'D', kNone}, {39, kNone, kNone}, 10, Axis::kRight, {5, kNone}},
+    {8, {'S', kNone}, {40, kNone, kNone}, 11, Axis::kDown, {8, kNone}},
+    {10, {'Z', 'J'}, {32, 13, kNone}, 0, Axis::kNone, {10, kNone}},
+    {11, {'X', 'K'}, {17, kNone, kNone}, 1, Axis::kNone, {11, kNone}},
+    {12, {'C', 'L'}, {16, kNone, kNone}, 2, Axis::kNone, {12, kNone}},
+    {13, {'V', 'I'}, {kNone, kNone, kNone}, 3, Axis::kNone, {13, kNone}},
+    {kBackAction, {kNone, kNone}, {27, 46, 8}, 7, Axis::kNone, {16, 17}},
+};
+
+// The actions whose being down keeps a key press counted as used.
+constexpr int kGameActions[] = {0, 3, 5, 8, 10, 11, 12, 13, kBackAction};
+
+// The iCade controller reports each press and each release as a letter.
+struct ICadeLetter {
+  char press;
+  char release;
+  int latch;
+};
+
+constexpr ICadeLetter kICadeLetters[] = {
+    {'W', 'E', 0},  {'X', 'Z', 8},  {'A', 'Q', 3},  {'D', 'C', 5},
+    {'H', 'R', 10}, {'J', 'N', 11}, {'K', 'P', 12}, {'Y', 'T', 13},
+    {'U', 'F', 14}, {'I', 'M', 15}, {'O', 'G', 16}, {'L', 'V', 17},
+};
+
+// Pad sheet, button sheet and the frames the pad draws.
+constexpr int kPadSlot = 94;
+constexpr int kIconSlot = 97;
+constexpr int kPadFrameUp = 1;
+constexpr int kPadFrameLeft = 4;
+constexpr int kPadFrameCentre = 5;
+constexpr int kPadFrameRight = 6;
+constexpr int kPadFrameDown = 9;
+constexpr int kPadFrameButton = 0;
+constexpr int kIconFrameCalibrate = 7;
+constexpr float kPadArm = 32;
+constexpr float kPadButtonOffset = 24;
+constexpr float kPadMargin = 32;
+constexpr int kPadMinSize = 8;
+constexpr int kPadMaxSize = 25;
+constexpr float kPadSizeUnit = 10;
+constexpr float kPinchStepUnits = 16;
+constexpr int kSettingPadX = 10;
+constexpr int kSettingPadY = 11;
+constexpr int kSettingPadSize = 12;
+constexpr float kTiltSmoothing = 0.25f;
+constexpr float kTiltSnap = 0.005f;
+constexpr float kTiltIconInset = 24;
+constexpr float kTiltReach = 20;
+constexpr float kTiltMarkRadius = 4;
+
+// Float to int truncating toward zero, saturating where the value does not
+// fit (a pointer sampled before the first render has no scale yet).
+int Truncate(float value) {
+  if (std::isnan(value)) return 0;
+  if (value >= static_cast<float>(std::numeric_limits<int>::max())) {
+    return std::numeric_limits<int>::max();
+  }
+  if (value <= static_cast<float>(std::numeric_limits<int>::min())) {
+    return std::numeric_limits<int>::min();
+  }
+  return static_cast<int>(value);
+}
+
+bool AnyKeyDown(const int* keys, int count) {
+  for (int i = 0; i < count; ++i) {
+    if (keys[i] != kNone && input::KeyDown(keys[i])) return true;
+  }
+  return false;
+}
+
+bool AxisDown(Axis axis) {
+  switch (axis) {
+    case Axis::kUp:
+      return input::JoyY(0, kJoystickUnit) < -kAxisThreshold;
+    case Axis::kDown:
+      return input::JoyY(0, kJoystickUnit) > kAxisThreshold;
+    case Axis::kLeft:
+      return input::JoyX(0, kJoystickUnit) < -kAxisThreshold;
+    case Axis::kRight:
+      return input::JoyX(0, kJoystickUnit) > kAxisThreshold;
+    case Axis::kNone:
+      break;
+  }
+  return false;
+}
+
+bool StrictlyInside(int x, int y, float left, float top, float right, float bottom) {
+  return left < x && x < right && top < y && y < bottom;
+}
+
+}  // namespace
+
+bool MyApp::m_PlayKey(int action) {
+  if (game::iCadeControls != 0 && game::iCadeControls != 1) return false;
+  for (const ActionRow& row : kActionRows) {
+    if (row.action != action) continue;
+    if (game::iCadeControls == 0 && AnyKeyDown(row.letters, 2)) return true;
+    if (AnyKeyDown(row.keys, 3)) return true;
+    if (input::JoyDown(row.joystickButton, kJoystickUnit)) return true;
+    if (AxisDown(row.axis)) return true;
+    for (int latch : row.latches) {
+      if (latch != kNone && virtualKeys[latch] != 0) return true;
+    }
+    return false;
+  }
+  return false;
+}
+
+bool MyApp::AnyActionDown() {
+  for (int action : kGameActions) {
+    if (m_PlayKey(action)) return true;
+  }
+  return false;
+}
+
+// First thing in every update: the pointer and the touch points in virtual
+// units, and the end of a used press once nothing is held any more.
+void MyApp::SampleInput() {
+  prevMouseX = mouseX;
+  prevMouseY = mouseY;
+  mouseX = Truncate(input::MouseX() / scaleX);
+  mouseY = Truncate(input::MouseY() / scaleY);
+  const bool mouseDown = input::MouseDown(kMouseButtonLeft) != 0;
+  if (mouseWasDown == 0 && mouseDown) {
+    prevMouseX = mouseX;
+    prevMouseY = mouseY;
+  }
+  touchDown = mouseDown ? 1 : 0;
+  touchHit = input::MouseHit(kMouseButtonLeft) > 0 ? 1 : 0;
+  for (int i = 0; i < kTouchPoints; ++i) {
+    touchActive[i] = 0;
+    touchXs[i] = static_cast<int>(kNotGiven);
+    touchYs[i] = static_cast<int>(kNotGiven);
+    if (!input::TouchDown(i)) continue;
+    touchActive[i] = 1;
+    touchXs[i] = Truncate(input::TouchX(i) / scaleX);
+    touchYs[i] = Truncate(input::TouchY(i) / scaleY);
+    touchDown = 1;
+  }
+  mouseWasDown = mouseDown ? 1 : 0;
+  if (touchDown == 0) touchConsumed = 0;
+  if (!AnyActionDown()) keyConsumed = 0;
+}
+
+// After the mode's work and the loader: iCade letters, the end of one-update
+// latches, then the on-screen pad and the tilt widget where they are on.
+void MyApp::ControlsPass() {
+  if (game::iCadeControls == 1) DecodeICade();
+  ClearLatches();
+  if (game::OnScreenControls == 1 && gameMode > 5 && game::iCadeControls == 0) OnScreenPad();
+  if (game::AccelerometerControls == 1 && game::iCadeControls == 0) TiltWidget();
+  if (game::iCadeControls == 1) {
+    tiltRawX = 0;
+    tiltRawY = 0;
+    tiltX = 0;
+    tiltY = 0;
+  }
+}
+
+void MyApp::DecodeICade() {
+  while ((lastResult = input::GetChar()) != 0) {
+    if (lastResult <= 0 || lastResult > 0x7f) continue;
+    const int letter = std::toupper(lastResult);
+    for (const ICadeLetter& entry : kICadeLetters) {
+      if (letter == entry.press) virtualKeys[entry.latch] = kLatchHeld;
+      if (letter == entry.release) virtualKeys[entry.latch] = 0;
+    }
+  }
+}
+
+void MyApp::ClearLatches() {
+  for (int& latch : virtualKeys) {
+    if (latch == kLatchOneUpdate) latch = 0;
+  }
+}
+
+int MyApp::m_iCade(int on) {
+  if (on == 1) {
+    input::EnableKeyboard();
+    game::iCadeControls = 1;
+    while (input::GetChar() != 0) {
+    }
+  } else if (on == 0) {
+    input::DisableKeyboard();
+    game::iCadeControls = 0;
+    for (int& latch : virtualKeys) latch = 0;
+  }
+  return 0;
+}
+
+bool MyApp::TouchPointIn(int point, float left, float top, float right, float bottom) {
+  return StrictlyInside(touchXs[point], touchYs[point], left, top, right, bottom);
+}
+
+// Whether one of the first `points` touch points lies on the frame of `slot`
+// drawn at (x, y) in the current size, while the pointer is down.
+bool MyApp::OverButton(int slot, float x, float y, int points) {
+  const float halfWidth =
+      static_cast<float>(imageFrameInfo[slot * 3]) * artScaleInverse * drawSizeX / 2;
+  const float halfHeight =
+      static_cast<float>(imageFrameInfo[slot * 3 + 1]) * artScaleInverse * drawSizeY / 2;
+  bool over = false;
+  for (int i = 0; i < points; ++i) {
+    if (TouchPointIn(i, x - halfWidth, y - halfHeight, x + halfWidth, y + halfHeight)) {
+      over = true;
+    }
+  }
+  return over && touchDown > 0;
+}
+
+int MyApp::m_Button(int slot, float x, float y, int frame) {
+  m_DrawImg(slot, x, y, frame);
+  buttonHit = OverButton(slot, x, y, kTouchPoints) ? 1 : 0;
+  return buttonHit;
+}
+
+bool MyApp::m_Button0(int slot, float x, float y, int frame) {
+  m_DrawImg(slot, x, y, frame);
+  return OverButton(slot, x, y, 1);
+}
+
+bool MyApp::m_MouseIn_Centered(float x, float y, float w, float h) {
+  for (int i = 0; i < kTouchPoints; ++i) {
+    if (touchActive[i] != 0 && TouchPointIn(i, x - w / 2, y - h / 2, x + w / 2, y + h / 2)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+bool MyApp::m_Touch(float x, float y, float w, float h, String label) {
+  const float left = x - w / 2;
+  const float top = y - h / 2;
+  m_Rect(left, top, w, h);
+  bool inside = false;
+  for (int i = 0; i < kTouchPoints; ++i) {
+    if (touchActive[i] != 0 && TouchPointIn(i, left, top, left + w, top + h)) inside = true;
+  }
+  m_SetSize(4, 4);
+  m_SetCol(255, 255, 255, 1);
+  m_Text(left + w / 2, top + h / 2, T(" ") + label, 1.0f, 1.0f);
+  return inside;
+}
+
+// The on-screen d-pad with its two fire buttons, placed from the saved
+// settings; while the game is paused the pad can be dragged and pinched.
+void MyApp::OnScreenPad() {
+  settings[kSettingPadX] = std::max(settings[kSettingPadX], static_cast<int>(kPadMargin));
+  settings[kSettingPadX] = std::min(settings[kSettingPadX], Truncate(game::jscrw - kPadMargin));
+  settings[kSettingPadY] = std::max(settings[kSettingPadY], static_cast<int>(kPadMargin));
+  settings[kSettingPadY] = std::min(settings[kSettingPadY], Truncate(game::jscrh - kPadMargin));
+  settings[kSettingPadSize] = std::clamp(settings[kSettingPadSize], kPadMinSize, kPadMaxSize);
+  padX = settings[kSettingPadX];
+  padY = Truncate(game::jscrh - static_cast<float>(settings[kSettingPadY]));
+  padScale = static_cast<float>(settings[kSettingPadSize]) / kPadSizeUnit;
+  m_ResetDraw();
+  m_SetCol(255, 255, 255, 0.6f);
+  m_SetSize(padScale, padScale);
+  const float x = static_cast<float>(padX);
+  const float y = static_cast<float>(padY);
+  const float arm = kPadArm * padScale;
+  struct Arrow {
+    float x, y;
+    int frame;
+    int latch;
+  };
+  const Arrow arrows[] = {{x - arm, y, kPadFrameLeft, 3},
+                          {x, y - arm, kPadFrameUp, 0},
+                          {x, y + arm, kPadFrameDown, 8},
+                          {x + arm, y, kPadFrameRight, 5}};
+  for (const Arrow& arrow : arrows) {
+    if (m_Button(kPadSlot, arrow.x, arrow.y, arrow.frame) && paused == 0) {
+      virtualKeys[arrow.latch] = kLatchOneUpdate;
+    }
+  }
+  m_DrawImg(kPadSlot, x, y, kPadFrameCentre);
+  if (paused > 0) {
+    m_SetSize(3, 3);
+    const bool secondFinger = touchActive[1] != 0;
+    if (m_Button0(kPadSlot, x, y, kPadFrameButton) && !secondFinger) {
+      settings[kSettingPadX] = touchXs[0];
+      settings[kSettingPadY] = Truncate(game::jscrh - static_cast<float>(touchYs[0]));
+    }
+    if (!secondFinger) {
+      pinchActive = 0;
+      freeSlot = 0;
+    }
+    if (touchActive[0] != 0 && secondFinger) {
+      const int step = -static_cast<int>(
+          static_cast<float>(std::abs(touchXs[0] - touchXs[1])) / kPinchStepUnits);
+      if (pinchActive == 1) settings[kSettingPadSize] += freeSlot - step;
+      freeSlot = step;
+      pinchActive = 1;
+    }
+  }
+  m_SetSize(1.5f * padScale, 1.5f * padScale);
+  const float offset = kPadButtonOffset * padScale;
+  const float mirroredX = game::jscrw - x;
+  if (m_Button(kPadSlot, mirroredX + offset, y - offset, kPadFrameButton)) {
+    virtualKeys[10] = kLatchOneUpdate;
+  }
+  if (m_Button(kPadSlot, mirroredX - offset, y + offset, kPadFrameButton)) {
+    virtualKeys[11] = kLatchOneUpdate;
+  }
+}
+
+// Shows the smoothed tilt over a recalibration icon.
+void MyApp::TiltWidget() {
+  m_ResetDraw();
+  m_SetSize(1.5f, 1.5f);
+  m_SetCol(255, 255, 255, 0.8f);
+  tiltRawX = input::AccelX() - accelZeroX;
+  tiltRawY = input::AccelY() - accelZeroY;
+  tiltX -= (tiltX - tiltRawX) * kTiltSmoothing;
+  tiltY -= (tiltY - tiltRawY) * kTiltSmoothing;
+  if (std::fabs(tiltX - tiltRawX) < kTiltSnap) tiltX = tiltRawX;
+  if (std::fabs(tiltY - tiltRawY) < kTiltSnap) tiltY = tiltRawY;
+  const float iconY = game::jscrh - kTiltIconInset;
+  if (m_Button(kIconSlot, kTiltIconInset, iconY, kIconFrameCalibrate)) {
+    accelZeroX = input::AccelX();
+    accelZeroY = input::AccelY();
+  }
+  m_SetCol(100, 255, 100, 0.6f);
+  m_SetSize(1, 1);
+  m_Oval(kTiltIconInset + kTiltReach * tiltX, iconY + kTiltReach * tiltY, kTiltMarkRadius,
+         kTiltMarkRadius);
+}
+
+}  // namespace vantor

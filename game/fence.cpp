@@ -1,0 +1,175 @@
+// Phases 7 and 8 of a run: scaling the fence, and the duck-and-shoot fight
+// with a cop at the fence, where holding a press ducks. Also the scenery and
+// hit markers these share with the car shootout. Called from MyApp::m_Game
+// (run.cpp).
+#include <cmath>
+
+#include "game/myapp.h"
+#include "game/run.h"
+#include "modules/random.h"
+
+namespace vantor {
+
+using namespace run;
+using game::jscrh;
+using game::jscrw;
+using random::Rnd2;
+using random::Rnd3;
+
+namespace {
+
+constexpr float kPlankPitch = 24;
+constexpr int kFencePlanks = 25;
+constexpr int kFightFencePlanks = 33;
+constexpr float kFenceX = 150;  // where the robber stops running and climbs
+constexpr float kClimbRate = 0.3f;
+constexpr int kMarkerStanding = 33;
+constexpr int kMarkerDown = 34;
+constexpr float kBulletMargin = 32;  // how far off screen a bullet is dropped
+constexpr float kCopDuckChance = 3;  // in 50
+
+}  // namespace
+
+// ---- Scenery shared with the car shootout ------------------------------
+
+// Three markers centred on `centreX`: one per hit still needed or still
+// affordable.
+void MyApp::DrawHitMarkers(float centreX, float y, int standing) {
+  m_ResetDraw();
+  for (int i = 1; i <= kHitsToWin; ++i) {
+    m_DrawImg(kSpriteSheet, centreX - 48 + 24 * i, y, standing >= i ? kMarkerStanding : kMarkerDown);
+  }
+}
+
+void MyApp::DrawFenceGround() {
+  DrawNightSky(jscrh / 28);
+  m_SetCol(140, 140, 140, 1);
+  m_Rect(-1, jscrh * 0.75f, jscrw + 2, jscrh * 0.1f);
+}
+
+void MyApp::DrawFence(int planks, Colour frame, Colour board) {
+  for (int j = 0; j < planks; ++j) {
+    m_SetCol(frame.red, frame.green, frame.blue, 1);
+    m_Rect(kPlankPitch * j, jscrh * 0.3f, 22, jscrh * 0.5f);
+    m_SetCol(board.red, board.green, board.blue, 1);
+    m_Rect(kPlankPitch * j + 1, jscrh * 0.3f + 1, 20, jscrh * 0.5f - 2);
+  }
+}
+
+// ---- Phase 7: scaling the fence ----------------------------------------
+
+void MyApp::PhaseFence() {
+  DrawFenceGround();
+  DrawFence(kFencePlanks, {150, 100, 0}, {150, 150, 100});
+  m_ResetDraw();
+  m_SetSize(2);
+  m_DrawImg(kSpriteSheet, jscrw * 0.9f, jscrh * 0.8f, 4);
+  m_SetSize(1);
+  // Running frames on the ground, climbing frames at the fence.
+  if (playerX > kFenceX) {
+    m_DrawImg(kSpriteSheet, playerX, playerY, 23 + static_cast<int>(playerX / 50) % 2);
+  }
+  if (playerX < kFenceX + 1) {
+    m_DrawImg(kSpriteSheet, playerX, playerY, 25 + static_cast<int>(playerY / 25) % 2);
+  }
+  playerX -= playerSpeed;
+  RunningRule(1.3f);
+  if (playerX < kFenceX) {
+    playerX = kFenceX;
+    playerY -= playerSpeed * kClimbRate;
+  }
+  if (playerY < jscrh * 0.3f) {
+    phase = kPhaseFenceFight;
+    playerPose = copDucking = playerShotTimer = copShotTimer = 0;
+    for (int i = 0; i < kRunCellsCleared; ++i) worldCells[i] = 0;
+  }
+  TitleText(T("Scale the Fence"));
+}
+
+// ---- Phase 8: the fight at the fence -----------------------------------
+
+void MyApp::PhaseFenceFight() {
+  DrawFightScene();
+  playerPose = kPoseStanding;
+  if (touchDown > 0) {
+    playerPose = kPoseDucking;
+    playerShotTimer = 0;
+  }
+  if (runOver > 0) playerPose = kPoseFallen;
+  if (Rnd3(50) < kCopDuckChance) copDucking = 1 - copDucking;
+  if (copDucking == 1) copShotTimer = 0;
+  if (playerPose == kPoseStanding) {
+    FireWhenDue(playerShotTimer, kPlayerBullet, jscrw * 0.75f, kSfxShot);
+  }
+  if (copDucking == 0) FireWhenDue(copShotTimer, kCopBullet, jscrw * 0.25f, kSfxCopShot);
+  MoveBullets();
+  DrawHitMarkers(jscrw * 0.25f, jscrh * 0.55f, hitsLeft);
+  DrawHitMarkers(jscrw * 0.75f, jscrh * 0.55f, playerHealth);
+  if (hitsLeft < 1) {
+    phase = kPhaseClosing;
+    touchConsumed = 1;
+  }
+  // A lost run keeps this scene going under the game-over overlay.
+  if (playerHealth < 1) runOver = 1;
+  m_ResetDraw();
+  m_SetSize(2);
+  m_Text(jscrw * 0.5f, jscrh - 48, T("Shoot the Cops"), 1, 1);
+  m_Text(jscrw * 0.5f, jscrh - 24, T("Hold to Duck"), 1, 1);
+}
+
+void MyApp::DrawFightScene() {
+  DrawFenceGround();
+  m_SetSize(-2, 2);  // the car faces the other way here
+  m_SetCol(255, 255, 255);
+  m_DrawImg(kSpriteSheet, 64, jscrh * 0.65f, 4);
+  m_ResetDraw();
+  DrawFence(kFightFencePlanks, {120, 80, 0}, {100, 100, 60});
+  m_ResetDraw();
+  m_DrawImg(kSpriteSheet, jscrw * 0.5f, jscrh * 0.75f, 27);
+  m_DrawImg(kSpriteSheet, jscrw * 0.25f, jscrh * 0.75f, 30 + copDucking);
+  m_DrawImg(kSpriteSheet, jscrw * 0.75f, jscrh * 0.75f, 29 - playerPose);
+}
+
+// A shooter fires two updates into every 30-update cycle, into the highest
+// free bullet slot; with every slot in flight the shot is skipped.
+void MyApp::FireWhenDue(int& shotTimer, int kind, float muzzleX, int sound) {
+  shotTimer = (shotTimer + 1) % kShotCycle;
+  freeSlot = -1;
+  for (int i = kBulletSlots - 1; i >= 0 && freeSlot < 0; --i) {
+    if (worldCells[2 * i] == kBulletFree) freeSlot = i;
+  }
+  if (shotTimer != kShotDueAt || freeSlot < 0) return;
+  m_PlaySFX(sound, Rnd2(0.9f, 1.1f));
+  worldCells[2 * freeSlot] = kind;
+  worldCells[2 * freeSlot + 1] = static_cast<int>(muzzleX);
+}
+
+// The player's bullets fly left at the cop, the cop's fly right at the
+// player; a ducked target lets them pass.
+void MyApp::MoveBullets() {
+  m_ResetDraw();
+  m_SetCol(200, 200, 200, 1);
+  auto fly = [&](int& kind, int& x, float step, float targetX, bool exposed, int& standing) {
+    m_Rect(x - 4, jscrh * 0.75f - 14, 8, 4);
+    x += static_cast<int>(step);
+    if (std::abs(x - targetX) < kBulletReach && exposed) {
+      kind = kBulletFree;
+      standing -= 1;
+      m_PlaySFX(kSfxBulletHit);
+    }
+  };
+  for (int i = 0; i < kBulletSlots; ++i) {
+    int& kind = worldCells[2 * i];
+    int& x = worldCells[2 * i + 1];
+    if (kind == kPlayerBullet) {
+      fly(kind, x, -kBulletSpeed, jscrw * 0.25f, copDucking == 0, hitsLeft);
+      if (x < -kBulletMargin) kind = kBulletFree;
+    }
+    if (kind == kCopBullet) {
+      fly(kind, x, kBulletSpeed, jscrw * 0.75f, playerPose == kPoseStanding, playerHealth);
+      if (x > jscrw + kBulletMargin) kind = kBulletFree;
+    }
+  }
+}
+
+}  // namespace vantor

@@ -1,0 +1,163 @@
+// The asset loader: one image, font or sound per update, in the art variant
+// that suits the window, behind an animated screen of two rings of dots.
+// Started by m_Reload at creation and again by the render pass whenever the
+// window size changes; the update pass calls m_Loader while loading.
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+
+#include "game/myapp.h"
+#include "modules/graphics.h"
+
+namespace vantor {
+namespace {
+
+// Windows with a side beyond these get the larger art variants.
+constexpr int kDoubleArtAbove = 630;
+constexpr int kQuadrupleArtAbove = 1230;
+
+enum class AssetKind { kImage, kFont, kSound };
+
+struct LoadStepEntry {
+  AssetKind kind;
+  int slot;
+  const char* path;
+  int cellWidth;  // the font's advance
+  int cellHeight;  // the font's line height
+  int frames;
+};
+
+constexpr int kCentreHandle = Image::CentreHandle;
+constexpr int kLogoSlot = 93;
+constexpr const char* kLogoPath = "common/ZOVALogo";
+constexpr int kLogoSize = 256;
+
+// Steps 1 to 15; steps 16 to 33 load the sounds 2 to 19.
+constexpr LoadStepEntry kLoadSteps[] = {
+    {AssetKind::kImage, 97, "common/icons", 32, 32, 16},
+    {AssetKind::kImage, 95, "common/Buttons", 64, 64, 16},
+    {AssetKind::kImage, 94, "common/dpad", 32, 32, 16},
+    {AssetKind::kImage, 92, "common/icade", 64, 64, 2},
+    {AssetKind::kImage, kLogoSlot, kLogoPath, kLogoSize, kLogoSize, 1},
+    {AssetKind::kFont, 90, "fonts/editundo", 7, 10, 0},
+    {AssetKind::kSound, 1, nullptr, 0, 0, 0},
+    {AssetKind::kSound, 95, nullptr, 0, 0, 0},
+    {AssetKind::kSound, 98, nullptr, 0, 0, 0},
+    {AssetKind::kSound, 99, nullptr, 0, 0, 0},
+    {AssetKind::kImage, 99, "menu", 256, 256, 4},
+    {AssetKind::kImage, 98, "logo", 256, 128, 1},
+    {AssetKind::kImage, 96, "parts", 8, 8, 16},
+    {AssetKind::kImage, 80, "BadgesA", 64, 64, 64},
+    {AssetKind::kImage, 1, "gfx", 64, 64, 64},
+};
+constexpr int kTableSteps = static_cast<int>(std::size(kLoadSteps));
+constexpr int kLastSoundStep = 33;
+// Sound number of a step after the table.
+constexpr int kSoundStepOffset = 14;
+
+// The loader screen.
+constexpr int kLoaderScreen = 1;
+constexpr int kRingDots = 11;
+constexpr float kRingDotSpacing = 16;
+constexpr float kRingTurnPerFrame = 16;
+constexpr float kRingRadius = 0.25f;
+constexpr float kDotRadius = 8;
+constexpr float kHalfTurn = 180;
+
+}  // namespace
+
+// The art variant for the current window: larger windows get art drawn at
+// two or four times the resolution.
+void MyApp::ChooseArtScale() {
+  const int width = graphics::DeviceWidth();
+  const int height = graphics::DeviceHeight();
+  artScale = 1;
+  artScaleInverse = 1.0f;
+  if (width > kDoubleArtAbove || height > kDoubleArtAbove) {
+    artScale = 2;
+    artScaleInverse = 0.5f;
+  }
+  if (width > kQuadrupleArtAbove || height > kQuadrupleArtAbove) {
+    artScale = 4;
+    artScaleInverse = 0.25f;
+  }
+}
+
+int MyApp::m_Reload() {
+  clearRed = 0;
+  clearGreen = 0;
+  clearBlue = 0;
+  clearAlpha = 1.0f;
+  ChooseArtScale();
+  // The loader screen shows the logo from its first frame.
+  m_LoadImg(kLogoSlot, T(kLogoPath), kLogoSize, kLogoSize, 1, kCentreHandle);
+  loadStep = 1;
+  return 0;
+}
+
+// The asset of the current step; past the last step loading is finished.
+void MyApp::LoaderStep() {
+  if (loadStep >= 1 && loadStep <= kTableSteps) {
+    const LoadStepEntry& step = kLoadSteps[loadStep - 1];
+    switch (step.kind) {
+      case AssetKind::kImage:
+        m_LoadImg(step.slot, T(step.path), step.cellWidth, step.cellHeight, step.frames,
+                  kCentreHandle);
+        return;
+      case AssetKind::kFont:
+        m_LoadFont(step.slot, T(step.path), step.cellWidth, step.cellHeight);
+        return;
+      case AssetKind::kSound:
+        m_LoadSFX(step.slot);
+        return;
+    }
+  }
+  if (loadStep > kTableSteps && loadStep <= kLastSoundStep) {
+    m_LoadSFX(loadStep - kSoundStepOffset);
+    return;
+  }
+  loadStep = 0;
+}
+
+int MyApp::m_Loader() {
+  ChooseArtScale();
+  LoaderStep();
+  if (loadStep > 0) ++loadStep;
+  m_WaitStart(kLoaderScreen);
+  return 0;
+}
+
+// One ring of dots fading in from transparent to opaque, turned by the
+// spinner angle plus `offsetDegrees`.
+void MyApp::DrawSpinnerRing(float red, float green, float blue, float offsetDegrees) {
+  const float size = static_cast<float>(scratch);
+  for (loopIndex = 0; loopIndex < kRingDots; ++loopIndex) {
+    m_SetCol(red, green, blue, static_cast<float>(loopIndex) / 10.0f);
+    const float degrees = static_cast<float>(spinnerAngle) +
+                          kRingDotSpacing * static_cast<float>(loopIndex) + offsetDegrees;
+    const float radians = degrees * kDegreesToRadians;
+    m_Oval(game::jscrw * 0.5f + std::sin(radians) * size * kRingRadius,
+           game::jscrh * 0.5f - std::cos(radians) * size * kRingRadius, kDotRadius, kDotRadius);
+  }
+}
+
+int MyApp::m_WaitStart(int screen) {
+  if (screen != kLoaderScreen) return 0;
+  m_CLS2D(40, 40, 80, 1);
+  scratch = static_cast<int>(std::min(game::jscrw, game::jscrh));
+  spinnerAngle += static_cast<int>(kRingTurnPerFrame);
+  const float size = static_cast<float>(scratch);
+  const float centreX = game::jscrw * 0.5f;
+  const float centreY = game::jscrh * 0.5f;
+  DrawSpinnerRing(250, 250, 250, kHalfTurn);
+  m_SetCol(255, 255, 0, 0.8f);
+  m_Oval(centreX, centreY, size * 0.3f, size * 0.3f);
+  m_SetCol(250, 160, 60, 0.7f);
+  m_Rect(0, game::jscrh * 0.4f, game::jscrw, game::jscrh * 0.2f);
+  m_ResetDraw();
+  m_DrawImg(kLogoSlot, centreX, game::jscrh * 0.48f, 0);
+  DrawSpinnerRing(50, 50, 50, 0);
+  return 0;
+}
+
+}  // namespace vantor

@@ -1,0 +1,336 @@
+// The title menu with its fly-in, score lists and buttons, the credits box
+// over it, and the pause menu over a run. Called by the mode machine:
+// m_Menu in mode 1, m_CreditBox while the credits are open, m_PauseMenu
+// from the pause entry (m_InGame) while a run is paused.
+#include <algorithm>
+#include <cmath>
+#include <initializer_list>
+
+#include "game/myapp.h"
+#include "game/run.h"
+
+namespace vantor {
+
+using namespace run;
+using game::jscrh;
+using game::jscrw;
+
+namespace {
+
+constexpr int kMenuArt = 99;
+constexpr int kTitleLogo = 98;
+constexpr int kIcadeIcons = 92;
+constexpr int kMakerLogo = 93;
+
+constexpr int kSoundModeSetting = 5;
+constexpr int kSoundModes = 4;  // keys cycle 0-3; a press toggles 0 and 1
+constexpr int kFrameSoundOn = 4;
+constexpr int kFrameSoundOff = 5;
+constexpr int kFrameQuit = 1;
+constexpr int kFrameResume = 3;
+constexpr int kFrameHighlight = 6;
+
+constexpr float kSidePanelWidth = 140;
+constexpr int kMaxListRows = 10;
+constexpr float kListLineScale = 1.5f;
+
+constexpr int kPauseSlideStep = 24;
+constexpr int kPauseHidden = -64;
+constexpr int kChoiceQuit = -1;
+constexpr int kChoiceResume = 0;
+constexpr int kChoiceSound = 1;
+
+// Actions: 0 up, 3 left, 5 right, 8 down, 10 to 17 buttons, 99 back.
+constexpr int kActionUp = 0;
+constexpr int kActionLeft = 3;
+constexpr int kActionRight = 5;
+constexpr int kActionDown = 8;
+constexpr int kActionFire = 10;
+constexpr int kActionLastButton = 17;
+constexpr int kActionBack = 99;
+
+const char* const kCreditLines[] = {
+    "A Game By",     "The Vantor Team",      "vantor-game.invalid",
+    "Created using", "the Vantor framework", "vantor-framework.invalid",
+};
+constexpr float kCreditOffsets[] = {0, 20, 40, 80, 100, 120};
+
+}  // namespace
+
+// ---- Shared by the title and the pause menu ----------------------------
+
+// A pointer press only switches effects on and off; the keys of the pause
+// menu reach the other modes.
+void MyApp::ToggleSoundMode() {
+  int& mode = settings[kSoundModeSetting];
+  mode = 1 - mode;
+  if (mode < 0 || mode > 1) mode = 0;
+}
+
+int MyApp::SoundModeFrame() {
+  return settings[kSoundModeSetting] != 0 ? kFrameSoundOn : kFrameSoundOff;
+}
+
+void MyApp::PlayClick(float rate) { m_PlaySFX(kSfxClick, rate, 0.5f, 0); }
+
+bool MyApp::BoxOpen() { return creditsOpen != 0 || badgesOpen != 0; }
+
+// Whether one of `actions` is down and no key choice has used it yet; takes
+// the key press when it is.
+bool MyApp::TakeKey(std::initializer_list<int> actions) {
+  if (keyConsumed != 0) return false;
+  for (const int action : actions) {
+    if (m_PlayKey(action)) {
+      keyConsumed = 1;
+      return true;
+    }
+  }
+  return false;
+}
+
+// ---- Title menu --------------------------------------------------------
+
+int MyApp::m_Menu() {
+  m_CLS2D(0, 0, 80, 1);
+  if (menuSlide < 0) menuSlide = static_cast<int>(menuSlide + 0.25f);
+  const int m = menuSlide;
+  DrawMenuBackground(m);
+  m_ResetDraw();
+  m_SetSize(2);
+  m_SetCol(50, 250, 50, 1);
+  // Works even while a box is open.
+  if (m_Button(kIconSheet, static_cast<int>(jscrw / 2), 4 * m + 32, SoundModeFrame()) &&
+      touchConsumed == 0) {
+    ToggleSoundMode();
+    touchConsumed = 1;
+    PlayClick(1);
+  }
+  DrawScoreLists(m);
+  MenuStartButtons(m);
+  MenuIcadeButton(m);
+  m_SetSize(0.5f);
+  if (m_Button(kMakerLogo, jscrw - 70, jscrh - 40 - 4 * m, 0) && touchConsumed == 0 &&
+      !BoxOpen()) {
+    touchConsumed = 1;
+    m_PlaySFX(kSfxChime);
+    creditsOpen = 1;
+  }
+  return 0;
+}
+
+// Every piece flies in by a multiple of the intro offset `slide`.
+void MyApp::DrawMenuBackground(int slide) {
+  m_ResetDraw();
+  m_SetSize(3);
+  m_DrawImg(kMenuArt, jscrw / 2, jscrh / 2 + 16 * slide, 0);
+  m_SetSize(2);
+  m_Alpha(1);
+  m_DrawImg(kMenuArt, 0.4f * jscrw + 20 * slide, jscrh / 2, 2);
+  m_SetSize(3);
+  m_Alpha(1);
+  m_DrawImg(kMenuArt, jscrw / 2, jscrh / 2 - 24 * slide, 1);
+  m_SetSize(1);
+  m_DrawImg(kTitleLogo, 0.4f * jscrw, 0.2f * jscrh + 12 * slide, 0);
+  m_SetCol(0, 0, 0, 0.4f);
+  m_Rect(jscrw - kSidePanelWidth - 4 * slide, 0, kSidePanelWidth, jscrh);
+}
+
+// As many rows as fit in half the screen below the titles, 1 to 10.
+void MyApp::DrawScoreLists(int slide) {
+  const float x = jscrw - kSidePanelWidth - 4 * slide + 20;
+  const int first = kMaxListRows * (scoreTableIndex - 1);
+  const int lineHeight =
+      static_cast<int>(imageFrameInfo[currentFont * 3 + 1] * kListLineScale);
+  const int top = static_cast<int>(jscrh - 90 - jscrh / 2);
+  // Without a font yet there is no line height to divide by.
+  listRows = lineHeight > 0 ? top / lineHeight : 1;
+  listRows = std::clamp(listRows, 1, kMaxListRows);
+  m_SetSize(kListLineScale);
+  m_SetCol(255, 200, 100, 1);
+  const String best = ScoreListText(T("Highscore"), T("Top "), first);
+  if (!BoxOpen()) m_Text(x, 60, best, 0, 0);
+  m_SetCol(200, 255, 100, 1);
+  const String recent = ScoreListText(T("Last"), T("Last "), first + 30);
+  if (!BoxOpen()) m_Text(x, jscrh / 2, recent, 0, 0);
+}
+
+String MyApp::ScoreListText(String oneRowTitle, String title, int firstEntry) {
+  String text = listRows == 1 ? oneRowTitle : title + String(listRows);
+  for (int i = 0; i < listRows; ++i) {
+    text += T("\\n") + m_rstr(highscores[firstEntry + i], 8, T(" "));
+  }
+  return text;
+}
+
+// The start button and the start keys. The first update after start-up
+// has already read its lists from table 2 by now.
+void MyApp::MenuStartButtons(int slide) {
+  m_ResetDraw();
+  m_SetSize(3);
+  m_Alpha(1);
+  const float x = landscape == 1 ? 0.4f * jscrw : 0.3f * jscrw - 8 * slide;
+  const float y = landscape == 1 ? 0.7f * jscrh - 8 * slide : 0.65f * jscrh;
+  if (m_Button(kSpriteSheet, x, y, 0) && touchConsumed == 0 && !BoxOpen()) {
+    gameMode = 11;
+    touchConsumed = 1;
+    keyConsumed = 1;
+    scoreTableIndex = 1;
+    PlayClick(1);
+  }
+  m_ResetDraw();
+  scoreTableIndex = 1;
+  if (!BoxOpen() && TakeKey({10, 11, 12, 13, 14, 15, 16, kActionLastButton})) {
+    gameMode = 11;
+    touchConsumed = 1;
+    PlayClick(1);
+  }
+}
+
+void MyApp::MenuIcadeButton(int slide) {
+  m_ResetDraw();
+  if (m_Button(kIcadeIcons, jscrw - 38, 4 * slide + 38, game::iCadeControls) && !BoxOpen() &&
+      touchConsumed == 0 && (game::iCadeControls == 0 || game::iCadeControls == 1)) {
+    touchConsumed = 1;
+    m_iCade(1 - game::iCadeControls);
+    m_PlaySFX(kSfxChime);
+  }
+}
+
+// ---- Credits box -------------------------------------------------------
+
+int MyApp::m_CreditBox() {
+  m_ResetDraw();
+  m_SetCol(255, 125, 0, 0.8f);
+  m_Rect(0.1f * jscrw, 0.2f * jscrh, 0.8f * jscrw, 0.6f * jscrh);
+  m_SetCol(100, 0, 0, 0.8f);
+  m_Rect(0.12f * jscrw, 0.22f * jscrh, 0.76f * jscrw, 0.56f * jscrh);
+  m_SetCol(255, 255, 255, 1);
+  m_SetSize(1.5f);
+  for (int line = 0; line < 6; ++line) {
+    m_Text(jscrw / 2, 0.24f * jscrh + kCreditOffsets[line], T(kCreditLines[line]), 1, 0);
+  }
+  if (touchDown > 0 && touchConsumed == 0) {
+    touchConsumed = 1;
+    creditsOpen = 0;
+    m_PlaySFX(kSfxChime);
+  }
+  return 0;
+}
+
+// ---- Pause menu --------------------------------------------------------
+
+int MyApp::m_PauseMenu() {
+  // The run goes on underneath, darkened as the panel comes down.
+  m_ResetDraw();
+  m_SetCol(0, 0, 0, std::abs(pauseSlide) / (0.8f * jscrh));
+  m_Rect(0, 0, jscrw, jscrh);
+  if (pauseMenuOpen == 1 && pauseSlide < jscrh / 2) pauseSlide += kPauseSlideStep;
+  if (pauseMenuOpen == -1) {
+    if (pauseSlide < kPauseHidden + 1) {
+      paused = 0;
+    } else {
+      pauseSlide -= kPauseSlideStep;
+      if (pauseSlide < -32) paused = 0;
+    }
+  }
+  DrawPauseBars();
+  PauseResumeItem();
+  PauseQuitItem();
+  PauseSoundItem();
+  if (TakeKey({kActionBack})) ResumeRun();
+  return 0;
+}
+
+void MyApp::DrawPauseBars() {
+  m_ResetDraw();
+  const float y = pauseSlide, c = jscrw / 2;
+  const bool wide = landscape == 1;
+  m_SetCol(255, 255, 10, 0.6f);
+  if (wide) m_Rect(c - 128, y - 64, 256, 8); else m_Rect(c - 96, y - 92, 192, 8);
+  m_SetCol(255, 150, 10, 0.7f);
+  if (wide) m_Rect(c - 140, y - 52, 280, 104); else m_Rect(c - 128, y - 80, 256, 160);
+  m_SetCol(10, 150, 255, 0.6f);
+  if (wide) m_Rect(c - 128, y + 56, 256, 8); else m_Rect(c - 96, y + 84, 192, 8);
+}
+
+// Draws one item, reports a fresh pointer press on it (taking the press)
+// and marks it when the keys have selected it.
+bool MyApp::PauseItem(float x, float y, Colour colour, int frame, int choice) {
+  m_SetSize(2);
+  m_SetCol(colour.red, colour.green, colour.blue, 1);
+  const bool pressed = m_Button(kIconSheet, x, y, frame) && touchConsumed == 0;
+  if (pressed) touchConsumed = 1;
+  if (pauseChoice == choice) {
+    m_SetSize(2.5f);
+    m_SetCol(255, 255, 100, 1);
+    m_DrawImg(kIconSheet, x, y, kFrameHighlight);
+  }
+  return pressed;
+}
+
+// The panel slides away and the run carries on once it is gone.
+void MyApp::ResumeRun() {
+  paused = 1;
+  pauseMenuOpen = -1;
+  PlayClick(1);
+}
+
+// Quitting ends the run at once; the game-over overlay follows.
+void MyApp::QuitRun() {
+  paused = 0;
+  pauseMenuOpen = -1;
+  pauseSlide = kPauseHidden;
+  runOver = 1;
+  PlayClick(0.5f);
+}
+
+void MyApp::PauseResumeItem() {
+  if (PauseItem(jscrw / 2, pauseSlide, {50, 50, 250}, kFrameResume, kChoiceResume)) {
+    ResumeRun();
+  }
+  if (pauseChoice != kChoiceResume) return;
+  if (TakeKey({kActionFire})) {
+    ResumeRun();
+  } else if (TakeKey({kActionLeft, kActionUp})) {
+    pauseChoice = kChoiceQuit;
+    PlayClick(0.8f);
+  } else if (TakeKey({kActionRight})) {
+    pauseChoice = kChoiceSound;
+    PlayClick(1.2f);
+  }
+}
+
+void MyApp::PauseQuitItem() {
+  const bool wide = landscape == 1;
+  const float x = static_cast<int>(jscrw / 2 - (wide ? 140 : 96));
+  const float y = pauseSlide - (wide ? 64 : 96);
+  if (PauseItem(x, y, {255, 50, 50}, kFrameQuit, kChoiceQuit)) QuitRun();
+  if (pauseChoice != kChoiceQuit) return;
+  if (TakeKey({kActionFire})) {
+    QuitRun();
+    touchConsumed = 1;
+  } else if (TakeKey({kActionRight, kActionDown})) {
+    pauseChoice = kChoiceResume;
+    PlayClick(0.8f);
+  }
+}
+
+void MyApp::PauseSoundItem() {
+  const bool wide = landscape == 1;
+  const float x = static_cast<int>(jscrw / 2 + (wide ? 140 : 96));
+  const float y = pauseSlide - (wide ? 64 : 96);
+  if (PauseItem(x, y, {50, 250, 50}, SoundModeFrame(), kChoiceSound)) {
+    ToggleSoundMode();
+    PlayClick(1);
+  }
+  if (pauseChoice != kChoiceSound) return;
+  if (TakeKey({kActionFire})) {
+    settings[kSoundModeSetting] = (settings[kSoundModeSetting] + 1) % kSoundModes;
+    PlayClick(1);
+  } else if (TakeKey({kActionLeft, kActionDown})) {
+    pauseChoice = kChoiceResume;
+    PlayClick(0.8f);
+  }
+}
+
+}  // namespace vantor

@@ -1,0 +1,218 @@
+// Saved progress: the settings, the badge words and the three score tables
+// in one text record of "|"-terminated integers, each section followed by
+// its checksum so that a damaged section falls back to its defaults while
+// the others still load. Also the ordinal of a new score and two
+// fixed-width text routines for the score screens and menus. Creation loads
+// the record; suspending and a finished run save it.
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
+#include "game/myapp.h"
+#include "modules/app.h"
+#include "runtime/debug.h"
+
+namespace vantor {
+namespace {
+
+constexpr int kBadgeWords = 8;
+constexpr int kBitsPerWord = 32;
+constexpr int kScoreTables = 3;
+constexpr int kTableEntries = 10;
+// The recent-score lists follow the three ranked tables.
+constexpr int kRecentOffset = kScoreTables * kTableEntries;
+constexpr int kTableElements = 2 * kTableEntries;
+constexpr int kSoundSettingIndex = 5;
+constexpr int kDefaultSoundSetting = 1;
+// The pad's saved position and size, kept within reach on loading.
+constexpr int kSettingPadX = 10;
+constexpr int kSettingPadY = 11;
+constexpr int kSettingPadSize = 12;
+constexpr int kPadMinPosition = 64;
+constexpr int kPadMinSize = 8;
+constexpr int kPadDefaultSize = 10;
+
+const char* const kOrdinals[] = {"",    "1st!", "2nd", "3rd", "4th", "5th",
+                                 "6th", "7th",  "8th", "9th", "10th"};
+
+// Checksums wrap like 32-bit two's complement arithmetic.
+int32_t Wrap(uint32_t value) { return static_cast<int32_t>(value); }
+uint32_t Bits(int value) { return static_cast<uint32_t>(value); }
+
+void Append(String& record, int value) { record += String(value) + T("|"); }
+
+bool IsSpace(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool IsDigit(int c) { return c >= '0' && c <= '9'; }
+
+}  // namespace
+
+int RecordInt(const String& text) {
+  constexpr int64_t kMax = std::numeric_limits<int32_t>::max();
+  constexpr int64_t kMin = std::numeric_limits<int32_t>::min();
+  const int length = text.Length();
+  int i = 0;
+  // Each unit is taken as the 8-bit character it stands for.
+  auto at = [&](int index) { return text[index] & 0xff; };
+  while (i < length && IsSpace(at(i))) ++i;
+  bool negative = false;
+  if (i < length && (at(i) == '+' || at(i) == '-')) {
+    negative = at(i) == '-';
+    ++i;
+  }
+  int64_t magnitude = 0;
+  for (; i < length && IsDigit(at(i)); ++i) {
+    magnitude = std::min<int64_t>(magnitude * 10 + (at(i) - '0'), kMax + 1);
+  }
+  const int64_t value = negative ? -magnitude : magnitude;
+  return static_cast<int>(std::clamp(value, kMin, kMax));
+}
+
+int MyApp::ScoreChecksum(int table) {
+  uint32_t sum = 0;
+  for (int e = 0; e < kTableEntries; ++e) {
+    sum += Bits(e + 4) * Bits(highscores[table * kTableEntries + e]);
+    sum += Bits(table + 3 + e) * Bits(highscores[kRecentOffset + table * kTableEntries + e]);
+  }
+  return Wrap(sum);
+}
+
+int MyApp::m_Save() {
+  String record;
+  uint32_t settingsSum = 0;
+  for (loopIndex = 0; loopIndex < kSettings; ++loopIndex) {
+    Append(record, settings[loopIndex]);
+    settingsSum += Bits(settings[loopIndex]) * Bits(loopIndex);
+  }
+  Append(record, Wrap(settingsSum));
+  uint32_t badgeSum = 0;
+  for (badgeWordIndex = 0; badgeWordIndex < kBadgeWords; ++badgeWordIndex) {
+    uint32_t word = 0;
+    for (badgeBitIndex = 0; badgeBitIndex < kBitsPerWord; ++badgeBitIndex) {
+      if (badgeEarned[badgeWordIndex * kBitsPerWord + badgeBitIndex]) word |= 1u << badgeBitIndex;
+    }
+    savedValue = Wrap(word);
+    Append(record, savedValue);
+    badgeSum += word;
+  }
+  Append(record, Wrap(badgeSum));
+  for (scoreGroupIndex = 0; scoreGroupIndex < kScoreTables; ++scoreGroupIndex) {
+    const int ranked = scoreGroupIndex * kTableEntries;
+    for (scoreEntryIndex = 0; scoreEntryIndex < kTableEntries; ++scoreEntryIndex) {
+      Append(record, highscores[ranked + scoreEntryIndex]);
+      Append(record, highscores[kRecentOffset + ranked + scoreEntryIndex]);
+    }
+    Append(record, ScoreChecksum(scoreGroupIndex));
+  }
+  if (game::DebugMode == 1) DebugLog(record);
+  app::SaveState(record);
+  return 0;
+}
+
+int MyApp::m_Load() {
+  const String text = app::LoadState();
+  const Array<String> parts = text.Split(T("|"));
+  loadCursor = 0;
+  if (game::DebugMode == 1) DebugLog(text);
+  LoadSettingsSection(parts);
+  // The pad must stay reachable whatever the record held.
+  if (settings[kSettingPadX] < kPadMinPosition) settings[kSettingPadX] = kPadMinPosition;
+  if (settings[kSettingPadY] < kPadMinPosition) settings[kSettingPadY] = kPadMinPosition;
+  if (settings[kSettingPadSize] < kPadMinSize) settings[kSettingPadSize] = kPadDefaultSize;
+  LoadBadgeSection(parts);
+  LoadScoreSection(parts);
+  return 0;
+}
+
+void MyApp::LoadSettingsSection(const Array<String>& parts) {
+  if (parts.Length() < kSettings + 1) return;
+  uint32_t sum = 0;
+  for (loopIndex = 0; loopIndex < kSettings; ++loopIndex) {
+    settings[loopIndex] = RecordInt(parts[loopIndex]);
+    sum += Bits(settings[loopIndex]) * Bits(loopIndex);
+  }
+  loadCursor += kSettings;
+  savedValue = RecordInt(parts[loadCursor]);
+  loadCursor += 1;
+  if (savedValue == Wrap(sum)) {
+    DebugLog(T("Settings Loaded"));
+  } else {
+    DebugLog(T("Settings Checksum Invalid"));
+    for (int& setting : settings) setting = 0;
+    settings[kSoundSettingIndex] = kDefaultSoundSetting;
+  }
+  savedValue = 0;
+}
+
+void MyApp::LoadBadgeSection(const Array<String>& parts) {
+  if (parts.Length() <= loadCursor + kBadgeWords) return;
+  uint32_t sum = 0;
+  for (badgeWordIndex = 0; badgeWordIndex < kBadgeWords; ++badgeWordIndex) {
+    savedValue = RecordInt(parts[loadCursor + badgeWordIndex]);
+    for (badgeBitIndex = 0; badgeBitIndex < kBitsPerWord; ++badgeBitIndex) {
+      badgeEarned[badgeWordIndex * kBitsPerWord + badgeBitIndex] =
+          ((Bits(savedValue) >> badgeBitIndex) & 1u) != 0;
+    }
+    sum += Bits(savedValue);
+  }
+  loadCursor += kBadgeWords;
+  savedValue = RecordInt(parts[loadCursor]);
+  loadCursor += 1;
+  if (savedValue == Wrap(sum)) {
+    DebugLog(T("Badges Loaded"));
+  } else {
+    DebugLog(T("Badge Checksum Invalid"));
+    for (badgeBitIndex = 0; badgeBitIndex < kBadgeCount; ++badgeBitIndex) {
+      badgeEarned[badgeBitIndex] = false;
+    }
+  }
+  scoreGroupIndex = 0;
+}
+
+void MyApp::LoadScoreSection(const Array<String>& parts) {
+  for (scoreGroupIndex = 0; scoreGroupIndex < kScoreTables; ++scoreGroupIndex) {
+    if (parts.Length() <= loadCursor + kTableElements) continue;
+    const int ranked = scoreGroupIndex * kTableEntries;
+    for (scoreEntryIndex = 0; scoreEntryIndex < kTableEntries; ++scoreEntryIndex) {
+      const int element = loadCursor + 2 * scoreEntryIndex;
+      highscores[ranked + scoreEntryIndex] = RecordInt(parts[element]);
+      highscores[kRecentOffset + ranked + scoreEntryIndex] = RecordInt(parts[element + 1]);
+    }
+    loadCursor += kTableElements;
+    savedValue = RecordInt(parts[loadCursor]);
+    loadCursor += 1;
+    const String table(scoreGroupIndex);
+    if (savedValue == ScoreChecksum(scoreGroupIndex)) {
+      Print(T("Highscore ") + table + T(" Loaded"));
+      continue;
+    }
+    Print(T("Highscore ") + table + T(" Checksum Invalid"));
+    for (scoreEntryIndex = 0; scoreEntryIndex < kTableEntries; ++scoreEntryIndex) {
+      highscores[ranked + scoreEntryIndex] = 0;
+      highscores[kRecentOffset + ranked + scoreEntryIndex] = 0;
+    }
+  }
+}
+
+String MyApp::m_MyNth() {
+  loopIndex = 0;
+  const int table = (scoreTableIndex - 1) * kTableEntries;
+  for (keyDigit = 1;; ++keyDigit) {
+    if (score >= highscores[table + keyDigit - 1] && loopIndex == 0) loopIndex = keyDigit;
+    if (keyDigit == kTableEntries) break;
+  }
+  return T(kOrdinals[loopIndex]);
+}
+
+String MyApp::m_lstr(String text, int width, String pad) {
+  for (loopIndex = 1; loopIndex <= width; ++loopIndex) text += pad;
+  return text.Slice(0, width);
+}
+
+String MyApp::m_rstr(int value, int width, String pad) {
+  String text = pad;
+  for (loopIndex = 1; loopIndex <= width; ++loopIndex) text += pad;
+  text += String(value);
+  return text.Slice(std::max(0, text.Length() - width));
+}
+
+}  // namespace vantor

@@ -1,0 +1,318 @@
+// Starting a run, the work every update of a run shares, and the four
+// phases inside and in front of the bank: the vault keypad, the cash bags,
+// the run through the bank hall and the run to the getaway car. Called by
+// the mode machine (modes 11 and 10). The later phases live in chase.cpp,
+// fence.cpp and ending.cpp.
+#include <cmath>
+
+#include "game/myapp.h"
+#include "game/run.h"
+#include "modules/random.h"
+
+namespace vantor {
+
+using namespace run;
+using random::Rnd2;
+using random::Rnd3;
+using game::jscrh;
+using game::jscrw;
+
+namespace {
+
+// The keypad: a 3 x 4 grid of 64-unit keys, 72 units apart, on a panel.
+constexpr float kKeyPitch = 72;
+constexpr float kKeySize = 64;
+constexpr float kKeypadHalf = 80;
+constexpr float kPanelMargin = 48;
+constexpr int kKeypadRows = 4;
+constexpr int kKeypadColumns = 3;
+
+// Bag values are 500 times a whole number from 2 to 9.
+constexpr int kBagValueUnit = 500;
+
+// A key's value from its place, or -1 where the grid has no key.
+int KeypadValue(int row, int column, int counter) {
+  if (row < kKeypadRows - 1) return counter;
+  if (column == 0) return -1;
+  return column == 1 ? 0 : kClearKey;
+}
+
+}  // namespace
+
+int MyApp::m_LoadGame() {
+  score = 0;
+  runOver = 0;
+  gameOverFrame = 0;
+  gameMode = 10;
+  random::Seed = app::Millisecs();
+  loot = 0;
+  bagsGrabbed = 0;
+  enteredCode = String();
+  targetCode = String();
+  for (int i = 0; i < kCodeLength; ++i) {
+    targetCode += String(static_cast<int>(Rnd3(9.9f)));
+  }
+  chaseCarX = jscrw * 0.4f;
+  targetCarX = jscrw * 0.6f;
+  chaseCarVelocity = 0;
+  targetCarVelocity = 0;
+  phase = kPhaseKeypad;
+  timeLeft = kRunUpdates;
+  playerShotTimer = 0;
+  copShotTimer = 0;
+  playerPose = 0;
+  copDucking = 0;
+  for (int i = 0; i < kRunCellsCleared; ++i) worldCells[i] = 0;
+  playerX = jscrw * 0.8f;
+  playerY = jscrh * 0.8f;
+  hitsLeft = kHitsToWin;
+  playerHealth = kHitsToWin;
+  doorSoundPlayed = 0;
+  reloadNeeded = 0;
+  sfxTimer = kFirstAlarmTimer;
+  return 0;
+}
+
+int MyApp::m_Game() {
+  m_CLS2D(0, 0, 80, 1);
+  switch (phase) {
+    case kPhaseKeypad: PhaseKeypad(); break;
+    case kPhaseCash: PhaseCash(); break;
+    case kPhaseBankHall: PhaseBankHall(); break;
+    case kPhaseStreet: PhaseStreet(); break;
+    case kPhaseChase: PhaseChase(); break;
+    case kPhaseCarShootout: PhaseCarShootout(); break;
+    case kPhaseFence: PhaseFence(); break;
+    case kPhaseFenceFight: PhaseFenceFight(); break;
+    case kPhaseClosing: PhaseClosing(); break;
+    default: break;
+  }
+  // The total on the closing screen rolls toward the score.
+  shownTotal -= (shownTotal - score) / 6;
+  if (std::abs(shownTotal - score) < 6) shownTotal = score;
+  if (phase <= kPhaseFenceFight) {
+    // Running out of time ends nothing; it only leaves no time bonus.
+    if (timeLeft > 0) timeLeft -= 1;
+    score = 0;
+    m_ResetDraw();
+    m_Text(jscrw - 32, jscrh - 32, String(static_cast<float>(timeLeft / kUpdatesPerSecond)), 2,
+           2);
+  }
+  return 0;
+}
+
+// ---- Pieces shared by several phases ----------------------------------
+
+void MyApp::TitleText(String text) {
+  m_ResetDraw();
+  m_SetSize(2);
+  m_Text(jscrw * 0.5f, jscrh - 32, text, 1, 1);
+}
+
+void MyApp::SoundAlarm(float volume, float pan) {
+  sfxTimer += 1;
+  if (sfxTimer >= kAlarmPeriod) {
+    sfxTimer = 0;
+    m_PlaySFX(kSfxAlarm, 1, volume, pan);
+  }
+}
+
+// Only a new press adds speed, so the robber runs only while the player
+// keeps tapping; the speed stays below 12 units per update.
+void MyApp::RunningRule(float maxStepRate) {
+  if (touchDown > 0 && touchConsumed == 0) {
+    touchConsumed = 1;
+    playerSpeed += kStepBoost;
+    m_PlaySFX(kSfxStep, Rnd2(0.7f, maxStepRate));
+  }
+  if (playerSpeed > kTopSpeed) {
+    playerSpeed = kTopSpeedCut;
+  } else if (playerSpeed > 0) {
+    playerSpeed -= kSpeedDecay;
+  }
+  if (playerSpeed < 0) playerSpeed = 0;
+}
+
+// Seventeen bands from black to a deep blue: the upper part of a night sky.
+void MyApp::DrawNightSky(float bandHeight) {
+  for (int band = 0; band < 17; ++band) {
+    m_SetCol(0, 3 * band, 10 * band, 1);
+    m_Rect(-1, bandHeight * band, jscrw + 2, bandHeight);
+  }
+}
+
+// ---- Phase 1: the vault keypad ----------------------------------------
+
+void MyApp::PhaseKeypad() {
+  const int bx = static_cast<int>(jscrw * 0.5f - kKeypadHalf);
+  const int by = static_cast<int>(jscrh * 0.5f - kKeypadHalf);
+  playerX = 40;
+  SoundAlarm(1, 0);
+  m_SetCol(150, 150, 150, 1);
+  m_Rect(bx - kPanelMargin, by - kPanelMargin, 248, 320);
+  int counter = 0;
+  for (int row = 0; row < kKeypadRows; ++row) {
+    for (int column = 0; column < kKeypadColumns; ++column) {
+      counter += 1;
+      keyDigit = KeypadValue(row, column, counter);
+      if (keyDigit < 0) continue;
+      m_SetCol(0, 75, 0, 1);
+      const String label = keyDigit == kClearKey ? T("C") : String(keyDigit);
+      if (m_Touch(bx + kKeyPitch * column, by + kKeyPitch * row, kKeySize, kKeySize, label) &&
+          touchConsumed == 0 && keyConsumed == 0) {
+        PressKeypadKey();
+      }
+    }
+  }
+  m_SetCol(100, 255, 100, 0.8f);
+  m_SetSize(2);
+  m_Text(jscrw * 0.5f, 32, targetCode, 1, 1);
+  m_SetCol(150, 255, 150, 1);
+  if (enteredCode.Length() < kCodeLength && !targetCode.StartsWith(enteredCode)) {
+    m_SetCol(255, 150, 150, 0.5f);
+  }
+  m_Text(jscrw * 0.5f, 52, m_lstr(enteredCode, kCodeLength, T(" ")), 1, 1);
+  if (enteredCode == targetCode) {
+    phase = kPhaseCash;
+    m_PlaySFX(kSfxCodeAccepted);
+    m_PlaySFX(kSfxVaultOpens);
+  }
+  LayOutCashBags();
+  TitleText(T("Enter the Code"));
+}
+
+// The clear key first goes in as "10", so its "0" is judged like a digit
+// before the code is emptied.
+void MyApp::PressKeypadKey() {
+  touchConsumed = 1;
+  m_PlaySFX(kSfxChime);
+  enteredCode += String(keyDigit);
+  const int last = enteredCode.Length() - 1;
+  if (last < kCodeLength - 1) {
+    const bool right = last < targetCode.Length() && enteredCode[last] == targetCode[last];
+    m_PlaySFX(right ? kSfxDigitRight : kSfxDigitWrong);
+  }
+  if (keyDigit == kClearKey) {
+    enteredCode = String();
+    m_PlaySFX(kSfxCodeCleared);
+  }
+}
+
+// Redrawn on every update of phase 1; the last layout is the one played.
+void MyApp::LayOutCashBags() {
+  for (int bag = 0; bag < kCashBags; ++bag) {
+    int* record = &worldCells[kBagStride * bag];
+    record[0] = 1;
+    record[1] = static_cast<int>(Rnd2(100, jscrw - 100));
+    record[2] = static_cast<int>(Rnd2(jscrh - 200, jscrh - 100));
+    record[3] = kBagValueUnit * static_cast<int>(std::floor(Rnd2(2, 10)));
+  }
+}
+
+// ---- Phase 2: the cash bags -------------------------------------------
+
+void MyApp::PhaseCash() {
+  m_SetCol(100, 100, 100);
+  m_Rect(-1, -1, jscrw + 2, jscrh + 2);
+  m_SetCol(255, 255, 255, 1);
+  SoundAlarm(1, 0);
+  for (int bag = 0; bag < kCashBags; ++bag) {
+    int* record = &worldCells[kBagStride * bag];
+    if (record[0] == 0) continue;
+    if (m_Button(kSpriteSheet, record[1], record[2], 0) && touchConsumed == 0 &&
+        keyConsumed == 0) {
+      record[0] = 0;
+      loot += record[3];
+      bagsGrabbed += 1;
+      touchConsumed = 1;
+      keyConsumed = 1;
+      m_PlaySFX(kSfxBagGrabbed);
+    }
+  }
+  if (bagsGrabbed == kBagsToGrab) phase = kPhaseBankHall;
+  TitleText(T("Grab Some Cash"));
+}
+
+// ---- Phase 3: out through the bank hall --------------------------------
+
+void MyApp::PhaseBankHall() {
+  SoundAlarm(0.8f, -0.5f);
+  m_SetCol(100, 100, 100, 1);
+  m_Rect(-1, -1, jscrw, jscrh * 0.7f);
+  m_SetCol(120, 120, 120, 1);
+  m_Rect(-1, jscrh * 0.7f, jscrw, jscrh * 0.4f);
+  m_SetCol(0, 0, 0);
+  m_Rect(jscrw * 0.5f - 64, jscrh * 0.15f - 24, 128, 48);
+  m_SetCol(255, 255, 100, 1);
+  m_SetSize(3);
+  m_Text(jscrw * 0.5f, jscrh * 0.15f, T("  BANK"), 1, 1);
+  m_ResetDraw();
+  m_SetSize(1);
+  m_DrawImg(kSpriteSheet, playerX, jscrh * 0.75f, 1 + static_cast<int>(playerX / 50) % 2);
+  // Pillars in front of the robber.
+  for (const float x : {jscrw * 0.3f, jscrw * 0.7f}) {
+    m_SetCol(200, 200, 200);
+    m_Rect(x, -1, 32, jscrh * 0.85f);
+    m_SetCol(60, 60, 60, 1);
+    m_Rect(x + 2, -1, 30, jscrh * 0.85f);
+    m_SetCol(150, 150, 150, 1);
+    m_Rect(x + 2, -1, 28, jscrh * 0.85f);
+  }
+  playerX += playerSpeed;
+  RunningRule(1.4f);
+  if (playerX > jscrw) {
+    phase = kPhaseStreet;
+    playerX = 0;
+    playerSpeed = 0;
+  }
+  TitleText(T("Run!!"));
+}
+
+// ---- Phase 4: to the getaway car ---------------------------------------
+
+void MyApp::PhaseStreet() {
+  SoundAlarm(0.3f, -1);  // the alarm is far behind now
+  DrawNightSky(jscrh / 28);
+  m_SetCol(70, 70, 70, 1);
+  m_Rect(-1, jscrh * 0.7f, jscrw * 0.75f, jscrh * 0.2f);
+  m_SetCol(100, 100, 100);
+  m_Rect(-1, -1, jscrw * 0.4f, jscrh * 0.7f);
+  m_SetCol(120, 120, 120);
+  m_Rect(-1, jscrh * 0.7f, jscrw * 0.4f, jscrh * 0.4f);
+  m_SetCol(255, 255, 100, 1);
+  m_SetSize(3);
+  m_SetRot(-12);
+  m_Text(jscrw * 0.2f, jscrh * 0.15f, T("  BANK"), 1, 1);
+  // The robber passes between the back and the front half of the car.
+  const float carX = jscrw * 0.75f, carY = jscrh * 0.75f;
+  m_ResetDraw();
+  m_SetSize(2);
+  m_DrawImg(kSpriteSheet, carX, carY, 4);
+  m_SetSize(1);
+  int frame = 1 + static_cast<int>(playerX / 50) % 2;
+  if (playerX > 0.7f * jscrw) {
+    frame = 3;
+    playerSpeed = 6;
+  }
+  m_DrawImg(kSpriteSheet, playerX, carY, frame);
+  m_SetSize(2);
+  m_DrawImg(kSpriteSheet, carX, carY, 5);
+  playerX += playerSpeed;
+  RunningRule(1.4f);
+  if (playerX > jscrw * 0.8f) {
+    if (doorSoundPlayed == 0) {
+      doorSoundPlayed = 1;
+      m_PlaySFX(kSfxDoor);
+    }
+    cameraX = cameraY = kCityStart;
+    phase = kPhaseChase;
+    carOffsetX = carOffsetY = 0;
+    m_PlacePolice();
+    playerX = playerY = kCityStart;
+    playerSpeed = 0;
+    carHeading = kNorth;
+  }
+  TitleText(T("Get in the Car"));
+}
+
+}  // namespace vantor

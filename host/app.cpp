@@ -1,0 +1,191 @@
+#include "host/app.h"
+
+#include <cstdlib>
+
+#include "host/audio.h"
+#include "host/files.h"
+#include "host/graphics.h"
+#include "host/input.h"
+#include "host/platform.h"
+
+namespace vantor {
+
+namespace host {
+gxtkApp* app = nullptr;
+int (*runner)() = nullptr;
+int argc = 0;
+char** argv = nullptr;
+ALCdevice* alcDevice = nullptr;
+ALCcontext* alcContext = nullptr;
+}  // namespace host
+
+namespace {
+
+constexpr double kMillisecondsPerSecond = 1000.0;
+
+Platform& CurrentHostPlatform() { return *CurrentPlatform(); }
+
+}  // namespace
+
+gxtkApp::gxtkApp() {
+  host::app = this;
+  // host::app is a root the collector may already have marked this cycle.
+  gc_barrier(this);
+  graphics = gc_new<gxtkGraphics>();
+  input = gc_new<gxtkInput>();
+  audio = gc_new<gxtkAudio>();
+  host::runner = RunApp;
+}
+
+void gxtkApp::mark() {
+  graphics.queue_mark();
+  input.queue_mark();
+  audio.queue_mark();
+}
+
+gxtkGraphics* gxtkApp::GraphicsDevice() { return graphics; }
+gxtkInput* gxtkApp::InputDevice() { return input; }
+gxtkAudio* gxtkApp::AudioDevice() { return audio; }
+String gxtkApp::AppTitle() { return T("<TODO>"); }
+String gxtkApp::LoadState() { return LoadStateFile(); }
+int gxtkApp::SaveState(String state) { return SaveStateFile(state); }
+String gxtkApp::LoadString(String path) { return LoadStringFile(path); }
+
+int gxtkApp::SetUpdateRate(int hertz) {
+  updateRate = hertz;
+  if (hertz) {
+    updatePeriod = 1.0 / hertz;
+    nextUpdate = CurrentHostPlatform().Time() + updatePeriod;
+  }
+  return 0;
+}
+
+int gxtkApp::MilliSecs() {
+  return static_cast<int>(CurrentHostPlatform().Time() * kMillisecondsPerSecond);
+}
+
+int gxtkApp::Loading() { return 0; }
+int gxtkApp::OnCreate() { return 0; }
+int gxtkApp::OnSuspend() { return 0; }
+int gxtkApp::OnResume() { return 0; }
+int gxtkApp::OnUpdate() { return 0; }
+int gxtkApp::OnRender() { return 0; }
+int gxtkApp::OnLoading() { return 0; }
+
+void gxtkApp::InvokeOnCreate() {
+  // The app is written for a window it can draw into from the start.
+  if (!graphics->Validate()) std::abort();
+  OnCreate();
+  gc_collect();
+}
+
+void gxtkApp::InvokeOnUpdate() {
+  if (suspended || !updateRate || !graphics->Validate()) return;
+  input->BeginUpdate();
+  OnUpdate();
+  input->EndUpdate();
+  gc_collect();
+}
+
+void gxtkApp::InvokeOnRender() {
+  if (suspended || !graphics->Validate()) return;
+  RenderFrame();
+}
+
+void gxtkApp::RenderFrame() {
+  graphics->BeginRender();
+  OnRender();
+  graphics->EndRender();
+  gc_collect();
+}
+
+void gxtkApp::InvokeOnSuspend() {
+  if (suspended) return;
+  suspended = true;
+  OnSuspend();
+  audio->OnSuspend();
+  // Stop the clock through the virtual setter (so the app sees rate 0) but
+  // remember the rate, which the resume restarts.
+  if (const int rate = updateRate) {
+    SetUpdateRate(0);
+    updateRate = rate;
+  }
+  gc_collect();
+}
+
+void gxtkApp::InvokeOnResume() {
+  if (!suspended) return;
+  // Restarting the clock at now + one period avoids a burst of catch-up
+  // updates for the time spent suspended.
+  if (const int rate = updateRate) {
+    updateRate = 0;
+    SetUpdateRate(rate);
+  }
+  audio->OnResume();
+  OnResume();
+  suspended = false;
+  gc_collect();
+}
+
+void gxtkApp::Run() {
+  Platform& platform = CurrentHostPlatform();
+  InvokeOnCreate();
+  InvokeOnRender();
+  while (platform.WindowOpen()) {
+    if (platform.Iconified()) {
+      if (suspended) {
+        platform.WaitEvents();
+      } else {
+        InvokeOnSuspend();
+      }
+    } else if (suspended) {
+      // Only the focused window resumes; a restored one in the background
+      // stays suspended until it is clicked.
+      if (platform.Active()) {
+        InvokeOnResume();
+      } else {
+        platform.WaitEvents();
+      }
+    } else if (!updateRate) {
+      if (graphics->Validate()) RenderFrame();
+      platform.WaitEvents();
+    } else {
+      RunFixedRatePass(platform);
+    }
+  }
+}
+
+void gxtkApp::RunFixedRatePass(Platform& platform) {
+  // The due test uses the clock at single precision, the catch-up test at
+  // full precision.
+  const float now = static_cast<float>(platform.Time());
+  if (nextUpdate > now) {
+    platform.Sleep(nextUpdate - now);
+    return;
+  }
+  platform.PollEvents();
+  if (CatchUp(platform)) nextUpdate = platform.Time();
+  InvokeOnRender();
+}
+
+bool gxtkApp::CatchUp(Platform& platform) {
+  for (int n = 0; n < kMaxCatchUpUpdates; ++n) {
+    nextUpdate += updatePeriod;
+    InvokeOnUpdate();
+    if (!updateRate || nextUpdate > platform.Time()) return false;
+  }
+  return true;
+}
+
+void gxtkApp::OnKey(int key, int action) { input->KeyEvent(key, action); }
+void gxtkApp::OnChar(int character, int action) { input->CharEvent(character, action); }
+void gxtkApp::OnMouseButton(int button, int action) { input->MouseButtonEvent(button, action); }
+void gxtkApp::OnWindowSize(int, int) {}
+void gxtkApp::OnWindowRefresh() {}
+
+int RunApp() {
+  host::app->Run();
+  return 0;
+}
+
+}  // namespace vantor

@@ -1,0 +1,181 @@
+#include "host/files.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace vantor {
+namespace {
+
+constexpr const char16_t* kAddressScheme = u"vantor://";
+
+struct AddressPrefix {
+  const char16_t* prefix;
+  const char16_t* directory;
+};
+constexpr AddressPrefix kAddressPrefixes[] = {
+    {u"vantor://data/", u"./data/"},
+    {u"vantor://internal/", u"./internal/"},
+    {u"vantor://external/", u"./external/"},
+};
+
+// File reads go in chunks of this size.
+constexpr int kReadChunk = 4096;
+
+// The file-system path an address stands for; false for an unknown address.
+bool MapAddress(const String& path, String* mapped) {
+  if (!path.StartsWith(kAddressScheme)) {
+    *mapped = path;
+    return true;
+  }
+  for (const AddressPrefix& entry : kAddressPrefixes) {
+    const String prefix(entry.prefix);
+    if (path.StartsWith(prefix)) {
+      *mapped = String(entry.directory) + path.Slice(prefix.Length());
+      return true;
+    }
+  }
+  return false;
+}
+
+bool HoldsNul(const String& text) {
+  for (int i = 0; i < text.Length(); ++i) {
+    if (text[i] == 0) return true;
+  }
+  return false;
+}
+
+std::string ToUtf8(const String& text) {
+  std::vector<unsigned char> bytes;
+  text.Save(bytes);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+// Writes the whole text and makes it durable; false when any step fails.
+bool WriteDurably(const String& text, std::FILE* file) {
+  return text.Save(file) && std::fflush(file) == 0 && fsync(fileno(file)) == 0;
+}
+
+}  // namespace
+
+std::FILE* fopenFile(const String& path, const String& mode) {
+  String mapped;
+  if (!MapAddress(path, &mapped) || HoldsNul(mapped) || HoldsNul(mode)) return nullptr;
+  return std::fopen(ToUtf8(mapped).c_str(), ToUtf8(mode).c_str());
+}
+
+String LoadStateFile() {
+  std::FILE* file = std::fopen(kStateFileName, "rb");
+  if (!file) return String();
+  String text = String::Load(file);
+  std::fclose(file);
+  return text;
+}
+
+int SaveStateFile(const String& state) {
+  std::FILE* file = std::fopen(kStateTempFileName, "wb");
+  if (!file) return -1;
+  const bool written = WriteDurably(state, file);
+  if (std::fclose(file) != 0 || !written) {
+    std::remove(kStateTempFileName);
+    return -2;
+  }
+  if (std::rename(kStateTempFileName, kStateFileName) != 0) {
+    std::remove(kStateTempFileName);
+    return -1;
+  }
+  return 0;
+}
+
+String LoadStringFile(const String& path) {
+  std::FILE* file = fopenFile(path, u"rb");
+  if (!file) return String();
+  String text = String::Load(file);
+  std::fclose(file);
+  return text;
+}
+
+RkDataBuffer::~RkDataBuffer() { Discard(); }
+
+bool RkDataBuffer::_New(int size) {
+  if (data) return false;
+  data = static_cast<unsigned char*>(std::malloc(size));
+  length = size;
+  return true;
+}
+
+bool RkDataBuffer::_Load(const String& path) {
+  if (data) return false;
+  std::FILE* file = fopenFile(path, u"rb");
+  if (!file) return false;
+  std::vector<unsigned char> bytes;
+  unsigned char chunk[kReadChunk];
+  size_t got;
+  do {
+    got = std::fread(chunk, 1, kReadChunk, file);
+    bytes.insert(bytes.end(), chunk, chunk + got);
+  } while (got == kReadChunk);
+  std::fclose(file);
+  _New(static_cast<int>(bytes.size()));
+  std::copy(bytes.begin(), bytes.end(), data);
+  return true;
+}
+
+void RkDataBuffer::Discard() {
+  if (!data) return;
+  std::free(data);
+  data = nullptr;
+  length = 0;
+}
+
+// Accesses are unaligned and little-endian, whatever the machine.
+namespace {
+
+unsigned ReadLittle(const unsigned char* at, int bytes) {
+  unsigned value = 0;
+  for (int i = bytes - 1; i >= 0; --i) value = value << 8 | at[i];
+  return value;
+}
+
+void WriteLittle(unsigned char* at, int bytes, unsigned value) {
+  for (int i = 0; i < bytes; ++i, value >>= 8) at[i] = static_cast<unsigned char>(value);
+}
+
+}  // namespace
+
+int RkDataBuffer::PeekByte(int offset) const {
+  return static_cast<signed char>(ReadLittle(data + offset, 1));
+}
+
+int RkDataBuffer::PeekShort(int offset) const {
+  return static_cast<short>(ReadLittle(data + offset, 2));
+}
+
+int RkDataBuffer::PeekInt(int offset) const {
+  return static_cast<int>(ReadLittle(data + offset, 4));
+}
+
+float RkDataBuffer::PeekFloat(int offset) const {
+  const unsigned bits = ReadLittle(data + offset, 4);
+  float value;
+  std::memcpy(&value, &bits, sizeof value);
+  return value;
+}
+
+void RkDataBuffer::PokeByte(int offset, int value) { WriteLittle(data + offset, 1, value); }
+
+void RkDataBuffer::PokeShort(int offset, int value) { WriteLittle(data + offset, 2, value); }
+
+void RkDataBuffer::PokeInt(int offset, int value) { WriteLittle(data + offset, 4, value); }
+
+void RkDataBuffer::PokeFloat(int offset, float value) {
+  unsigned bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  WriteLittle(data + offset, 4, bits);
+}
+
+}  // namespace vantor

@@ -1,0 +1,346 @@
+// gxtkGraphics: the batching renderer. Surfaces and image decoding live in
+// host/surface.cpp.
+#include "host/graphics.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <vector>
+
+#include "host/platform.h"
+
+namespace vantor {
+
+namespace {
+
+// Per-kind limits of one batch: vertices per primitive and primitives.
+constexpr int kPointVertices = 1;
+constexpr int kLineVertices = 2;
+constexpr int kQuadVertices = 4;
+constexpr int kPointCapacity = kVertexCapacity / kPointVertices;
+constexpr int kLineCapacity = kVertexCapacity / kLineVertices;
+
+constexpr int kMinOvalSegments = 12;
+constexpr int kMaxOvalSegments = kVertexCapacity;
+constexpr float kTwoPi = 6.2831855f;
+constexpr float kMaxChannel = 255.0f;
+constexpr int kAdditiveBlend = 1;
+constexpr int kByteMask = 255;
+
+// Premultiplies the colour bytes of one 0xAARRGGBB pixel by its alpha.
+uint32_t PremultiplyArgb(uint32_t p) {
+  const uint32_t a = p >> 24;
+  const uint32_t r = ((p >> 16) & kByteMask) * a / kByteMask;
+  const uint32_t g = ((p >> 8) & kByteMask) * a / kByteMask;
+  const uint32_t b = (p & kByteMask) * a / kByteMask;
+  return a << 24 | r << 16 | g << 8 | b;
+}
+
+// Whether `rows` rows of `width` ints, `pitch` apart from `offset`, lie
+// inside an array of `length` ints. Keeps read-back and upload from
+// touching memory outside the caller's array.
+bool RowsFit(int length, int width, int rows, int offset, int pitch) {
+  if (width < 0 || rows < 0 || offset < 0) return false;
+  if (width == 0 || rows == 0) return true;
+  if (pitch < 0) return false;
+  const long last = static_cast<long>(offset) + static_cast<long>(rows - 1) * pitch + width;
+  return last <= length;
+}
+
+}  // namespace
+
+gxtkGraphics::gxtkGraphics() {
+  for (int q = 0; q < kQuadCapacity; ++q) {
+    const uint16_t first = static_cast<uint16_t>(q * kQuadVertices);
+    uint16_t* entry = &quadIndices[q * kIndicesPerQuad];
+    entry[0] = first;
+    entry[1] = first + 1;
+    entry[2] = first + 2;
+    entry[3] = first;
+    entry[4] = first + 2;
+    entry[5] = first + 3;
+  }
+}
+
+void gxtkGraphics::mark() { batchSurface.queue_mark(); }
+
+int gxtkGraphics::Mode() { return mode; }
+int gxtkGraphics::Width() { return width; }
+int gxtkGraphics::Height() { return height; }
+
+bool gxtkGraphics::Validate() {
+  width = 0;
+  height = 0;
+  if (Platform* platform = CurrentPlatform()) platform->WindowSize(&width, &height);
+  return width >= 1 && height >= 1;
+}
+
+void gxtkGraphics::BeginRender() {
+  drawCalls = 0;
+  if (!mode) return;
+  glViewport(0, 0, width, height);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0, width, height, 0, -1, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  glEnableClientState(GL_COLOR_ARRAY);
+  constexpr int stride = sizeof(gxtkVertex);
+  glVertexPointer(2, GL_FLOAT, stride, &vertices[0].x);
+  glTexCoordPointer(2, GL_FLOAT, stride, &vertices[0].u);
+  glColorPointer(4, GL_UNSIGNED_BYTE, stride, &vertices[0].r);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+  glDisable(GL_TEXTURE_2D);
+  batchCount = 0;
+}
+
+void gxtkGraphics::Flush() {
+  if (batchCount == 0) return;
+  if (batchSurface) {
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, batchSurface->texture);
+  }
+  switch (batchKind) {
+    case kBatchPoints:
+      glDrawArrays(GL_POINTS, 0, batchCount);
+      break;
+    case kBatchLines:
+      glDrawArrays(GL_LINES, 0, batchCount * kLineVertices);
+      break;
+    case kBatchQuads:
+      glDrawElements(GL_TRIANGLES, batchCount * kIndicesPerQuad, GL_UNSIGNED_SHORT, quadIndices);
+      break;
+    case kBatchFan:
+      glDrawArrays(GL_TRIANGLE_FAN, 0, batchCount);
+      break;
+  }
+  ++drawCalls;
+  if (batchSurface) glDisable(GL_TEXTURE_2D);
+  batchCount = 0;
+}
+
+void gxtkGraphics::EndRender() {
+  if (mode && batchCount) Flush();
+  if (Platform* platform = CurrentPlatform()) platform->SwapBuffers();
+}
+
+int gxtkGraphics::Cls(float red, float green, float blue) {
+  batchCount = 0;
+  glClearColor(red / kMaxChannel, green / kMaxChannel, blue / kMaxChannel, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  return 0;
+}
+
+// The products are truncated and OR-ed in unmasked, exactly as the colour has
+// always been packed; in-range arguments never overlap.
+void gxtkGraphics::UpdateColor() {
+  const auto channel = [this](float value) { return static_cast<int>(value * alpha); };
+  color = static_cast<uint32_t>(channel(r) | channel(g) << 8 | channel(b) << 16 |
+                                channel(kMaxChannel) << 24);
+}
+
+int gxtkGraphics::SetAlpha(float a) {
+  alpha = a;
+  UpdateColor();
+  return 0;
+}
+
+int gxtkGraphics::SetColor(float red, float green, float blue) {
+  r = red;
+  g = green;
+  b = blue;
+  UpdateColor();
+  return 0;
+}
+
+int gxtkGraphics::SetBlend(int blend) {
+  Flush();
+  glBlendFunc(GL_ONE, blend == kAdditiveBlend ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
+  return 0;
+}
+
+int gxtkGraphics::SetScissor(int x, int y, int w, int h) {
+  Flush();
+  if (x == 0 && y == 0 && w == Width() && h == Height()) {
+    glDisable(GL_SCISSOR_TEST);
+  } else {
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(x, Height() - y - h, w, h);
+  }
+  return 0;
+}
+
+int gxtkGraphics::SetMatrix(float mix, float miy, float mjx, float mjy, float mtx, float mty) {
+  ix = mix;
+  iy = miy;
+  jx = mjx;
+  jy = mjy;
+  tx = mtx;
+  ty = mty;
+  transformed = !(ix == 1 && iy == 0 && jx == 0 && jy == 1 && tx == 0 && ty == 0);
+  return 0;
+}
+
+gxtkVertex* gxtkGraphics::Admit(int kind, int capacity, int verticesPerPrimitive,
+                                gxtkSurface* surface) {
+  if (batchKind != kind || batchCount >= capacity || batchSurface.get() != surface) {
+    Flush();
+    batchKind = kind;
+    batchSurface = surface;
+  }
+  return &vertices[batchCount++ * verticesPerPrimitive];
+}
+
+gxtkVertex* gxtkGraphics::BeginFan() {
+  Flush();
+  batchKind = kBatchFan;
+  batchSurface = nullptr;
+  return vertices;
+}
+
+void gxtkGraphics::EndFan(int vertexCount) {
+  batchCount = vertexCount;
+  Flush();
+}
+
+void gxtkGraphics::Put(gxtkVertex* vertex, float px, float py) const {
+  if (transformed) {
+    vertex->x = px * ix + py * jx + tx;
+    vertex->y = px * iy + py * jy + ty;
+  } else {
+    vertex->x = px;
+    vertex->y = py;
+  }
+  vertex->r = static_cast<uint8_t>(color);
+  vertex->g = static_cast<uint8_t>(color >> 8);
+  vertex->b = static_cast<uint8_t>(color >> 16);
+  vertex->a = static_cast<uint8_t>(color >> 24);
+}
+
+void gxtkGraphics::PutQuad(gxtkVertex* quad, float x, float y, float w, float h) const {
+  Put(&quad[0], x, y);
+  Put(&quad[1], x + w, y);
+  Put(&quad[2], x + w, y + h);
+  Put(&quad[3], x, y + h);
+}
+
+int gxtkGraphics::DrawPoint(float x, float y) {
+  Put(Admit(kBatchPoints, kPointCapacity, kPointVertices, nullptr), x, y);
+  return 0;
+}
+
+int gxtkGraphics::DrawRect(float x, float y, float w, float h) {
+  PutQuad(Admit(kBatchQuads, kQuadCapacity, kQuadVertices, nullptr), x, y, w, h);
+  return 0;
+}
+
+int gxtkGraphics::DrawLine(float x1, float y1, float x2, float y2) {
+  gxtkVertex* line = Admit(kBatchLines, kLineCapacity, kLineVertices, nullptr);
+  Put(&line[0], x1, y1);
+  Put(&line[1], x2, y2);
+  return 0;
+}
+
+int gxtkGraphics::OvalSegments(float w, float h) const {
+  const float xr = w * 0.5f;
+  const float yr = h * 0.5f;
+  int n;
+  if (transformed) {
+    const float across = std::sqrt((xr * ix) * (xr * ix) + (xr * iy) * (xr * iy));
+    const float down = std::sqrt((yr * jx) * (yr * jx) + (yr * jy) * (yr * jy));
+    n = static_cast<int>(across + down);
+  } else {
+    n = std::abs(static_cast<int>(xr)) + std::abs(static_cast<int>(yr));
+  }
+  if (n < kMinOvalSegments) return kMinOvalSegments;
+  if (n > kMaxOvalSegments) return kMaxOvalSegments;
+  return n & ~3;
+}
+
+int gxtkGraphics::DrawOval(float x, float y, float w, float h) {
+  gxtkVertex* fan = BeginFan();
+  const int n = OvalSegments(w, h);
+  const float xr = w * 0.5f;
+  const float yr = h * 0.5f;
+  const float cx = x + xr;
+  const float cy = y + yr;
+  for (int i = 0; i < n; ++i) {
+    const float th = kTwoPi * static_cast<float>(i) / static_cast<float>(n);
+    Put(&fan[i], cx + std::cos(th) * xr, cy - std::sin(th) * yr);
+  }
+  EndFan(n);
+  return 0;
+}
+
+int gxtkGraphics::DrawPoly(Array<float> verts) {
+  const int n = verts.Length() / 2;
+  if (n < 3 || n > kVertexCapacity) return 0;
+  gxtkVertex* fan = BeginFan();
+  for (int i = 0; i < n; ++i) Put(&fan[i], verts[i * 2], verts[i * 2 + 1]);
+  EndFan(n);
+  return 0;
+}
+
+// The whole surface is the source rectangle at the origin: the texture
+// coordinates come out as (w * texScaleU, h * texScaleV) at the far corner.
+int gxtkGraphics::DrawSurface(gxtkSurface* surface, float x, float y) {
+  PutTexturedQuad(surface, x, y, 0, 0, surface->Width(), surface->Height());
+  return 0;
+}
+
+int gxtkGraphics::DrawSurface2(gxtkSurface* surface, float x, float y, int srcx, int srcy,
+                               int srcw, int srch) {
+  PutTexturedQuad(surface, x, y, srcx, srcy, srcw, srch);
+  return 0;
+}
+
+void gxtkGraphics::PutTexturedQuad(gxtkSurface* surface, float x, float y, int srcx, int srcy,
+                                   int srcw, int srch) {
+  gxtkVertex* quad = Admit(kBatchQuads, kQuadCapacity, kQuadVertices, surface);
+  PutQuad(quad, x, y, static_cast<float>(srcw), static_cast<float>(srch));
+  const float u0 = static_cast<float>(srcx) * surface->texScaleU;
+  const float v0 = static_cast<float>(srcy) * surface->texScaleV;
+  const float u1 = static_cast<float>(srcx + srcw) * surface->texScaleU;
+  const float v1 = static_cast<float>(srcy + srch) * surface->texScaleV;
+  const float us[kQuadVertices] = {u0, u1, u1, u0};
+  const float vs[kQuadVertices] = {v0, v0, v1, v1};
+  for (int i = 0; i < kQuadVertices; ++i) {
+    quad[i].u = us[i];
+    quad[i].v = vs[i];
+  }
+}
+
+int gxtkGraphics::ReadPixels(Array<int> pixels, int x, int y, int w, int h, int offset,
+                             int pitch) {
+  Flush();
+  if (!RowsFit(pixels.Length(), w, h, offset, pitch) || w == 0 || h == 0) return 0;
+  std::vector<int> buffer(static_cast<size_t>(w) * h);
+  glReadPixels(x, Height() - y - h, w, h, GL_BGRA, GL_UNSIGNED_BYTE, buffer.data());
+  for (int i = 0; i < h; ++i) {
+    const int* row = &buffer[static_cast<size_t>(h - 1 - i) * w];
+    std::copy(row, row + w, &pixels[offset + i * pitch]);
+  }
+  return 0;
+}
+
+int gxtkGraphics::WritePixels2(gxtkSurface* surface, Array<int> pixels, int x, int y, int w,
+                               int h, int offset, int pitch) {
+  Flush();
+  if (!RowsFit(pixels.Length(), w, h, offset, pitch) || w == 0 || h == 0) return 0;
+  std::vector<uint32_t> buffer(static_cast<size_t>(w) * h);
+  for (int i = 0; i < h; ++i) {
+    for (int j = 0; j < w; ++j) {
+      const auto p = static_cast<uint32_t>(pixels[offset + i * pitch + j]);
+      buffer[static_cast<size_t>(i) * w + j] = PremultiplyArgb(p);
+    }
+  }
+  glBindTexture(GL_TEXTURE_2D, surface->texture);
+  glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, w, h, GL_BGRA, GL_UNSIGNED_BYTE, buffer.data());
+  return 0;
+}
+
+}  // namespace vantor

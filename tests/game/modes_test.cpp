@@ -1,0 +1,88 @@
+// The game object: its state after creation, the mode dispatch, and an
+// update and render cycle that allocates nothing once loading is done.
+#include <vector>
+
+#include "runtime/gc.h"
+#include "tests/game/game_harness.h"
+
+namespace vantor::testing {
+namespace {
+
+TEST(GameObject, StateAfterCreation) {
+  HarnessOptions options;
+  options.finishLoading = false;
+  GameHarness game(options);
+  const MyApp& app = game.app();
+  EXPECT_EQ(app.gameMode, 1);
+  EXPECT_EQ(host::app->updateRate, kUpdateRate);
+  EXPECT_EQ(app.deviceWidth, 640);
+  EXPECT_EQ(app.deviceHeight, 480);
+  EXPECT_EQ(app.loadStep, 1);
+  EXPECT_EQ(app.artScale, 2) << "a side of 640 is past the base art";
+  EXPECT_EQ(app.scoreTableIndex, 2);
+  EXPECT_EQ(app.menuSlide, -32);
+  EXPECT_EQ(app.menuValue, 50);
+  EXPECT_EQ(app.paused, 0);
+  EXPECT_EQ(app.pauseMenuOpen, -1);
+  EXPECT_EQ(app.pauseSlide, -64);
+  EXPECT_EQ(app.clearAlpha, 1);
+  std::vector<int> order;
+  for (int i = 0; i < 33; ++i) order.push_back(i);
+  EXPECT_EQ(Values(app.channelOrder), order);
+  EXPECT_EQ(app.settings[5], 1);
+  EXPECT_EQ(app.drawList.Length(), kDrawListFloats);
+  EXPECT_EQ(app.images.Length(), kImageSlots);
+  EXPECT_EQ(app.imageFrameInfo.Length(), 3 * kImageSlots);
+  EXPECT_EQ(app.worldCells.Length(), kWorldCells);
+  EXPECT_EQ(game::rawscrw, 640);
+  EXPECT_EQ(game::rawscrh, 480);
+  EXPECT_EQ(game::iCadeControls, 0);
+  EXPECT_EQ(game::OnScreenControls, 0);
+  EXPECT_EQ(game::AccelerometerControls, 0);
+  EXPECT_EQ(game::HasMusic, 0);
+  EXPECT_EQ(game::DebugMode, 0);
+}
+
+TEST(GameObject, EnteringAScoreReturnsToTheMenuInTheSameUpdate) {
+  GameHarness game;
+  game.app().gameMode = 2;
+  game.Update();
+  EXPECT_EQ(game.app().gameMode, 1);
+}
+
+TEST(GameObject, ArraysSurviveTheCollector) {
+  GameHarness game;
+  MyApp& app = game.app();
+  app.settings[3] = 77;
+  gc_force_sweep = true;
+  for (int i = 0; i < 50; ++i) gc_collect();
+  EXPECT_TRUE(gc_check_heap());
+  EXPECT_EQ(app.settings[3], 77);
+  EXPECT_NE(app.images[93], nullptr);
+  EXPECT_NE(app.sounds[19], nullptr);
+  game.Frame(5);
+}
+
+int AllocatedOver600Frames(GameHarness& game) {
+  game.Frame(60);
+  const int before = gc_alloced_bytes;
+  game.Frame(600);
+  return gc_alloced_bytes - before;
+}
+
+TEST(SteadyState, TheTitleScreenAllocatesNothingPerFrame) {
+  GameHarness game;
+  ASSERT_EQ(game.app().loadStep, 0);
+  EXPECT_EQ(AllocatedOver600Frames(game), 0);
+  EXPECT_GT(game.app().drawListLength, 0) << "the title screen was drawn";
+}
+
+TEST(SteadyState, TheRateDisplayAllocatesNothingPerFrame) {
+  GameHarness game;
+  game::DebugMode = 1;
+  EXPECT_EQ(AllocatedOver600Frames(game), 0);
+  game::DebugMode = 0;
+}
+
+}  // namespace
+}  // namespace vantor::testing

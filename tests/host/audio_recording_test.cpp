@@ -1,0 +1,102 @@
+// What the audio device plays, heard through a recording of the mix: a
+// played sound, pause and resume, looping, a discarded sample that is still
+// playing, and suspension around a channel the game paused itself.
+#include <gtest/gtest.h>
+
+#include "tests/host/audio_recording.h"
+
+namespace vantor::test {
+namespace {
+
+// Every pause in these scenarios lasts this long; measured stretches may be
+// shorter by scheduling jitter, hence the slack.
+constexpr int kStepMs = 400;
+constexpr int kSlackMs = 150;
+// A sound's recorded length is exact up to the measuring windows at its ends.
+constexpr int kEdgeMs = 3 * kWindowMs;
+
+void ExpectOneSoundOf(const std::vector<Stretch>& stretches, int ms) {
+  const auto loud = LoudStretches(stretches);
+  ASSERT_EQ(loud.size(), 1u) << Describe(stretches);
+  EXPECT_NEAR(loud[0].ms, ms, kEdgeMs) << Describe(stretches);
+}
+
+// Two stretches of sound, each at least a step long, with silence between.
+void ExpectTwoSoundsOfAStepEach(const std::vector<Stretch>& stretches) {
+  const auto loud = LoudStretches(stretches);
+  ASSERT_EQ(loud.size(), 2u) << Describe(stretches);
+  for (const Stretch& s : loud) EXPECT_GT(s.ms, kStepMs - kSlackMs) << Describe(stretches);
+}
+
+TEST(AudioRecordingTest, PlayedSoundIsHeardForItsLength) {
+  const auto stretches = Record("played", 0.5, [](Stage stage) {
+    stage.audio->PlaySample(stage.tone, 0, 0);
+    Wait(800);
+    Require(stage.audio->ChannelState(0) == 0, "the sound had not ended");
+  });
+  ExpectOneSoundOf(stretches, 500);
+}
+
+TEST(AudioRecordingTest, PausedChannelFallsSilentAndResumes) {
+  const auto stretches = Record("paused", 3.0, [](Stage stage) {
+    stage.audio->PlaySample(stage.tone, 0, 0);
+    Wait(kStepMs);
+    stage.audio->PauseChannel(0);
+    Require(stage.audio->ChannelState(0) == 2, "the channel is not paused");
+    Wait(kStepMs);
+    stage.audio->ResumeChannel(0);
+    Require(stage.audio->ChannelState(0) == 1, "the channel is not playing again");
+    Wait(kStepMs);
+    stage.audio->StopChannel(0);
+  });
+  ExpectTwoSoundsOfAStepEach(stretches);
+}
+
+TEST(AudioRecordingTest, LoopingSoundKeepsSounding) {
+  const auto stretches = Record("looping", 0.1, [](Stage stage) {
+    stage.audio->PlaySample(stage.tone, 5, 2);
+    Wait(3 * kStepMs);
+    Require(stage.audio->ChannelState(5) == 1, "the loop stopped");
+    stage.audio->StopChannel(5);
+  });
+  const auto loud = LoudStretches(stretches);
+  ASSERT_EQ(loud.size(), 1u) << Describe(stretches);
+  EXPECT_GT(loud[0].ms, 3 * kStepMs - kSlackMs) << Describe(stretches) << " (the sound file lasts 100 ms)";
+}
+
+TEST(AudioRecordingTest, DiscardedSampleKeepsSoundingUntilItEnds) {
+  const auto stretches = Record("discarded", 0.5, [](Stage stage) {
+    const ALuint buffer = stage.tone->buffer;
+    stage.audio->PlaySample(stage.tone, 0, 0);
+    stage.tone->Discard();
+    Wait(100);
+    stage.audio->PlaySample(stage.tone, 1, 0);  // a flush while the sound plays
+    Require(alIsBuffer(buffer), "the buffer was deleted while playing");
+    Wait(700);
+    stage.audio->StopChannel(1);
+    stage.audio->PlaySample(stage.tone, 1, 0);  // the flush after the end
+    Require(!alIsBuffer(buffer), "the buffer outlived its sound");
+  });
+  ExpectOneSoundOf(stretches, 500);
+}
+
+TEST(AudioRecordingTest, SuspendSilencesAndResumeKeepsAGamePausedChannelPaused) {
+  const auto stretches = Record("suspended", 3.0, [](Stage stage) {
+    stage.audio->PlaySample(stage.tone, 0, 0);
+    stage.audio->PlaySample(stage.tone, 1, 0);
+    stage.audio->PauseChannel(1);
+    Wait(kStepMs);
+    stage.audio->OnSuspend();
+    Wait(kStepMs);
+    stage.audio->OnResume();
+    Wait(kStepMs);
+    stage.audio->StopChannel(0);
+    Wait(kStepMs);  // silent unless channel 1 came back too
+  });
+  ExpectTwoSoundsOfAStepEach(stretches);
+  ASSERT_FALSE(stretches.back().loud);
+  EXPECT_GT(stretches.back().ms, kStepMs - kSlackMs) << Describe(stretches);
+}
+
+}  // namespace
+}  // namespace vantor::test

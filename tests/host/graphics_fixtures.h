@@ -1,0 +1,105 @@
+// Shared helpers of the graphics tests (host device and graphics module):
+// PNG files written at test time, a scratch working directory with a data/
+// folder, a device ready to draw a frame, and pixel read-back.
+#pragma once
+
+#include <stb_image_write.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "host/graphics.h"
+#include "runtime/gc.h"
+#include "tests/host/gl_test_context.h"
+
+namespace vantor::testing {
+
+// A scratch directory holding data/, made the working directory for the
+// life of the object so that relative asset names resolve into it.
+class ScratchDataDir {
+ public:
+  ScratchDataDir() : previous_(std::filesystem::current_path()) {
+    char name[] = "/tmp/vantor-gfx-XXXXXX";
+    root_ = mkdtemp(name);
+    std::filesystem::create_directory(root_ / "data");
+    std::filesystem::current_path(root_);
+  }
+  ~ScratchDataDir() {
+    std::filesystem::current_path(previous_);
+    std::filesystem::remove_all(root_);
+  }
+  ScratchDataDir(const ScratchDataDir&) = delete;
+  ScratchDataDir& operator=(const ScratchDataDir&) = delete;
+
+  // Absolute path of a file under data/.
+  std::string DataFile(const std::string& name) const { return (root_ / "data" / name).string(); }
+
+ private:
+  std::filesystem::path previous_;
+  std::filesystem::path root_;
+};
+
+// Writes a PNG of `channels` bytes per pixel (rows top first).
+inline void WritePng(const std::string& path, int width, int height, int channels,
+                     const std::vector<uint8_t>& pixels) {
+  ASSERT_EQ(pixels.size(), static_cast<size_t>(width) * height * channels);
+  ASSERT_NE(stbi_write_png(path.c_str(), width, height, channels, pixels.data(),
+                           width * channels),
+            0)
+      << path;
+}
+
+// An RGBA image whose pixel (x, y) is fill(x, y) as 0xAARRGGBB.
+template <class Fill>
+void WriteRgbaPng(const std::string& path, int width, int height, Fill fill) {
+  std::vector<uint8_t> pixels;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const uint32_t p = fill(x, y);
+      pixels.insert(pixels.end(), {static_cast<uint8_t>(p >> 16), static_cast<uint8_t>(p >> 8),
+                                   static_cast<uint8_t>(p), static_cast<uint8_t>(p >> 24)});
+    }
+  }
+  WritePng(path, width, height, 4, pixels);
+}
+
+// A device with the window's size and a frame begun: white, opaque,
+// alpha blending, no scissor, identity matrix, cleared to black.
+inline gxtkGraphics* StartFrame(gxtkGraphics* device) {
+  device->Validate();
+  device->BeginRender();
+  device->SetColor(255, 255, 255);
+  device->SetAlpha(1);
+  device->SetBlend(0);
+  device->SetScissor(0, 0, device->Width(), device->Height());
+  device->SetMatrix(1, 0, 0, 1, 0, 0);
+  device->Cls(0, 0, 0);
+  return device;
+}
+
+// One pixel of the frame (top-left origin) as 0xAARRGGBB.
+inline uint32_t PixelAt(gxtkGraphics* device, int x, int y) {
+  Array<int> pixel(1);
+  device->ReadPixels(pixel, x, y, 1, 1, 0, 1);
+  return static_cast<uint32_t>(pixel[0]);
+}
+
+// Whether two 0xAARRGGBB pixels differ by at most `tolerance` per channel.
+inline ::testing::AssertionResult NearPixel(uint32_t actual, uint32_t expected,
+                                            int tolerance = 1) {
+  for (int shift = 0; shift < 32; shift += 8) {
+    const int a = static_cast<int>((actual >> shift) & 255);
+    const int e = static_cast<int>((expected >> shift) & 255);
+    if (a - e > tolerance || e - a > tolerance) {
+      return ::testing::AssertionFailure() << std::hex << "pixel 0x" << actual
+                                           << " is not within " << std::dec << tolerance
+                                           << " of 0x" << std::hex << expected;
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
+}  // namespace vantor::testing

@@ -1,0 +1,49 @@
+#include "tests/host/scratch_app.h"
+
+#include <cstdio>
+
+#include "host/app.h"
+
+namespace vantor::testing {
+namespace {
+
+constexpr int kScratchRate = 60;
+
+void Report(const char* line) {
+  std::puts(line);
+  std::fflush(stdout);
+}
+
+class ScratchApp : public gxtkApp {
+ public:
+  int OnCreate() override {
+    Report("create");
+    SetUpdateRate(kScratchRate);
+    return 0;
+  }
+  int OnUpdate() override {
+    if (reportNextUpdate_) Report("update");
+    reportNextUpdate_ = false;
+    return 0;
+  }
+  int OnSuspend() override {
+    Report("suspend");
+    return 0;
+  }
+  int OnResume() override {
+    Report("resume");
+    reportNextUpdate_ = true;
+    return 0;
+  }
+
+ private:
+  bool reportNextUpdate_ = true;
+};
+
+}  // namespace
+
+int RunScratchApp(int argc, char** argv) {
+  return HostMain(argc, argv, {[] {}, [] { gc_new<ScratchApp>(); }});
+}
+
+}  // namespace vantor::testing

@@ -1,0 +1,15 @@
+// A minimal application run by the real process start-up (HostMain), so
+// that tests can drive a real window and check the exit status. The
+// test_host executable turns into it when its first argument is
+// kScratchAppFlag (see tests/host/main.cpp); it reports each callback on
+// standard output as one line: "create", "update" (the first after create
+// and after each resume), "suspend", "resume".
+#pragma once
+
+namespace vantor::testing {
+
+inline constexpr const char* kScratchAppFlag = "--scratch-app";
+
+int RunScratchApp(int argc, char** argv);
+
+}  // namespace vantor::testing

@@ -1,0 +1,254 @@
+// The real window under X: GlfwPlatform in-process, and the whole process
+// (HostMain with the scratch app) iconified, restored and closed through
+// the window manager. Needs a display with a window manager
+// (scripts/with-display provides Xvfb and openbox).
+#include <GLFW/glfw3.h>
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "host/glfw_platform.h"
+#include "tests/host/scratch_app.h"
+#include "tests/host/temp_dir.h"
+
+extern char** environ;
+
+namespace vantor::testing {
+namespace {
+
+using namespace std::chrono_literals;
+constexpr auto kPatience = 10s;
+
+bool HaveDisplay() { return std::getenv("DISPLAY") && *std::getenv("DISPLAY"); }
+
+// Standard output of a shell command, without the trailing newline.
+std::string Shell(const std::string& command) {
+  std::string out;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char chunk[256];
+    while (size_t got = std::fread(chunk, 1, sizeof chunk, pipe)) out.append(chunk, got);
+    pclose(pipe);
+  }
+  while (!out.empty() && out.back() == '\n') out.pop_back();
+  return out;
+}
+
+// Whether the NAME=value `entry` is replaced by one of `overrides`.
+bool Overridden(const std::string& entry, const std::vector<std::string>& overrides) {
+  const std::string name = entry.substr(0, entry.find('=') + 1);
+  for (const std::string& override : overrides) {
+    if (override.rfind(name, 0) == 0) return true;
+  }
+  return false;
+}
+
+// The scratch app in a child process with its output in a file.
+class ChildApp {
+ public:
+  explicit ChildApp(const std::vector<std::string>& extraEnvironment = {}) {
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe");
+    output_ = std::filesystem::temp_directory_path() /
+              ("vantor-scratch-" + std::to_string(getpid()) + ".out");
+    std::vector<std::string> environment = extraEnvironment;
+    for (char** entry = environ; *entry; ++entry) {
+      if (!Overridden(*entry, extraEnvironment)) environment.push_back(*entry);
+    }
+    std::vector<char*> envp;
+    for (std::string& entry : environment) envp.push_back(entry.data());
+    envp.push_back(nullptr);
+    std::string flag = kScratchAppFlag;
+    std::string program = self;
+    char* argv[] = {program.data(), flag.data(), nullptr};
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output_.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    const int error = posix_spawn(&pid_, self.c_str(), &actions, nullptr, argv, envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (error) pid_ = -1;
+  }
+  ~ChildApp() {
+    if (pid_ > 0 && !exited_) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
+    std::filesystem::remove(output_);
+  }
+
+  bool started() const { return pid_ > 0; }
+  std::string Output() const { return ReadFile(output_); }
+
+  // Waits until the output holds `line` `count` times.
+  bool WaitForLine(const std::string& line, int count = 1) const {
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    while (std::chrono::steady_clock::now() < deadline) {
+      if (Occurrences(line) >= count) return true;
+      std::this_thread::sleep_for(20ms);
+    }
+    return false;
+  }
+  int Occurrences(const std::string& line) const {
+    const std::string text = "\n" + Output();
+    int found = 0;
+    for (size_t at = text.find("\n" + line + "\n"); at != std::string::npos;
+         at = text.find("\n" + line + "\n", at + 1)) {
+      ++found;
+    }
+    return found;
+  }
+
+  // The child's visible window, found by its process id.
+  std::string WindowId() const {
+    return Shell("timeout 10 xdotool search --sync --onlyvisible --pid " + std::to_string(pid_) +
+                 " 2>/dev/null | head -n 1");
+  }
+
+  // The exit status, or -1000 when the child does not end in time.
+  int WaitForExit() {
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    int status = 0;
+    while (std::chrono::steady_clock::now() < deadline) {
+      if (waitpid(pid_, &status, WNOHANG) == pid_) {
+        exited_ = true;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1000;
+      }
+      std::this_thread::sleep_for(20ms);
+    }
+    return -1000;
+  }
+
+ private:
+  pid_t pid_ = -1;
+  bool exited_ = false;
+  std::filesystem::path output_;
+};
+
+class WindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!HaveDisplay()) GTEST_SKIP() << "no display (run under scripts/with-display)";
+  }
+};
+
+TEST_F(WindowTest, ProcessSuspendsWhenIconifiedResumesWhenRestoredAndExitsZeroOnClose) {
+  ChildApp child;
+  ASSERT_TRUE(child.started());
+  ASSERT_TRUE(child.WaitForLine("update")) << child.Output();
+  const std::string id = child.WindowId();
+  ASSERT_FALSE(id.empty());
+  EXPECT_EQ(Shell("xdotool getwindowname " + id), "Vantor Game");
+
+  Shell("xdotool windowminimize " + id);
+  ASSERT_TRUE(child.WaitForLine("suspend")) << child.Output();
+  Shell("xdotool windowactivate " + id + " 2>/dev/null");
+  ASSERT_TRUE(child.WaitForLine("resume")) << child.Output();
+  ASSERT_TRUE(child.WaitForLine("update", 2)) << child.Output();
+
+  Shell("wmctrl -i -c " + id);
+  EXPECT_EQ(child.WaitForExit(), 0);
+  // Closing is not a suspend.
+  EXPECT_EQ(child.Output(), "create\nupdate\nsuspend\nresume\nupdate\n");
+}
+
+TEST_F(WindowTest, WithoutASoundDeviceTheProgramSaysSoAndRuns) {
+  ChildApp child({"ALSOFT_DRIVERS=no-such-driver"});
+  ASSERT_TRUE(child.started());
+  ASSERT_TRUE(child.WaitForLine("update")) << child.Output();
+  EXPECT_EQ(child.Output().rfind("alcOpenDevice failed\ncreate\n", 0), 0u) << child.Output();
+  Shell("wmctrl -i -c " + child.WindowId());
+  EXPECT_EQ(child.WaitForExit(), 0);
+}
+
+TEST_F(WindowTest, WithoutADisplayStartUpFailsWithStatusMinusOne) {
+  ChildApp child({"DISPLAY=", "WAYLAND_DISPLAY="});
+  ASSERT_TRUE(child.started());
+  EXPECT_EQ(child.WaitForExit(), 255);
+  EXPECT_EQ(child.Output(), "glfwInit failed\n");
+}
+
+// In-process: the window GlfwPlatform opens.
+class GlfwWindowTest : public WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    if (IsSkipped()) return;
+    ASSERT_TRUE(glfwInit());
+  }
+  void TearDown() override {
+    platform.reset();
+    if (HaveDisplay()) glfwTerminate();
+  }
+  std::unique_ptr<GlfwPlatform> platform;
+};
+
+TEST_F(GlfwWindowTest, DefaultWindowIsCentredFixedSizeWithoutDepthOrStencil) {
+  platform = GlfwPlatform::Open();
+  ASSERT_NE(platform, nullptr);
+  GLFWwindow* window = platform->Window();
+  int width = 0, height = 0, x = 0, y = 0;
+  glfwGetWindowSize(window, &width, &height);
+  EXPECT_EQ(width, 640);
+  EXPECT_EQ(height, 480);
+  const GLFWvidmode* desktop = glfwGetVideoMode(glfwGetPrimaryMonitor());
+  glfwGetWindowPos(window, &x, &y);
+  EXPECT_EQ(x, (desktop->width - 640) / 2);
+  EXPECT_EQ(y, (desktop->height - 480) / 2);
+  EXPECT_EQ(glfwGetWindowAttrib(window, GLFW_RESIZABLE), GLFW_FALSE);
+  EXPECT_EQ(glfwGetWindowAttrib(window, GLFW_VISIBLE), GLFW_TRUE);
+  EXPECT_EQ(glfwGetCurrentContext(), window);
+  int framebufferWidth = 0, framebufferHeight = 0;
+  platform->WindowSize(&framebufferWidth, &framebufferHeight);
+  EXPECT_EQ(framebufferWidth, 640);
+  EXPECT_EQ(framebufferHeight, 480);
+  EXPECT_TRUE(platform->WindowOpen());
+  glfwSetWindowShouldClose(window, GLFW_TRUE);
+  EXPECT_FALSE(platform->WindowOpen());
+}
+
+TEST_F(GlfwWindowTest, HiddenWindowOfAnotherSizeForTools) {
+  platform = GlfwPlatform::Open({320, 200, "tool", false});
+  ASSERT_NE(platform, nullptr);
+  EXPECT_EQ(glfwGetWindowAttrib(platform->Window(), GLFW_VISIBLE), GLFW_FALSE);
+  int width = 0, height = 0;
+  platform->WindowSize(&width, &height);
+  EXPECT_EQ(width, 320);
+  EXPECT_EQ(height, 200);
+}
+
+TEST_F(GlfwWindowTest, MousePositionIsInWholePixels) {
+  platform = GlfwPlatform::Open();
+  ASSERT_NE(platform, nullptr);
+  glfwSetCursorPos(platform->Window(), 100.75, 50.25);
+  float x = -1, y = -1;
+  platform->MousePosition(&x, &y);
+  EXPECT_EQ(x, 100);
+  EXPECT_EQ(y, 50);
+}
+
+TEST_F(GlfwWindowTest, ClockStartsAtInitAndSleepDoesNotProcessEvents) {
+  platform = GlfwPlatform::Open({64, 64, "clock", false});
+  ASSERT_NE(platform, nullptr);
+  const double before = platform->Time();
+  platform->Sleep(0.05);
+  EXPECT_GE(platform->Time() - before, 0.05);
+  EXPECT_LT(before, 5.0);
+  // No joystick on a test machine: nothing is written.
+  float axes[6] = {};
+  EXPECT_EQ(platform->JoystickAxes(axes, 6), 0);
+}
+
+}  // namespace
+}  // namespace vantor::testing
