@@ -77,7 +77,8 @@ const std::map<std::string, Setter>& ValueOptions() {
 const char* const kUsage =
     "usage: vantor-replay [--script FILE] [--autoplay win|lose] [--out DIR]\n"
     "                     [--size WxH] [--clock MS] [--shots-every K]\n"
-    "                     [--max-updates N] [--workdir DIR] [--visible]\n";
+    "                     [--phase-shots] [--max-updates N] [--workdir DIR]\n"
+    "                     [--visible]\n";
 
 std::vector<std::string> ParseOptions(int argc, char** argv, Options& options) {
   std::vector<std::string> problems;
@@ -87,8 +88,8 @@ std::vector<std::string> ParseOptions(int argc, char** argv, Options& options) {
       options.help = true;
       continue;
     }
-    if (name == "--visible") {
-      options.session.visible = true;
+    if (name == "--visible" || name == "--phase-shots") {
+      (name == "--visible" ? options.session.visible : options.session.phaseShots) = true;
       continue;
     }
     const auto option = ValueOptions().find(name);

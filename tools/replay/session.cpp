@@ -25,6 +25,10 @@ constexpr int kRgbBytes = 3;
 constexpr auto kResizePatience = std::chrono::seconds(5);
 constexpr double kResizePollSeconds = 0.02;
 constexpr int kFrameNumberDigits = 6;
+constexpr int kRunMode = 10;
+// The first update of a phase may still show the last one's press; the
+// second shows the phase as it begins.
+constexpr int kPhaseShotUpdate = 2;
 
 std::string FrameName(int update) {
   char name[32];
@@ -104,13 +108,23 @@ bool Session::Step() {
   if (player_) player_->BeforeUpdate(*this, update);
   host::app->InvokeOnUpdate();
   update_ = update;
-  if (options_.shotsEvery > 0 && update % options_.shotsEvery == 0) {
-    pendingShots_.push_back(FrameName(update));
-  }
+  QueueAutomaticShots(update);
   if (!pendingShots_.empty()) platform_->RequestCapture();
   host::app->InvokeOnRender();
   for (; pendingStates_ > 0; --pendingStates_) WriteState();
   return WriteShots();
+}
+
+void Session::QueueAutomaticShots(int update) {
+  if (options_.shotsEvery > 0 && update % options_.shotsEvery == 0) {
+    pendingShots_.push_back(FrameName(update));
+  }
+  const int phase = app_->gameMode == kRunMode ? app_->phase : 0;
+  updatesInPhase_ = phase == shownPhase_ ? updatesInPhase_ + 1 : 1;
+  shownPhase_ = phase;
+  if (options_.phaseShots && phase > 0 && updatesInPhase_ == kPhaseShotUpdate) {
+    pendingShots_.push_back("phase-" + std::to_string(phase));
+  }
 }
 
 bool Session::ApplyCommands() {

@@ -22,6 +22,8 @@ struct SessionOptions {
   double clockMillis = 0;  // the clock at creation
   std::string outDir;      // shots and state.jsonl
   int shotsEvery = 0;      // 0: only the scripted shots
+  // A shot named phase-N in the second update of each phase N of a run.
+  bool phaseShots = false;
   int maxUpdates = 0;      // 0: until the script's last update
   bool visible = false;
 };
@@ -74,6 +76,8 @@ class Session {
   bool ApplyCommands();
   bool Apply(const Command& command);
   bool Step();
+  // The automatic shots due after update `update`.
+  void QueueAutomaticShots(int update);
   bool WriteShots();
   bool WritePng(const std::string& name);
   bool Done() const;
@@ -87,6 +91,8 @@ class Session {
   int update_ = 0;
   std::vector<std::string> pendingShots_;
   int pendingStates_ = 0;
+  int shownPhase_ = 0;  // the phase of the last update, and how long it lasted
+  int updatesInPhase_ = 0;
   std::ofstream stateFile_;
   bool ok_ = true;
 };
