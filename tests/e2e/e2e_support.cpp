@@ -264,6 +264,15 @@ Difference Compare(const Image& actual, const Image& reference, int tolerance) {
   return difference;
 }
 
+bool LooksLike(const Image& actual, const Image& reference, Difference* difference) {
+  constexpr int kChannelTolerance = 24;
+  constexpr double kDifferingShare = 0.002;
+  Difference found = Compare(actual, reference, kChannelTolerance);
+  const bool alike = found.differing <= kDifferingShare * reference.width * reference.height;
+  if (difference) *difference = std::move(found);
+  return alike;
+}
+
 double MeanBrightness(const Image& image, int x, int y, int width, int height) {
   double sum = 0;
   for (int row = y; row < y + height; ++row) {

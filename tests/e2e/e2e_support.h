@@ -124,6 +124,11 @@ struct Difference {
 };
 Difference Compare(const Image& actual, const Image& reference, int tolerance);
 
+// Whether a frame matches a reference: each channel within a small
+// tolerance, except on a small share of the pixels (antialiased and blended
+// edges vary a little between drivers).
+bool LooksLike(const Image& actual, const Image& reference, Difference* difference = nullptr);
+
 // The mean of the red, green and blue channels over a rectangle.
 double MeanBrightness(const Image& image, int x, int y, int width, int height);
 

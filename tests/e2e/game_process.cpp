@@ -1,26 +1,33 @@
 #include "tests/e2e/game_process.h"
 
-#include <thread>
 
 namespace vantor::e2e {
 namespace {
 
-// The loader takes 34 updates and the menu 32 more to fly in: about 1.1 s
-// at 60 updates a second; the rest is slack for a busy machine.
-constexpr auto kMenuReady = 2500ms;
+// The loader and the menu's flight take about a second; the rest is slack
+// for a busy machine.
+constexpr auto kMenuPatience = 20s;
+const std::string kMenuReference = std::string(VANTOR_SOURCE_DIR) + "/tests/e2e/reference/menu.png";
 // A press must last over at least one update (1/60 s) to be seen as down.
 constexpr const char* kPressSeconds = "0.15";
 
 }  // namespace
 
 GameProcess::GameProcess(const WorkDir& work, const std::vector<std::string>& environment)
-    : child_({VANTOR_GAME}, work.path(), environment) {
+    : directory_(work.path()), child_({VANTOR_GAME}, work.path(), environment) {
   if (!child_.started()) return;
   window_ = Shell("timeout 15 xdotool search --sync --onlyvisible --pid " +
                   std::to_string(child_.pid()) + " 2>/dev/null | head -n 1");
 }
 
-void GameProcess::WaitForMenu() const { std::this_thread::sleep_for(kMenuReady); }
+bool GameProcess::WaitForMenu() const {
+  const std::optional<Image> reference = LoadPng(kMenuReference);
+  const std::string shot = directory_ + "/waiting.png";
+  return reference && WaitFor([&] {
+           const std::optional<Image> seen = Screenshot(shot);
+           return seen && LooksLike(*seen, *reference);
+         }, kMenuPatience);
+}
 
 void GameProcess::Click(int x, int y) const {
   Shell("xdotool mousemove --window " + window_ + " " + std::to_string(x) + " " +

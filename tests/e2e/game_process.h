@@ -20,8 +20,9 @@ class GameProcess {
   // The X window id; empty when no window appeared.
   const std::string& window() const { return window_; }
 
-  // Waits (in real time) until the loader is done and the menu has flown in.
-  void WaitForMenu() const;
+  // Waits until the window shows the title menu as the reference picture
+  // has it (loaded and flown in); false when it never does.
+  bool WaitForMenu() const;
   // Holds the left button down at window pixel (x, y) long enough for an
   // update to see it.
   void Click(int x, int y) const;
@@ -30,6 +31,7 @@ class GameProcess {
   void Close() const;
 
  private:
+  std::string directory_;
   Child child_;
   std::string window_;
 };

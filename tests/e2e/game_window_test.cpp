@@ -47,7 +47,7 @@ TEST(GameWindow, TitledCentredStartsOnClickSavesWhenIconifiedAndClosesWithZero) 
   EXPECT_NEAR(geometry["X"] + kWidth / 2, geometry["SCREEN_WIDTH"] / 2, 8);
   EXPECT_NEAR(geometry["Y"] + kHeight / 2, geometry["SCREEN_HEIGHT"] / 2, 32);
 
-  game.WaitForMenu();
+  ASSERT_TRUE(game.WaitForMenu()) << game.child().Output();
   const std::optional<Image> menu = game.Screenshot(work / "menu.png");
   ASSERT_TRUE(menu);
   EXPECT_NE(MeanBrightness(*menu, kPanelX, kPanelY, kPanelWidth, kPanelHeight), kPanelGrey);
@@ -74,11 +74,8 @@ TEST(GameWindow, WithoutASoundDeviceSaysSoAndStillRuns) {
   WorkDir work;
   GameProcess game(work, {"ALSOFT_DRIVERS=nonexistent"});
   ASSERT_FALSE(game.window().empty()) << game.child().Output();
-  game.WaitForMenu();
+  ASSERT_TRUE(game.WaitForMenu()) << game.child().Output();
   EXPECT_TRUE(game.child().Running());
-  const std::optional<Image> menu = game.Screenshot(work / "menu.png");
-  ASSERT_TRUE(menu);
-  EXPECT_GT(MeanBrightness(*menu, 0, 0, kWidth, kHeight), 10) << "nothing drawn";
   game.Close();
   EXPECT_EQ(game.child().Wait(10s), 0);
   EXPECT_NE(game.child().Output().find("alcOpenDevice failed"), std::string::npos)

@@ -22,11 +22,6 @@ const std::string kScripts = std::string(VANTOR_SOURCE_DIR) + "/tests/e2e/script
 const std::string kReferences = std::string(VANTOR_SOURCE_DIR) + "/tests/e2e/reference/";
 const std::string kDifferences = std::string(VANTOR_BINARY_DIR) + "/e2e-differences/";
 
-// A channel may differ this much, and this share of the pixels may differ
-// more (antialiased and blended edges vary a little between drivers).
-constexpr int kChannelTolerance = 24;
-constexpr double kDifferingShare = 0.002;
-
 bool Refreshing() { return std::getenv("VANTOR_REFRESH_REFERENCES") != nullptr; }
 
 // Compares out/NAME.png with the reference REFERENCE.png (or replaces it).
@@ -42,9 +37,8 @@ void ExpectLikeReference(const std::string& out, const std::string& name,
   const std::optional<Image> expected = LoadPng(referencePath);
   ASSERT_TRUE(actual) << actualPath << " was not written";
   ASSERT_TRUE(expected) << referencePath << " is missing";
-  const Difference difference = Compare(*actual, *expected, kChannelTolerance);
-  const double allowed = kDifferingShare * expected->width * expected->height;
-  if (difference.differing <= allowed) return;
+  Difference difference;
+  if (LooksLike(*actual, *expected, &difference)) return;
   fs::create_directories(kDifferences);
   fs::copy_file(actualPath, kDifferences + reference + ".png", fs::copy_options::overwrite_existing);
   SavePng(kDifferences + reference + "-difference.png", difference.picture);
