@@ -13,8 +13,6 @@ namespace vantor {
 using namespace run;
 using game::jscrh;
 using game::jscrw;
-using random::Rnd2;
-using random::Rnd3;
 
 namespace {
 
@@ -96,7 +94,7 @@ void MyApp::PhaseFenceFight() {
     playerShotTimer = 0;
   }
   if (runOver > 0) playerPose = kPoseFallen;
-  if (Rnd3(50) < kCopDuckChance) copDucking = 1 - copDucking;
+  if (random::Rnd3(50) < kCopDuckChance) copDucking = 1 - copDucking;
   if (copDucking == 1) copShotTimer = 0;
   if (playerPose == kPoseStanding) {
     FireWhenDue(playerShotTimer, kPlayerBullet, jscrw * 0.75f, kSfxShot);
@@ -139,7 +137,7 @@ void MyApp::FireWhenDue(int& shotTimer, int kind, float muzzleX, int sound) {
     if (worldCells[2 * i] == kBulletFree) freeSlot = i;
   }
   if (shotTimer != kShotDueAt || freeSlot < 0) return;
-  m_PlaySFX(sound, Rnd2(0.9f, 1.1f));
+  m_PlaySFX(sound, random::Rnd2(0.9f, 1.1f));
   worldCells[2 * freeSlot] = kind;
   worldCells[2 * freeSlot + 1] = static_cast<int>(muzzleX);
 }

@@ -37,13 +37,12 @@ uint32_t PremultiplyArgb(uint32_t p) {
   return a << 24 | r << 16 | g << 8 | b;
 }
 
-// Whether `rows` rows of `width` ints, `pitch` apart from `offset`, lie
-// inside an array of `length` ints. Keeps read-back and upload from
-// touching memory outside the caller's array.
+// Whether a rectangle of `width` by `rows` ints (both at least 1), its rows
+// `pitch` apart from `offset`, lies inside an array of `length` ints. Keeps
+// read-back and upload from touching memory outside the caller's array; an
+// empty or misplaced rectangle does nothing.
 bool RowsFit(int length, int width, int rows, int offset, int pitch) {
-  if (width < 0 || rows < 0 || offset < 0) return false;
-  if (width == 0 || rows == 0) return true;
-  if (pitch < 0) return false;
+  if (width < 1 || rows < 1 || offset < 0 || pitch < 0) return false;
   const long last = static_cast<long>(offset) + static_cast<long>(rows - 1) * pitch + width;
   return last <= length;
 }
@@ -317,7 +316,7 @@ void gxtkGraphics::PutTexturedQuad(gxtkSurface* surface, float x, float y, int s
 int gxtkGraphics::ReadPixels(Array<int> pixels, int x, int y, int w, int h, int offset,
                              int pitch) {
   Flush();
-  if (!RowsFit(pixels.Length(), w, h, offset, pitch) || w == 0 || h == 0) return 0;
+  if (!RowsFit(pixels.Length(), w, h, offset, pitch)) return 0;
   std::vector<int> buffer(static_cast<size_t>(w) * h);
   glReadPixels(x, Height() - y - h, w, h, GL_BGRA, GL_UNSIGNED_BYTE, buffer.data());
   for (int i = 0; i < h; ++i) {
@@ -330,7 +329,7 @@ int gxtkGraphics::ReadPixels(Array<int> pixels, int x, int y, int w, int h, int 
 int gxtkGraphics::WritePixels2(gxtkSurface* surface, Array<int> pixels, int x, int y, int w,
                                int h, int offset, int pitch) {
   Flush();
-  if (!RowsFit(pixels.Length(), w, h, offset, pitch) || w == 0 || h == 0) return 0;
+  if (!RowsFit(pixels.Length(), w, h, offset, pitch)) return 0;
   std::vector<uint32_t> buffer(static_cast<size_t>(w) * h);
   for (int i = 0; i < h; ++i) {
     for (int j = 0; j < w; ++j) {

@@ -253,7 +253,11 @@ int SetMatrix(float ix, float iy, float jx, float jy, float tx, float ty) {
   return 0;
 }
 
-int SetMatrix2(Array<float> m) { return SetMatrix(m[0], m[1], m[2], m[3], m[4], m[5]); }
+// A matrix array shorter than six values is ignored rather than read past.
+int SetMatrix2(Array<float> m) {
+  if (m.Length() < kMatrixFloats) return 0;
+  return SetMatrix(m[0], m[1], m[2], m[3], m[4], m[5]);
+}
 
 // The given transform applies first, then the current one.
 int Transform(float ix, float iy, float jx, float jy, float tx, float ty) {
@@ -263,7 +267,10 @@ int Transform(float ix, float iy, float jx, float jy, float tx, float ty) {
                    tx * c->ix + ty * c->jx + c->tx, tx * c->iy + ty * c->jy + c->ty);
 }
 
-int Transform2(Array<float> m) { return Transform(m[0], m[1], m[2], m[3], m[4], m[5]); }
+int Transform2(Array<float> m) {
+  if (m.Length() < kMatrixFloats) return 0;
+  return Transform(m[0], m[1], m[2], m[3], m[4], m[5]);
+}
 
 int Translate(float x, float y) { return Transform(1, 0, 0, 1, x, y); }
 

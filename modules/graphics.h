@@ -6,7 +6,10 @@
 // every drawing call to the host graphics device. Matrix changes reach the
 // device lazily, when something is drawn; colour, alpha, blend and scissor go
 // at once. Drawing is meant to happen between BeginRender and EndRender; the
-// app bridge brackets the game's render callback with them. Main thread only.
+// app bridge brackets the game's render callback with them. Calls that could
+// only corrupt memory are ignored instead: drawing outside a rendered frame,
+// a frame index outside the image, pushing beyond 32 saved matrices, popping
+// an empty stack, matrix arrays shorter than six values. Main thread only.
 #pragma once
 
 #include "host/graphics.h"

@@ -35,7 +35,8 @@ class String;
 // object is built in such a block, takes that size into `flags` with the
 // white colour and appends the object to the unmarked list. (Writing the
 // fields from the allocator instead would be undone by the compiler, which
-// may treat storage as dead until its constructor starts.)
+// may treat storage as dead until its constructor starts.) An object built
+// anywhere else (none should be) is treated as static and never collected.
 class gc_object {
  public:
   gc_object* succ;

@@ -205,3 +205,82 @@ TEST(VirtualScreen, OneUniformScaleFromTheDesignSize) {
 
 }  // namespace
 }  // namespace vantor::testing
+
+namespace vantor::testing {
+namespace {
+
+using Call = SpyGraphics::Call;
+
+TEST(Replay, RecordsAreDrawnScaledToTheWindowOverTheBackground) {
+  HarnessOptions options;
+  options.width = 1280;
+  options.height = 720;
+  GameHarness game(options);
+  MyApp& app = game.app();
+  app.m_CLS2D(10, 20, 30, 1);
+  app.m_SetCol(100, 110, 120, 0.5f);
+  app.m_Rect(10, 20, 30, 40);
+  app.m_Oval(50, 60, 5, 6);
+  float* line = app.NewRecord(kRecordLine);
+  line[1] = 1;
+  line[2] = 2;
+  line[4] = 3;
+  line[5] = 4;
+  app.m_DrawImg(97, 100, 100, 3);
+  app.m_DrawImg(2, 0, 0, 0);  // an empty slot
+  game.Render();
+  const auto& r = game.graphics().requests;
+  // The background first (after the render's own reset), over the whole
+  // window, in the clear colour.
+  size_t first = 0;
+  while (first < r.size() && r[first].call != Call::kRect) ++first;
+  ASSERT_GE(first, 2u);
+  ASSERT_LT(first, r.size());
+  EXPECT_EQ(r[first - 2].call, Call::kColor);
+  EXPECT_EQ(r[first - 2].a, 10);
+  EXPECT_EQ(r[first - 2].c, 30);
+  EXPECT_EQ(r[first - 1].call, Call::kAlpha);
+  EXPECT_EQ(r[first - 1].a, 1);
+  EXPECT_EQ(r[first].a, -1);
+  EXPECT_EQ(r[first].c, 1282);
+  EXPECT_EQ(r[first].d, 722);
+  // The record's alpha and colour go before its drawing.
+  EXPECT_EQ(r[first + 3].call, Call::kAlpha);
+  EXPECT_EQ(r[first + 3].a, 0.5f);
+  EXPECT_EQ(r[first + 4].call, Call::kColor);
+  EXPECT_EQ(r[first + 4].a, 100);
+  EXPECT_EQ(r[first + 4].c, 120);
+  EXPECT_EQ(r[first + 5].call, Call::kRect);
+  const auto rects = game.graphics().Of(Call::kRect);
+  ASSERT_EQ(rects.size(), 2u);
+  EXPECT_EQ(rects[1].a, 20);
+  EXPECT_EQ(rects[1].b, 40);
+  EXPECT_EQ(rects[1].c, 60);
+  EXPECT_EQ(rects[1].d, 80);
+  const auto ovals = game.graphics().Of(Call::kOval);
+  ASSERT_EQ(ovals.size(), 1u);
+  EXPECT_EQ(ovals[0].a, 90);
+  EXPECT_EQ(ovals[0].b, 108);
+  EXPECT_EQ(ovals[0].c, 20);
+  EXPECT_EQ(ovals[0].d, 24);
+  const auto lines = game.graphics().Of(Call::kLine);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0].a, 2);
+  EXPECT_EQ(lines[0].d, 8);
+  // One image: its frame cut from the sheet of the window's variant.
+  EXPECT_EQ(app.artScale, 4);
+  const auto surfaces = game.graphics().Of(Call::kSurface);
+  ASSERT_EQ(surfaces.size(), 1u);
+  Frame* frame = app.images[97]->frames[3];
+  EXPECT_EQ(surfaces[0].sourceX, frame->x);
+  EXPECT_EQ(surfaces[0].sourceY, frame->y);
+  EXPECT_EQ(surfaces[0].c, 128);
+  // The frame ends at alpha 0.5 and white.
+  EXPECT_EQ(r[r.size() - 2].call, Call::kAlpha);
+  EXPECT_EQ(r[r.size() - 2].a, 0.5f);
+  EXPECT_EQ(r.back().call, Call::kColor);
+  EXPECT_EQ(r.back().a, 255);
+}
+
+}  // namespace
+}  // namespace vantor::testing

@@ -16,6 +16,18 @@ class EndingTest : public ::testing::Test {
   }
 
   int& Best(int rank) { return app.highscores[rank]; }
+
+  void FillBestTenWithThousands() {
+    for (int rank = 0; rank < 10; ++rank) Best(rank) = 1000 * (10 - rank);
+  }
+
+  // The update of mode 2 that enters `score` into table 1.
+  void EnterScore(int score) {
+    app.score = score;
+    app.scoreTableIndex = 1;
+    app.gameMode = 2;
+    harness.Frame();
+  }
   int& Recent(int index) { return app.highscores[30 + index]; }
 
   // Ends the run as a loss in the fight at the fence, no bullet in flight.
@@ -62,21 +74,16 @@ TEST_F(EndingTest, APressOnTheClosingScreenEndsTheRun) {
 }
 
 TEST_F(EndingTest, AScoreEqualToTheTenthEntersOnlyTheLastTen) {
-  for (int rank = 0; rank < 10; ++rank) Best(rank) = 1000 * (10 - rank);
+  FillBestTenWithThousands();
   Recent(0) = 77;
-  app.score = 1000;
-  app.scoreTableIndex = 1;
-  app.gameMode = 2;
-  harness.Frame();
+  EnterScore(1000);
   EXPECT_EQ(app.gameMode, 1);
   for (int rank = 0; rank < 10; ++rank) EXPECT_EQ(Best(rank), 1000 * (10 - rank));
   EXPECT_EQ(Recent(0), 1000);
   EXPECT_EQ(Recent(1), 77);
 
   // One point more takes the tenth place.
-  app.score = 1001;
-  app.gameMode = 2;
-  harness.Frame();
+  EnterScore(1001);
   EXPECT_EQ(Best(9), 1001);
   EXPECT_EQ(Best(8), 2000);
   EXPECT_EQ(Recent(0), 1001);
@@ -85,11 +92,8 @@ TEST_F(EndingTest, AScoreEqualToTheTenthEntersOnlyTheLastTen) {
 }
 
 TEST_F(EndingTest, ABetterScoreMovesTheTableDownBehindEqualOnes) {
-  for (int rank = 0; rank < 10; ++rank) Best(rank) = 1000 * (10 - rank);
-  app.score = 8000;
-  app.scoreTableIndex = 1;
-  app.gameMode = 2;
-  harness.Frame();
+  FillBestTenWithThousands();
+  EnterScore(8000);
   EXPECT_EQ(Best(2), 8000);
   EXPECT_EQ(Best(3), 8000);
   EXPECT_EQ(Best(4), 7000);

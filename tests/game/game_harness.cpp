@@ -16,6 +16,7 @@
 #include "host/startup.h"
 #include "modules/app.h"
 #include "modules/audio.h"
+#include "modules/graphics.h"
 
 namespace vantor::testing {
 namespace {
@@ -84,6 +85,52 @@ std::vector<SpyAudio::Request> SpyAudio::Of(Call call) const {
   return found;
 }
 
+int SpyGraphics::SetAlpha(float alpha) {
+  requests.push_back({Call::kAlpha, alpha, 0, 0, 0});
+  return gxtkGraphics::SetAlpha(alpha);
+}
+
+int SpyGraphics::SetColor(float r, float g, float b) {
+  requests.push_back({Call::kColor, r, g, b, 0});
+  return gxtkGraphics::SetColor(r, g, b);
+}
+
+int SpyGraphics::DrawRect(float x, float y, float w, float h) {
+  requests.push_back({Call::kRect, x, y, w, h});
+  return gxtkGraphics::DrawRect(x, y, w, h);
+}
+
+int SpyGraphics::DrawLine(float x1, float y1, float x2, float y2) {
+  requests.push_back({Call::kLine, x1, y1, x2, y2});
+  return gxtkGraphics::DrawLine(x1, y1, x2, y2);
+}
+
+int SpyGraphics::DrawOval(float x, float y, float w, float h) {
+  requests.push_back({Call::kOval, x, y, w, h});
+  return gxtkGraphics::DrawOval(x, y, w, h);
+}
+
+int SpyGraphics::DrawSurface(gxtkSurface* surface, float x, float y) {
+  requests.push_back({Call::kSurface, x, y, static_cast<float>(surface->width),
+                      static_cast<float>(surface->height)});
+  return gxtkGraphics::DrawSurface(surface, x, y);
+}
+
+int SpyGraphics::DrawSurface2(gxtkSurface* surface, float x, float y, int srcx, int srcy,
+                              int srcw, int srch) {
+  requests.push_back({Call::kSurface, x, y, static_cast<float>(srcw), static_cast<float>(srch),
+                      srcx, srcy});
+  return gxtkGraphics::DrawSurface2(surface, x, y, srcx, srcy, srcw, srch);
+}
+
+std::vector<SpyGraphics::Request> SpyGraphics::Of(Call call) const {
+  std::vector<Request> found;
+  for (const Request& request : requests) {
+    if (request.call == call) found.push_back(request);
+  }
+  return found;
+}
+
 void ScriptedPlatform::MousePosition(float* x, float* y) {
   *x = mouseX;
   *y = mouseY;
@@ -137,13 +184,16 @@ void GameHarness::MakeDirectory(const HarnessOptions& options) {
 }
 
 // The framework start-up of the executable, minus the main loop; then the
-// spy takes the sound device's place before the game's creation.
+// spies take the devices' places before the game's creation.
 void GameHarness::StartGame() {
   StartInProcess(*platform_, GameStartupHooks());
   app_ = static_cast<MyApp*>(app::device->app.get());
   audio_ = gc_new<SpyAudio>();
   host::app->audio = audio_;
   audio::SetAudioDevice(audio_);
+  graphics_ = gc_new<SpyGraphics>();
+  host::app->graphics = graphics_;
+  graphics::SetGraphicsDevice(graphics_);
   host::app->InvokeOnCreate();
   Render();
 }
@@ -155,7 +205,10 @@ void GameHarness::Update(int count) {
 }
 
 void GameHarness::Render(int count) {
-  for (int i = 0; i < count; ++i) host::app->InvokeOnRender();
+  for (int i = 0; i < count; ++i) {
+    graphics_->requests.clear();
+    host::app->InvokeOnRender();
+  }
 }
 
 void GameHarness::Frame(int count) {

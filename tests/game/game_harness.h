@@ -6,7 +6,8 @@
 // renders, suspend and resume. Input reaches the game the way a player's
 // does: the pointer through the platform the input device samples, buttons
 // and keys through the input device, typed characters through its queue.
-// Sound goes to a spy device that records what the game asked for.
+// Sound goes to a spy device that records what the game asked for; the
+// graphics device draws for real and also records what it was asked.
 //
 // Each harness works in a fresh temporary directory holding a link to the
 // repository's data/, so the saved record a test writes never touches the
@@ -23,6 +24,7 @@
 #include "game/myapp.h"
 #include "host/audio.h"
 #include "host/glfw_platform.h"
+#include "host/graphics.h"
 #include "host/input.h"
 
 namespace vantor::testing {
@@ -49,6 +51,32 @@ class SpyAudio : public gxtkAudio {
   int SetVolume(int channel, float volume) override;
   int SetPan(int channel, float pan) override;
   int SetRate(int channel, float rate) override;
+
+  // The requests of one kind, in order.
+  std::vector<Request> Of(Call call) const;
+};
+
+// The real graphics device, remembering what it was asked to draw since
+// the last render began (the harness clears it at each render).
+class SpyGraphics : public gxtkGraphics {
+ public:
+  enum class Call { kRect, kOval, kLine, kSurface, kColor, kAlpha };
+  struct Request {
+    Call call;
+    float a, b, c, d;  // the drawing's rectangle or line, or the colour
+    int sourceX = 0, sourceY = 0;  // the frame of a surface
+  };
+
+  std::vector<Request> requests;
+
+  int SetAlpha(float alpha) override;
+  int SetColor(float r, float g, float b) override;
+  int DrawRect(float x, float y, float w, float h) override;
+  int DrawLine(float x1, float y1, float x2, float y2) override;
+  int DrawOval(float x, float y, float w, float h) override;
+  int DrawSurface(gxtkSurface* surface, float x, float y) override;
+  int DrawSurface2(gxtkSurface* surface, float x, float y, int srcx, int srcy, int srcw,
+                   int srch) override;
 
   // The requests of one kind, in order.
   std::vector<Request> Of(Call call) const;
@@ -86,6 +114,7 @@ class GameHarness {
 
   MyApp& app() const { return *app_; }
   SpyAudio& audio() const { return *audio_; }
+  SpyGraphics& graphics() const { return *graphics_; }
   gxtkInput& input() const;
   ScriptedPlatform& platform() const { return *platform_; }
 
@@ -134,6 +163,7 @@ class GameHarness {
   std::unique_ptr<ScriptedPlatform> platform_;
   MyApp* app_ = nullptr;
   SpyAudio* audio_ = nullptr;
+  SpyGraphics* graphics_ = nullptr;
 };
 
 // The standard output a callable prints, captured.

@@ -24,31 +24,24 @@ int RowsShown(const MyApp& app) {
   return rows;
 }
 
-TEST(MenuScoreLists, A640By360ScreenShowsSixRows) {
-  GameHarness harness(Window(640, 360));
+// Both lists on a window of the given height, after the fly-in.
+void ExpectScoreLists(int height, int rows, const std::string& best, const std::string& last) {
+  GameHarness harness(Window(640, height));
   harness.Frame(kFlyIn);
-  EXPECT_EQ(harness.app().listRows, 6);
-  EXPECT_TRUE(HasLine(harness.app(), "Top 6"));
-  EXPECT_TRUE(HasLine(harness.app(), "Last 6"));
-  EXPECT_EQ(RowsShown(harness.app()), 12);
+  EXPECT_EQ(harness.app().listRows, rows);
+  EXPECT_TRUE(HasLine(harness.app(), best));
+  EXPECT_TRUE(HasLine(harness.app(), last));
+  EXPECT_EQ(RowsShown(harness.app()), 2 * rows);
 }
 
+TEST(MenuScoreLists, A640By360ScreenShowsSixRows) { ExpectScoreLists(360, 6, "Top 6", "Last 6"); }
+
 TEST(MenuScoreLists, A640By480ScreenShowsTenRows) {
-  GameHarness harness;
-  harness.Frame(kFlyIn);
-  EXPECT_EQ(harness.app().listRows, 10);
-  EXPECT_TRUE(HasLine(harness.app(), "Top 10"));
-  EXPECT_TRUE(HasLine(harness.app(), "Last 10"));
-  EXPECT_EQ(RowsShown(harness.app()), 20);
+  ExpectScoreLists(480, 10, "Top 10", "Last 10");
 }
 
 TEST(MenuScoreLists, AVeryFlatScreenStillShowsOneRowUnderPlainTitles) {
-  GameHarness harness(Window(640, 200));
-  harness.Frame(kFlyIn);
-  EXPECT_EQ(harness.app().listRows, 1);
-  EXPECT_TRUE(HasLine(harness.app(), "Highscore"));
-  EXPECT_TRUE(HasLine(harness.app(), "Last"));
-  EXPECT_EQ(RowsShown(harness.app()), 2);
+  ExpectScoreLists(200, 1, "Highscore", "Last");
 }
 
 TEST(MenuScoreLists, TheFirstUpdateReadsTableTwoAndLaterOnesTableOne) {

@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
 
 #include "host/audio.h"
 #include "tests/host/al_test_device.h"
@@ -57,13 +55,7 @@ class AudioDeviceTest : public ::testing::Test {
   }
   ALuint Source(int channel) const { return audio_->channels[channel].source; }
   ALint SourceState(int channel) const { return SourceInt(Source(channel), AL_SOURCE_STATE); }
-  // Waits (up to two seconds) for the channel's sound to end by itself.
-  bool WaitForEnd(int channel) const {
-    for (int i = 0; i < 200 && SourceState(channel) != AL_STOPPED; ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return SourceState(channel) == AL_STOPPED;
-  }
+  bool WaitForEnd(int channel) const { return WaitForSourceToStop(Source(channel)); }
 
   AlTestDevice al_;
   testing::ScopedWorkDir dir_;

@@ -12,6 +12,8 @@ namespace {
 // shorter by scheduling jitter, hence the slack.
 constexpr int kStepMs = 400;
 constexpr int kSlackMs = 150;
+// Silence recorded after a sound, so that its end is inside the file.
+constexpr int kTailMs = 100;
 // A sound's recorded length is exact up to the measuring windows at its ends.
 constexpr int kEdgeMs = 3 * kWindowMs;
 
@@ -31,8 +33,9 @@ void ExpectTwoSoundsOfAStepEach(const std::vector<Stretch>& stretches) {
 TEST(AudioRecordingTest, PlayedSoundIsHeardForItsLength) {
   const auto stretches = Record("played", 0.5, [](Stage stage) {
     stage.audio->PlaySample(stage.tone, 0, 0);
-    Wait(800);
-    Require(stage.audio->ChannelState(0) == 0, "the sound had not ended");
+    Require(WaitForSourceToStop(stage.audio->channels[0].source), "the sound did not end");
+    Require(stage.audio->ChannelState(0) == 0, "the channel did not notice the end");
+    Wait(kTailMs);
   });
   ExpectOneSoundOf(stretches, 500);
 }
@@ -72,8 +75,8 @@ TEST(AudioRecordingTest, DiscardedSampleKeepsSoundingUntilItEnds) {
     Wait(100);
     stage.audio->PlaySample(stage.tone, 1, 0);  // a flush while the sound plays
     Require(alIsBuffer(buffer), "the buffer was deleted while playing");
-    Wait(700);
-    stage.audio->StopChannel(1);
+    Require(WaitForSourceToStop(stage.audio->channels[0].source), "the sound did not end");
+    Wait(kTailMs);
     stage.audio->PlaySample(stage.tone, 1, 0);  // the flush after the end
     Require(!alIsBuffer(buffer), "the buffer outlived its sound");
   });

@@ -61,7 +61,7 @@ inline Bytes BuildWav(const WavSpec& spec) {
   PutShort(out, spec.channels);
   PutInt(out, spec.hertz);
   const int blockAlign = spec.channels * spec.bits / 8;
-  PutInt(out, spec.hertz * blockAlign);
+  PutInt(out, static_cast<std::int64_t>(spec.hertz) * blockAlign);
   PutShort(out, blockAlign);
   PutShort(out, spec.bits);
   out.insert(out.end(), spec.fmtExtraBytes, 0);

@@ -60,8 +60,14 @@ class ChildApp {
     output_ = std::filesystem::temp_directory_path() /
               ("vantor-scratch-" + std::to_string(getpid()) + ".out");
     std::vector<std::string> environment = extraEnvironment;
+    // Mesa's driver is unloaded when GLFW terminates, so the stack of its
+    // known leak (tests/lsan.supp) is only recognisable when taken with the
+    // slow unwinder; the child is short enough to afford it.
+    if (const char* asan = std::getenv("ASAN_OPTIONS")) {
+      environment.push_back(std::string("ASAN_OPTIONS=") + asan + ":fast_unwind_on_malloc=0");
+    }
     for (char** entry = environ; *entry; ++entry) {
-      if (!Overridden(*entry, extraEnvironment)) environment.push_back(*entry);
+      if (!Overridden(*entry, environment)) environment.push_back(*entry);
     }
     std::vector<char*> envp;
     for (std::string& entry : environment) envp.push_back(entry.data());
@@ -159,8 +165,10 @@ TEST_F(WindowTest, ProcessSuspendsWhenIconifiedResumesWhenRestoredAndExitsZeroOn
 
   Shell("wmctrl -i -c " + id);
   EXPECT_EQ(child.WaitForExit(), 0);
-  // Closing is not a suspend.
-  EXPECT_EQ(child.Output(), "create\nupdate\nsuspend\nresume\nupdate\n");
+  // Closing is not a suspend. (A sanitizer build may append its report.)
+  const std::string expected = "create\nupdate\nsuspend\nresume\nupdate\n";
+  EXPECT_EQ(child.Output().substr(0, expected.size()), expected);
+  EXPECT_EQ(child.Occurrences("suspend"), 1);
 }
 
 TEST_F(WindowTest, WithoutASoundDeviceTheProgramSaysSoAndRuns) {
@@ -187,10 +195,10 @@ class GlfwWindowTest : public WindowTest {
     if (IsSkipped()) return;
     ASSERT_TRUE(glfwInit());
   }
-  void TearDown() override {
-    platform.reset();
-    if (HaveDisplay()) glfwTerminate();
-  }
+  // GLFW stays initialised for the rest of the process: terminating it
+  // unloads Mesa's driver, whose one-time allocations would then count as
+  // leaks in a sanitizer build.
+  void TearDown() override { platform.reset(); }
   std::unique_ptr<GlfwPlatform> platform;
 };
 

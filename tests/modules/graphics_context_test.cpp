@@ -40,13 +40,6 @@ TEST_F(ContextTest, BeginRenderResetsTheContextAndTheDevice) {
   EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
 }
 
-TEST_F(ContextTest, BeginRenderDoesNothingWhileTheDeviceModeIsZero) {
-  graphics::EndRender();
-  device->mode = 0;
-  graphics::BeginRender();
-  EXPECT_EQ(graphics::renderDevice.get(), nullptr);
-}
-
 TEST_F(ContextTest, AMatrixReachesTheDeviceOnceBeforeTheFirstDrawing) {
   graphics::SetMatrix(2, 0, 0, 2, 10, 0);
   EXPECT_EQ(device->setMatrixCalls, 0);
@@ -73,6 +66,18 @@ TEST_F(ContextTest, TheGivenTransformAppliesBeforeTheCurrentOne) {
   EXPECT_EQ(device->vertices[0].y, 3);
 }
 
+TEST_F(ContextTest, MatrixArraysGiveSixValuesAndShortOnesAreIgnored) {
+  const float m[kMatrixFloats] = {2, 0, 0, 2, 4, 0};
+  graphics::SetMatrix2(Array<float>(m, kMatrixFloats));
+  graphics::Transform2(Array<float>(m, kMatrixFloats));
+  EXPECT_EQ(graphics::context->ix, 4);
+  EXPECT_EQ(graphics::context->tx, 12);
+  graphics::SetMatrix2(Array<float>(m, 3));
+  graphics::Transform2(Array<float>(m, 5));
+  EXPECT_EQ(graphics::context->ix, 4);
+  EXPECT_EQ(graphics::context->tx, 12);
+}
+
 TEST_F(ContextTest, RotatingNinetyDegreesTurnsARectangleUpward) {
   graphics::Translate(320, 240);
   graphics::Rotate(90);
@@ -82,19 +87,6 @@ TEST_F(ContextTest, RotatingNinetyDegreesTurnsARectangleUpward) {
   EXPECT_EQ(Pixel(320, 228), kOpaqueBlack);
   EXPECT_EQ(Pixel(320, 241), kOpaqueBlack);
   EXPECT_EQ(Pixel(325, 239), kOpaqueBlack);
-}
-
-TEST_F(ContextTest, PushAndPopRestoreTheMatrixAndMarkItDirty) {
-  graphics::Scale(2, 2);
-  graphics::PushMatrix();
-  graphics::Translate(5, 5);
-  graphics::DrawRect(0, 0, 1, 1);
-  graphics::PopMatrix();
-  EXPECT_EQ(graphics::context->tx, 0);
-  EXPECT_EQ(graphics::context->ix, 2);
-  EXPECT_EQ(graphics::context->transformed, 1);
-  EXPECT_EQ(graphics::context->matrixDirty, 1);
-  EXPECT_EQ(graphics::context->matrixDepth, 0);
 }
 
 // Pushes beyond the 32 saved levels and pops of an empty stack are ignored.

@@ -14,12 +14,14 @@
 #include "runtime/array.h"
 #include "runtime/debug.h"
 #include "tests/runtime/child_process.h"
+#include "tests/runtime/sanitizers.h"
 
 namespace vantor {
 namespace {
 
 using testing_support::ChildResult;
 using testing_support::kChildReturned;
+using testing_support::kSanitized;
 using testing_support::run_child;
 
 constexpr int kExitFailure = 255;  // exit(-1) as the shell sees it
@@ -227,12 +229,6 @@ TEST(HeapExhaustion, OversizedRequestsAreRuntimeErrors) {
   }
 }
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
-#endif
-
 constexpr int kRefusedBytes = 1536 << 20;
 
 // Runs in a fresh process: the system heap refuses a large block. The
@@ -248,7 +244,10 @@ void allocate_beyond_the_heap() {
   gc_malloc(kRefusedBytes);
 }
 
+// A fresh process (the threadsafe style runs the test binary again) picks up
+// the sanitizer options set here.
 TEST(HeapExhaustionDeathTest, SystemHeapRefusalIsARuntimeError) {
+  const std::string style = GTEST_FLAG_GET(death_test_style);
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   const char* old = std::getenv("ASAN_OPTIONS");
   const std::string saved = old ? old : "";
@@ -261,6 +260,7 @@ TEST(HeapExhaustionDeathTest, SystemHeapRefusalIsARuntimeError) {
   } else {
     unsetenv("ASAN_OPTIONS");
   }
+  GTEST_FLAG_SET(death_test_style, style);
 }
 
 }  // namespace

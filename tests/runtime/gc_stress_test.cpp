@@ -14,23 +14,14 @@
 #include "runtime/array.h"
 #include "runtime/gc.h"
 #include "tests/runtime/gc_test_support.h"
+#include "tests/runtime/sanitizers.h"
 
 namespace vantor {
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
-#endif
-#else
-constexpr bool kSanitized = false;
-#endif
+using testing_support::kSanitized;
 
-constexpr int kSteps = kSanitized ? 100 : 200;
+constexpr int kSteps = kSanitized ? 150 : 200;
 constexpr int kMutationsPerStep = 3000;
 constexpr int kRootSlots = 64;
 constexpr int kChildren = 3;
