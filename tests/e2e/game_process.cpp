@@ -29,7 +29,9 @@ bool GameProcess::WaitForMenu() const {
          }, kMenuPatience);
 }
 
+// Raised first: other tests' windows may stand at the same place.
 void GameProcess::Click(int x, int y) const {
+  Shell("xdotool windowraise " + window_);
   Shell("xdotool mousemove --window " + window_ + " " + std::to_string(x) + " " +
         std::to_string(y) + " mousedown 1 sleep " + kPressSeconds + " mouseup 1");
 }
