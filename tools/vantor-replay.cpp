@@ -48,7 +48,8 @@ bool EnterWorkDirectory(const std::string& directory) {
   std::error_code error;
   fs::create_directories(directory, error);
   const fs::path data = fs::path(directory) / "data";
-  if (!fs::exists(data)) fs::create_directory_symlink(fs::path(VANTOR_SOURCE_DIR) / "data", data, error);
+  if (!fs::exists(data))
+    fs::create_directory_symlink(fs::path(VANTOR_SOURCE_DIR) / "data", data, error);
   if (error || chdir(directory.c_str()) != 0) {
     std::cerr << "vantor-replay: cannot work in " << directory << "\n";
     return false;

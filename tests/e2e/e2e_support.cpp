@@ -91,8 +91,7 @@ Child::Child(const std::vector<std::string>& command, const std::string& directo
   std::vector<char*> envp = Pointers(variables);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output_.c_str(), O_WRONLY | O_TRUNC,
-                                   0);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output_.c_str(), O_WRONLY | O_TRUNC, 0);
   posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
   posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
@@ -222,7 +221,8 @@ std::string MakeRecord(const std::vector<int>& highscores) {
   const RecordChecksums sums = ComputeChecksums(elements);
   elements[kSettingsCount] = std::to_string(sums.settings);
   for (int t = 0; t < kTables; ++t) {
-    elements[kTableStart + t * kTableElements + kTableElements - 1] = std::to_string(sums.tables[t]);
+    elements[kTableStart + t * kTableElements + kTableElements - 1] =
+        std::to_string(sums.tables[t]);
   }
   std::string record;
   for (size_t i = 0; i + 1 < elements.size(); ++i) record += elements[i] + "|";

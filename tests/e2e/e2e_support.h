@@ -4,14 +4,14 @@
 // every test of tests/e2e.
 #pragma once
 
+#include <sys/types.h>
+
 #include <chrono>
 #include <map>
 #include <optional>
 #include <string>
 #include <thread>
 #include <vector>
-
-#include <sys/types.h>
 
 namespace vantor::e2e {
 
@@ -69,8 +69,7 @@ struct Result {
 
 // Runs the program to its end (at most `patience`).
 Result Run(const std::vector<std::string>& command, const std::string& directory,
-           std::chrono::seconds patience = 120s,
-           const std::vector<std::string>& environment = {});
+           std::chrono::seconds patience = 120s, const std::vector<std::string>& environment = {});
 
 // vantor-replay with `arguments`, working in `work`.
 Result Replay(const WorkDir& work, const std::vector<std::string>& arguments);

@@ -1,6 +1,5 @@
 #include "tests/e2e/game_process.h"
 
-
 namespace vantor::e2e {
 namespace {
 
@@ -23,10 +22,12 @@ GameProcess::GameProcess(const WorkDir& work, const std::vector<std::string>& en
 bool GameProcess::WaitForMenu() const {
   const std::optional<Image> reference = LoadPng(kMenuReference);
   const std::string shot = directory_ + "/waiting.png";
-  return reference && WaitFor([&] {
-           const std::optional<Image> seen = Screenshot(shot);
-           return seen && LooksLike(*seen, *reference);
-         }, kMenuPatience);
+  return reference && WaitFor(
+                          [&] {
+                            const std::optional<Image> seen = Screenshot(shot);
+                            return seen && LooksLike(*seen, *reference);
+                          },
+                          kMenuPatience);
 }
 
 // Raised first: other tests' windows may stand at the same place.

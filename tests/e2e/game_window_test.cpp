@@ -28,7 +28,8 @@ std::map<std::string, int> Geometry(const std::string& window) {
   std::string line;
   while (std::getline(lines, line)) {
     const size_t equals = line.find('=');
-    if (equals != std::string::npos) values[line.substr(0, equals)] = std::stoi(line.substr(equals + 1));
+    if (equals != std::string::npos)
+      values[line.substr(0, equals)] = std::stoi(line.substr(equals + 1));
   }
   std::istringstream display(Shell("xdotool getdisplaygeometry"));
   display >> values["SCREEN_WIDTH"] >> values["SCREEN_HEIGHT"];
@@ -52,10 +53,14 @@ TEST(GameWindow, TitledCentredStartsOnClickSavesWhenIconifiedAndClosesWithZero) 
   ASSERT_TRUE(menu);
   EXPECT_NE(MeanBrightness(*menu, kPanelX, kPanelY, kPanelWidth, kPanelHeight), kPanelGrey);
   game.Click(kStartX, kStartY);
-  ASSERT_TRUE(WaitFor([&] {
-    const std::optional<Image> run = game.Screenshot(work / "run.png");
-    return run && MeanBrightness(*run, kPanelX, kPanelY, kPanelWidth, kPanelHeight) == kPanelGrey;
-  }, 5s)) << "no keypad after the click on the start button";
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        const std::optional<Image> run = game.Screenshot(work / "run.png");
+        return run &&
+               MeanBrightness(*run, kPanelX, kPanelY, kPanelWidth, kPanelHeight) == kPanelGrey;
+      },
+      5s))
+      << "no keypad after the click on the start button";
 
   EXPECT_FALSE(fs::exists(work / ".vantorstate"));
   game.Iconify();

@@ -40,12 +40,12 @@ void ExpectLikeReference(const std::string& out, const std::string& name,
   Difference difference;
   if (LooksLike(*actual, *expected, &difference)) return;
   fs::create_directories(kDifferences);
-  fs::copy_file(actualPath, kDifferences + reference + ".png", fs::copy_options::overwrite_existing);
+  fs::copy_file(actualPath, kDifferences + reference + ".png",
+                fs::copy_options::overwrite_existing);
   SavePng(kDifferences + reference + "-difference.png", difference.picture);
-  ADD_FAILURE() << reference << ": " << difference.differing << " pixels differ ("
-                << actual->width << "x" << actual->height << " against " << expected->width
-                << "x" << expected->height << "); see " << kDifferences << reference
-                << "-difference.png";
+  ADD_FAILURE() << reference << ": " << difference.differing << " pixels differ (" << actual->width
+                << "x" << actual->height << " against " << expected->width << "x"
+                << expected->height << "); see " << kDifferences << reference << "-difference.png";
 }
 
 TEST(Reference, ScreensAroundTheRunAt640x480) {
@@ -59,8 +59,7 @@ TEST(Reference, ScreensAroundTheRunAt640x480) {
 
 TEST(Reference, EveryPhaseOfAWonRunAt640x480) {
   WorkDir work;
-  const Result result =
-      Replay(work, {"--autoplay", "win", "--phase-shots", "--out", work / "out"});
+  const Result result = Replay(work, {"--autoplay", "win", "--phase-shots", "--out", work / "out"});
   ASSERT_EQ(result.status, 0) << result.output;
   for (int phase = 1; phase <= 9; ++phase) {
     const std::string name = "phase-" + std::to_string(phase);
@@ -73,8 +72,8 @@ TEST(Reference, EveryPhaseOfAWonRunAt640x480) {
 TEST(Reference, MenuAtOtherWindowSizes) {
   for (const char* size : {"600x450", "1280x720", "1280x960"}) {
     WorkDir work;
-    const Result result = Replay(
-        work, {"--script", kScripts + "menu.txt", "--size", size, "--out", work / "out"});
+    const Result result =
+        Replay(work, {"--script", kScripts + "menu.txt", "--size", size, "--out", work / "out"});
     ASSERT_EQ(result.status, 0) << result.output;
     ExpectLikeReference(work / "out", "menu", std::string("menu-") + size);
   }

@@ -39,7 +39,8 @@ TEST(Replay, RefusesEveryBadLineWithItsNumberBeforeRunning) {
   EXPECT_EQ(result.status, 2) << result.output;
   for (const int line : {3, 4, 5, 6, 7, 8, 9}) {
     EXPECT_NE(result.output.find("bad.txt:" + std::to_string(line) + ": "), std::string::npos)
-        << "line " << line << " not refused:\n" << result.output;
+        << "line " << line << " not refused:\n"
+        << result.output;
   }
   EXPECT_EQ(result.output.find("bad.txt:2:"), std::string::npos) << result.output;
   // Nothing ran: no output directory, no saved record.
@@ -70,17 +71,17 @@ TEST(Replay, ScriptedInputReachesTheGame) {
   ASSERT_EQ(result.status, 0) << result.output;
   const std::vector<StateLine> states = ReadStateLines(work / "out/state.jsonl");
   ASSERT_EQ(states.size(), 9u);
-  EXPECT_GT(states[0]["loadStep"], 0);                 // 10: loading
-  EXPECT_EQ(states[1]["gameMode"], 1);                 // 70: the menu
+  EXPECT_GT(states[0]["loadStep"], 0);  // 10: loading
+  EXPECT_EQ(states[1]["gameMode"], 1);  // 70: the menu
   EXPECT_EQ(states[1]["loadStep"], 0);
-  EXPECT_EQ(states[2]["creditsOpen"], 1);              // 90: credits
-  EXPECT_EQ(states[3]["gameMode"], 10);                // 130: a run, keypad
+  EXPECT_EQ(states[2]["creditsOpen"], 1);  // 90: credits
+  EXPECT_EQ(states[3]["gameMode"], 10);    // 130: a run, keypad
   EXPECT_EQ(states[3]["phase"], 1);
-  EXPECT_EQ(states[4]["paused"], 1);                   // 160: pause menu
-  EXPECT_EQ(states[5]["paused"], 1);                   // 190: back from iconified
-  EXPECT_EQ(states[6]["runOver"], 1);                  // 230: quit
-  EXPECT_EQ(states[7]["gameMode"], 1);                 // 320: menu again
-  EXPECT_EQ(states[8]["loadStep"], 0);                 // 400: reloaded at 800x600
+  EXPECT_EQ(states[4]["paused"], 1);    // 160: pause menu
+  EXPECT_EQ(states[5]["paused"], 1);    // 190: back from iconified
+  EXPECT_EQ(states[6]["runOver"], 1);   // 230: quit
+  EXPECT_EQ(states[7]["gameMode"], 1);  // 320: menu again
+  EXPECT_EQ(states[8]["loadStep"], 0);  // 400: reloaded at 800x600
   EXPECT_EQ(states[8]["update"], 400);
   // Iconifying saved the record.
   EXPECT_FALSE(ReadFile(work / ".vantorstate").empty());

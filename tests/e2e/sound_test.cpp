@@ -50,7 +50,8 @@ int LoudWindows(const std::vector<std::int16_t>& samples) {
   int loud = 0;
   for (size_t start = 0; start + kWindowSamples <= samples.size(); start += kWindowSamples) {
     int peak = 0;
-    for (size_t i = start; i < start + kWindowSamples; ++i) peak = std::max(peak, std::abs(int{samples[i]}));
+    for (size_t i = start; i < start + kWindowSamples; ++i)
+      peak = std::max(peak, std::abs(int{samples[i]}));
     loud += peak > kLoud;
   }
   return loud;
@@ -58,7 +59,8 @@ int LoudWindows(const std::vector<std::int16_t>& samples) {
 
 // Plays the game with OpenAL Soft writing its mix to record.wav; `inMenu`
 // clicks made before the start button. Returns the recorded samples.
-std::vector<std::int16_t> RecordRun(const WorkDir& work, const std::vector<std::pair<int, int>>& inMenu) {
+std::vector<std::int16_t> RecordRun(const WorkDir& work,
+                                    const std::vector<std::pair<int, int>>& inMenu) {
   const std::string wav = work / "record.wav";
   WriteFile(work / "openal.conf", "drivers=wave\nsample-type=int16\nchannels=stereo\nfrequency=" +
                                       std::to_string(kHertz) + "\n[wave]\nfile=" + wav + "\n");

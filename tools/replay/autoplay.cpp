@@ -125,7 +125,8 @@ void Autoplay::InRun(Session& session) {
 void Autoplay::Keypad(Session& session) {
   const MyApp& app = session.app();
   const int typed = app.enteredCode.Length();
-  const bool onTrack = typed < app.targetCode.Length() && app.targetCode.StartsWith(app.enteredCode);
+  const bool onTrack =
+      typed < app.targetCode.Length() && app.targetCode.StartsWith(app.enteredCode);
   int row = kBottomRow, column = kClearColumn;
   if (onTrack) {
     const int digit = app.targetCode[typed] - '0';
@@ -222,7 +223,9 @@ bool Autoplay::Succeeded() const {
 }
 
 std::string Autoplay::Report(int updates) const {
-  const char* name = outcome_ == Outcome::kWin ? "win" : outcome_ == Outcome::kLose ? "lose" : "none";
+  const char* name = outcome_ == Outcome::kWin    ? "win"
+                     : outcome_ == Outcome::kLose ? "lose"
+                                                  : "none";
   std::ostringstream line;
   line << "outcome=" << name << " score=" << score_ << " updates=" << updates;
   return line.str();

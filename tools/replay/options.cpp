@@ -43,11 +43,19 @@ std::string Absolute(const std::string& path) { return fs::absolute(path).string
 
 using Setter = std::function<bool(const std::string&, Options&)>;
 
+// An option naming a file or directory, kept as an absolute path.
+Setter PathInto(std::string& (*field)(Options&)) {
+  return [field](const std::string& value, Options& options) {
+    field(options) = Absolute(value);
+    return !value.empty();
+  };
+}
+
 const std::map<std::string, Setter>& ValueOptions() {
   static const std::map<std::string, Setter> options = {
-      {"--script", [](const std::string& v, Options& o) { return !(o.scriptPath = Absolute(v)).empty(); }},
-      {"--out", [](const std::string& v, Options& o) { return !(o.session.outDir = Absolute(v)).empty(); }},
-      {"--workdir", [](const std::string& v, Options& o) { return !(o.workDir = Absolute(v)).empty(); }},
+      {"--script", PathInto([](Options& o) -> std::string& { return o.scriptPath; })},
+      {"--out", PathInto([](Options& o) -> std::string& { return o.session.outDir; })},
+      {"--workdir", PathInto([](Options& o) -> std::string& { return o.workDir; })},
       {"--size", [](const std::string& v, Options& o) { return ParseSize(v, o.session); }},
       {"--autoplay", [](const std::string& v, Options& o) { return ParseGoal(v, o.autoplay); }},
       {"--clock",

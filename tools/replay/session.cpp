@@ -55,6 +55,13 @@ bool Session::Run() {
 }
 
 bool Session::Start() {
+  std::error_code error;
+  fs::create_directories(options_.outDir, error);
+  stateFile_.open(fs::path(options_.outDir) / "state.jsonl", std::ios::trunc);
+  if (error || !stateFile_) {
+    std::cerr << "vantor-replay: cannot write into " << options_.outDir << "\n";
+    return false;
+  }
   if (!glfwInit()) {
     std::cerr << "vantor-replay: no display for the game's window\n";
     return false;
@@ -71,10 +78,6 @@ bool Session::Start() {
   platform_ = std::make_unique<VirtualPlatform>(handle);
   platform_->SetTime(options_.clockMillis / kMillisPerSecond);
   SetCurrentPlatform(platform_.get());
-  if (!options_.outDir.empty()) {
-    fs::create_directories(options_.outDir);
-    stateFile_.open(fs::path(options_.outDir) / "state.jsonl", std::ios::trunc);
-  }
   OpenAudioDevice();
   StartInProcess(*platform_, GameStartupHooks());
   app_ = static_cast<MyApp*>(app::device->app.get());

@@ -24,7 +24,7 @@ struct SessionOptions {
   int shotsEvery = 0;      // 0: only the scripted shots
   // A shot named phase-N in the second update of each phase N of a run.
   bool phaseShots = false;
-  int maxUpdates = 0;      // 0: until the script's last update
+  int maxUpdates = 0;  // 0: until the script's last update
   bool visible = false;
 };
 
