@@ -12,7 +12,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <sstream>
 
 extern char** environ;
@@ -153,26 +152,36 @@ int StateLine::operator[](const std::string& name) const {
   return found == numbers.end() ? -1 : static_cast<int>(found->second);
 }
 
-// The state line's values are whole numbers, lists of them or plain text.
+// The state line's values are whole numbers, lists of them or plain text
+// without quotes inside.
+StateLine ParseStateLine(const std::string& line) {
+  StateLine state;
+  for (size_t at = line.find('"'); at != std::string::npos; at = line.find('"', at)) {
+    const size_t nameEnd = line.find('"', at + 1);
+    const std::string name = line.substr(at + 1, nameEnd - at - 1);
+    at = nameEnd + 2;  // past the quote and the colon
+    if (line[at] == '"') {
+      at = line.find('"', at + 1) + 1;
+    } else if (line[at] == '[') {
+      const size_t close = line.find(']', at);
+      std::istringstream items(line.substr(at + 1, close - at - 1));
+      std::string item;
+      while (std::getline(items, item, ',')) state.lists[name].push_back(std::stoi(item));
+      at = close + 1;
+    } else {
+      state.numbers[name] = std::stoll(line.substr(at));
+      at = line.find_first_of(",}", at);
+    }
+    if (at >= line.size()) break;
+  }
+  return state;
+}
+
 std::vector<StateLine> ReadStateLines(const std::string& path) {
-  static const std::regex field(R"re("(\w+)":(\[[^\]]*\]|"[^"]*"|-?\d+))re");
   std::vector<StateLine> states;
   std::istringstream lines(ReadFile(path));
   std::string line;
-  while (std::getline(lines, line)) {
-    StateLine state;
-    for (std::sregex_iterator it(line.begin(), line.end(), field), end; it != end; ++it) {
-      const std::string name = (*it)[1], value = (*it)[2];
-      if (value[0] == '[') {
-        std::istringstream items(value.substr(1, value.size() - 2));
-        std::string item;
-        while (std::getline(items, item, ',')) state.lists[name].push_back(std::stoi(item));
-      } else if (value[0] != '"') {
-        state.numbers[name] = std::stoll(value);
-      }
-    }
-    states.push_back(state);
-  }
+  while (std::getline(lines, line)) states.push_back(ParseStateLine(line));
   return states;
 }
 
