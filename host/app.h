@@ -7,7 +7,8 @@
 // `HostMain` is the process entry used by every executable built on the
 // framework: it opens the window and the sound device, runs the framework
 // start-up given to it (module initialisation and creation of the app) and
-// then the loop. Main thread only.
+// then the loop; its pieces, and a start-up without the loop for tests and
+// tools, are in host/startup.h. Main thread only.
 #pragma once
 
 #include <AL/alc.h>

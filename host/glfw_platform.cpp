@@ -34,13 +34,14 @@ void WindowRefreshCallback(GLFWwindow*) {
   if (host::app) host::app->OnWindowRefresh();
 }
 
-// The framebuffer's size over the window's along one side: 1 on ordinary
-// displays, more on high-density ones, and 1 while the window has no size.
-double PixelRatio(int framebuffer, int window) {
-  return window > 0 ? static_cast<double>(framebuffer) / window : 1.0;
-}
-
 }  // namespace
+
+float PointerToPixels(double pointer, int framebufferSize, int windowSize) {
+  const double ratio =
+      windowSize > 0 ? static_cast<double>(framebufferSize) / windowSize : 1.0;
+  // Whole pixels, as the device has always reported the pointer.
+  return static_cast<float>(static_cast<int>(pointer * ratio));
+}
 
 GLFWwindow* GlfwPlatform::OpenWindow(const WindowOptions& options) {
   glfwDefaultWindowHints();
@@ -105,9 +106,8 @@ void GlfwPlatform::MousePosition(float* x, float* y) {
   int windowWidth = 0, windowHeight = 0, pixelWidth = 0, pixelHeight = 0;
   glfwGetWindowSize(window_, &windowWidth, &windowHeight);
   glfwGetFramebufferSize(window_, &pixelWidth, &pixelHeight);
-  // Whole pixels, as the device has always reported the pointer.
-  *x = static_cast<float>(static_cast<int>(cursorX * PixelRatio(pixelWidth, windowWidth)));
-  *y = static_cast<float>(static_cast<int>(cursorY * PixelRatio(pixelHeight, windowHeight)));
+  *x = PointerToPixels(cursorX, pixelWidth, windowWidth);
+  *y = PointerToPixels(cursorY, pixelHeight, windowHeight);
 }
 
 int GlfwPlatform::JoystickAxes(float* axes, int max) {

@@ -29,6 +29,11 @@ struct WindowOptions {
   bool visible = true;
 };
 
+// A pointer coordinate in window units as a whole framebuffer pixel: scaled
+// by framebuffer / window size (more than 1 on high-density displays, 1
+// while the window has no size) and truncated.
+float PointerToPixels(double pointer, int framebufferSize, int windowSize);
+
 class GlfwPlatform : public Platform {
  public:
   // Opens a window (not resizable, no depth or stencil buffer, centred on

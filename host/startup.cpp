@@ -19,7 +19,7 @@ void RunGuarded(int argc, char** argv, const StartupHooks& hooks) {
   } catch (ThrowableObject*) {
     Print(T("Vantor Runtime Error : Uncaught Vantor Exception"));
   } catch (const RuntimeErrorMessage&) {
-    // The message has been reported where it was raised.
+    // A runtime error raised as a plain message ends the run silently.
   }
 }
 

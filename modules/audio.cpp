@@ -1,19 +1,13 @@
 #include "modules/audio.h"
 
 #include "modules/data.h"
+#include "modules/roots.h"
 
 namespace vantor::audio {
 
 gc_ref<gxtkAudio> device;
 
-namespace {
-void MarkRoots() { device.queue_mark(); }
-}  // namespace
-
-void ModuleInit() {
-  device = nullptr;
-  gc_register_roots(MarkRoots);
-}
+void ModuleInit() { InitModuleGlobal<device>(); }
 
 int SetAudioDevice(gxtkAudio* dev) {
   device = dev;

@@ -188,16 +188,6 @@ TEST_F(InputTest, MouseButtonsAreKeysOneToThreeAndTouchZeroIsTheLeftButton) {
   EXPECT_EQ(in().KeyDown(2), 1);
 }
 
-TEST_F(InputTest, UpdateSamplesTheMousePosition) {
-  platform.mouseX = 123;
-  platform.mouseY = 45;
-  in().BeginUpdate();
-  EXPECT_EQ(in().MouseX(), 123);
-  EXPECT_EQ(in().MouseY(), 45);
-  EXPECT_EQ(in().TouchX(3), 123);
-  EXPECT_EQ(in().TouchY(3), 45);
-}
-
 TEST_F(InputTest, FourAxesMoveTheThirdToTheSecondStickVertical) {
   platform.axes = {0.1f, 0.2f, 0.3f, 0.4f};
   in().BeginUpdate();

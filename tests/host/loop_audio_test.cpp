@@ -14,7 +14,7 @@ namespace {
 class LoopAudioTest : public LoopTest {
  protected:
   test::AlTestDevice al;
-  test::TempDir dir;
+  ScopedWorkDir dir;
 
   int SourceState(int channel) {
     ALint state = 0;
@@ -25,8 +25,7 @@ class LoopAudioTest : public LoopTest {
 
 TEST_F(LoopAudioTest, SoundPausesWhileSuspendedAndPlaysAgainBeforeOnResume) {
   ASSERT_TRUE(al.Ready());
-  const std::string path = dir.Path() + "/tone.wav";
-  test::WriteFile(path, test::ToneWav(5.0));
+  const std::string path = test::Put("tone.wav", test::ToneWav(5.0));
   gxtkSample* sample = app->audio->LoadSample(String(path.c_str()));
   ASSERT_NE(sample, nullptr);
   app->audio->PlaySample(sample, 0, 0);

@@ -185,14 +185,6 @@ TEST_F(LoopTest, WindowWithoutFocusKeepsUpdatingAndRendering) {
   EXPECT_EQ(app->Count("suspend"), 0);
 }
 
-TEST_F(LoopTest, ClosingTheWindowEndsTheLoopWithoutSuspend) {
-  app->onCreate = [this] { app->SetUpdateRate(kRate); };
-  CloseAfterUpdates(3);
-  app->Run();
-  EXPECT_EQ(app->Count("suspend"), 0);
-  EXPECT_EQ(app->log.front(), "create");
-}
-
 TEST_F(LoopTest, NothingIsUpdatedOrRenderedWhileTheWindowHasNoSize) {
   constexpr double kSizeBackAt = 1.0;
   double firstUpdateAt = -1;

@@ -1,8 +1,10 @@
 #include "tests/host/scratch_app.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "host/app.h"
+#include "runtime/debug.h"
 
 namespace vantor::testing {
 namespace {
@@ -14,10 +16,14 @@ void Report(const char* line) {
   std::fflush(stdout);
 }
 
+const char* failure = "";
+
 class ScratchApp : public gxtkApp {
  public:
   int OnCreate() override {
     Report("create");
+    if (std::strcmp(failure, kThrowObject) == 0) throw gc_new<ThrowableObject>();
+    if (std::strcmp(failure, kThrowError) == 0) dbg_throw("scratch failure");
     SetUpdateRate(kScratchRate);
     return 0;
   }
@@ -43,6 +49,7 @@ class ScratchApp : public gxtkApp {
 }  // namespace
 
 int RunScratchApp(int argc, char** argv) {
+  if (argc > 2) failure = argv[2];
   return HostMain(argc, argv, {[] {}, [] { gc_new<ScratchApp>(); }});
 }
 

@@ -146,12 +146,5 @@ TEST_F(BridgeTest, InputModuleMapsButtonsTouchesAndJoysticksOntoKeys) {
   EXPECT_FLOAT_EQ(input::TouchX(0), 17);
 }
 
-TEST_F(BridgeTest, InputModuleHandsOutTypedCharacters) {
-  device->OnChar('k', 1);
-  EXPECT_EQ(input::GetChar(), 'k');
-  EXPECT_EQ(input::GetChar(), 0);
-  EXPECT_EQ(input::EnableKeyboard(), 0);
-}
-
 }  // namespace
 }  // namespace vantor::testing
