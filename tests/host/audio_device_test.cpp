@@ -91,6 +91,19 @@ TEST_F(AudioDeviceTest, LoadedSampleHoldsTheWholeFileInOneBuffer) {
   EXPECT_TRUE(gc_force_sweep);
 }
 
+TEST_F(AudioDeviceTest, OggVorbisLoadsAsSixteenBitStereo) {
+  const std::string path = std::string(VANTOR_SOURCE_DIR) + "/tests/fixtures/tone_stereo_0.5s.ogg";
+  gxtkSample* sample = audio_->LoadSample(String(path.c_str()));
+  ASSERT_NE(sample, nullptr);
+  ALint size = 0, channels = 0, bits = 0;
+  alGetBufferi(sample->buffer, AL_SIZE, &size);
+  alGetBufferi(sample->buffer, AL_CHANNELS, &channels);
+  alGetBufferi(sample->buffer, AL_BITS, &bits);
+  EXPECT_EQ(size, 11025 * 2 * 2);
+  EXPECT_EQ(channels, 2);
+  EXPECT_EQ(bits, 16);
+}
+
 TEST_F(AudioDeviceTest, UnloadableFilesGiveNull) {
   EXPECT_EQ(audio_->LoadSample(T("missing.wav")), nullptr);
   WavSpec silent;

@@ -1,7 +1,10 @@
 // The audio module over a real device on OpenAL Soft's null backend: sounds
-// load from the data folder, empty sounds play nothing, the channel
-// functions reach the device, and the module keeps its device alive.
+// load from the data folder (the game's own effects among them), empty
+// sounds play nothing, the channel functions reach the device, and the
+// module keeps its device alive.
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 #include "modules/audio.h"
 #include "tests/host/al_test_device.h"
@@ -76,6 +79,20 @@ TEST_F(AudioModuleTest, ChannelFunctionsReachTheDevice) {
   EXPECT_FLOAT_EQ(pitch, 2.0f);
   audio::StopChannel(2);
   EXPECT_EQ(Channel(2).state, 0);
+}
+
+TEST_F(AudioModuleTest, EveryShippedEffectLoads) {
+  const std::filesystem::path folder = std::filesystem::path(VANTOR_SOURCE_DIR) / "data/sfx";
+  int effects = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    Sound* sound = audio::LoadSound(String(entry.path().c_str()));
+    ASSERT_NE(sound, nullptr) << entry.path();
+    ALint bytes = 0;
+    alGetBufferi(sound->sample->buffer, AL_SIZE, &bytes);
+    EXPECT_GT(bytes, 0) << entry.path();
+    ++effects;
+  }
+  EXPECT_GT(effects, 0);
 }
 
 TEST_F(AudioModuleTest, TheModuleKeepsItsDeviceAlive) {
