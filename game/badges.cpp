@@ -9,6 +9,8 @@
 
 namespace vantor {
 
+using run::kActionDown;
+using run::kActionUp;
 using run::kBadgeIcons;
 using game::jscrh;
 using game::jscrw;
@@ -91,8 +93,8 @@ int MyApp::m_BadgesBox() {
   m_Rect(0.12f * jscrw, -1, 0.76f * jscrw, jscrh + 2);
   m_SetCol(255, 255, 255);
   selectedBadge = -1;
-  if (m_PlayKey(0)) badgeScrollTarget -= kBoxScrollStep;
-  if (m_PlayKey(8)) badgeScrollTarget += kBoxScrollStep;
+  if (m_PlayKey(kActionUp)) badgeScrollTarget -= kBoxScrollStep;
+  if (m_PlayKey(kActionDown)) badgeScrollTarget += kBoxScrollStep;
   if (badgeScrollTarget > 0) badgeScrollTarget = 0;
   if (mouseWasDown != 0 && mouseX > 0.12f * jscrw) {
     badgeScrollTarget -= kBoxDragScale * (prevMouseY - mouseY);

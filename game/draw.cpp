@@ -111,8 +111,9 @@ int MyApp::m_DrawImg(int slot, float x, float y, int frame) {
   return 0;
 }
 
-int MyApp::m_Rect(float x, float y, float w, float h) {
-  float* record = NewRecord(kRecordRect);
+// A rectangle or an ellipse: its box, or centre and radii, in the record.
+int MyApp::AppendShape(float kind, float x, float y, float w, float h) {
+  float* record = NewRecord(kind);
   if (!record) return 0;
   record[kX] = x;
   record[kY] = y;
@@ -122,15 +123,12 @@ int MyApp::m_Rect(float x, float y, float w, float h) {
   return 0;
 }
 
+int MyApp::m_Rect(float x, float y, float w, float h) {
+  return AppendShape(kRecordRect, x, y, w, h);
+}
+
 int MyApp::m_Oval(float x, float y, float rx, float ry) {
-  float* record = NewRecord(kRecordOval);
-  if (!record) return 0;
-  record[kX] = x;
-  record[kY] = y;
-  record[kWidth] = rx;
-  record[kHeight] = ry;
-  record[kFrame] = 0;
-  return 0;
+  return AppendShape(kRecordOval, x, y, rx, ry);
 }
 
 // Lays the text out glyph by glyph along the rotation set by m_SetRot. The

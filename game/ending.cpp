@@ -20,8 +20,6 @@ constexpr int kSlidePerUpdate = 12;
 constexpr float kDarkeningUpdates = 40;
 constexpr float kDarkeningMax = 0.7f;
 constexpr int kOverlayFadeStep = 2;
-constexpr int kTableSize = 10;
-constexpr int kRecentOffset = 30;  // the last-ten list follows the three best-ten lists
 
 }  // namespace
 
@@ -69,14 +67,14 @@ int MyApp::m_GameOver() {
     m_MyNth();
     if (loopIndex >= 1) DrawNewHighscore(h);
   }
-  if (gameMode == 10) {
+  if (gameMode == kModeRun) {
     // The last scene keeps running under the overlay, then the menu takes over.
     gameOverFrame += 1;
     if (gameOverFrame >= kOverlayUpdates) {
-      gameMode = 2;
+      gameMode = kModeEnterScore;
       gameOverFrame = kOverlayHandOver;
     }
-  } else if (gameMode < 10) {
+  } else if (gameMode < kModeRun) {
     gameOverFrame = std::max(gameOverFrame - kOverlayFadeStep, 0);
   }
   return 0;

@@ -31,23 +31,14 @@ constexpr int kFrameResume = 3;
 constexpr int kFrameHighlight = 6;
 
 constexpr float kSidePanelWidth = 140;
-constexpr int kMaxListRows = 10;
 constexpr float kListLineScale = 1.5f;
 
 constexpr int kPauseSlideStep = 24;
 constexpr int kPauseHidden = -64;
+constexpr int kPauseGoneBelow = -32;
 constexpr int kChoiceQuit = -1;
 constexpr int kChoiceResume = 0;
 constexpr int kChoiceSound = 1;
-
-// Actions: 0 up, 3 left, 5 right, 8 down, 10 to 17 buttons, 99 back.
-constexpr int kActionUp = 0;
-constexpr int kActionLeft = 3;
-constexpr int kActionRight = 5;
-constexpr int kActionDown = 8;
-constexpr int kActionFire = 10;
-constexpr int kActionLastButton = 17;
-constexpr int kActionBack = 99;
 
 const char* const kCreditLines[] = {
     "A Game By",     "The Vantor Team",      "vantor-game.invalid",
@@ -138,19 +129,19 @@ void MyApp::DrawMenuBackground(int slide) {
 // As many rows as fit in half the screen below the titles, 1 to 10.
 void MyApp::DrawScoreLists(int slide) {
   const float x = jscrw - kSidePanelWidth - 4 * slide + 20;
-  const int first = kMaxListRows * (scoreTableIndex - 1);
+  const int first = kTableSize * (scoreTableIndex - 1);
   const int lineHeight =
       static_cast<int>(imageFrameInfo[currentFont * 3 + 1] * kListLineScale);
   const int top = static_cast<int>(jscrh - 90 - jscrh / 2);
   // Without a font yet there is no line height to divide by.
   listRows = lineHeight > 0 ? top / lineHeight : 1;
-  listRows = std::clamp(listRows, 1, kMaxListRows);
+  listRows = std::clamp(listRows, 1, kTableSize);
   m_SetSize(kListLineScale);
   m_SetCol(255, 200, 100, 1);
   const String best = ScoreListText(T("Highscore"), T("Top "), first);
   if (!BoxOpen()) m_Text(x, 60, best, 0, 0);
   m_SetCol(200, 255, 100, 1);
-  const String recent = ScoreListText(T("Last"), T("Last "), first + 30);
+  const String recent = ScoreListText(T("Last"), T("Last "), first + kRecentOffset);
   if (!BoxOpen()) m_Text(x, jscrh / 2, recent, 0, 0);
 }
 
@@ -171,7 +162,7 @@ void MyApp::MenuStartButtons(int slide) {
   const float x = landscape == 1 ? 0.4f * jscrw : 0.3f * jscrw - 8 * slide;
   const float y = landscape == 1 ? 0.7f * jscrh - 8 * slide : 0.65f * jscrh;
   if (m_Button(kSpriteSheet, x, y, 0) && touchConsumed == 0 && !BoxOpen()) {
-    gameMode = 11;
+    gameMode = kModeStartRun;
     touchConsumed = 1;
     keyConsumed = 1;
     scoreTableIndex = 1;
@@ -179,9 +170,14 @@ void MyApp::MenuStartButtons(int slide) {
   }
   m_ResetDraw();
   scoreTableIndex = 1;
-  if (!BoxOpen() && TakeKey({10, 11, 12, 13, 14, 15, 16, kActionLastButton})) {
-    gameMode = 11;
+  bool buttonDown = false;
+  for (int action = kActionFire; action <= kActionLastButton; ++action) {
+    buttonDown = buttonDown || m_PlayKey(action);
+  }
+  if (buttonDown && keyConsumed == 0 && !BoxOpen()) {
+    gameMode = kModeStartRun;
     touchConsumed = 1;
+    keyConsumed = 1;
     PlayClick(1);
   }
 }
@@ -230,7 +226,7 @@ int MyApp::m_PauseMenu() {
       paused = 0;
     } else {
       pauseSlide -= kPauseSlideStep;
-      if (pauseSlide < -32) paused = 0;
+      if (pauseSlide < kPauseGoneBelow) paused = 0;
     }
   }
   DrawPauseBars();
@@ -242,15 +238,24 @@ int MyApp::m_PauseMenu() {
 }
 
 void MyApp::DrawPauseBars() {
+  // Colour, alpha, then the rectangle relative to (screen centre, panel y)
+  // on a wide screen and on a tall one.
+  struct Bar {
+    Colour colour;
+    float alpha;
+    float wide[4], tall[4];
+  };
+  static constexpr Bar kBars[] = {
+      {{255, 255, 10}, 0.6f, {-128, -64, 256, 8}, {-96, -92, 192, 8}},
+      {{255, 150, 10}, 0.7f, {-140, -52, 280, 104}, {-128, -80, 256, 160}},
+      {{10, 150, 255}, 0.6f, {-128, 56, 256, 8}, {-96, 84, 192, 8}},
+  };
   m_ResetDraw();
-  const float y = pauseSlide, c = jscrw / 2;
-  const bool wide = landscape == 1;
-  m_SetCol(255, 255, 10, 0.6f);
-  if (wide) m_Rect(c - 128, y - 64, 256, 8); else m_Rect(c - 96, y - 92, 192, 8);
-  m_SetCol(255, 150, 10, 0.7f);
-  if (wide) m_Rect(c - 140, y - 52, 280, 104); else m_Rect(c - 128, y - 80, 256, 160);
-  m_SetCol(10, 150, 255, 0.6f);
-  if (wide) m_Rect(c - 128, y + 56, 256, 8); else m_Rect(c - 96, y + 84, 192, 8);
+  for (const Bar& bar : kBars) {
+    const float* r = landscape == 1 ? bar.wide : bar.tall;
+    m_SetCol(bar.colour.red, bar.colour.green, bar.colour.blue, bar.alpha);
+    m_Rect(jscrw / 2 + r[0], pauseSlide + r[1], r[2], r[3]);
+  }
 }
 
 // Draws one item, reports a fresh pointer press on it (taking the press)

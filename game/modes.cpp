@@ -2,6 +2,7 @@
 // dispatch, the render pass, suspend and resume. The host loop calls these
 // through the app bridge; every screen hangs off the dispatch here.
 #include "game/myapp.h"
+#include "game/run.h"
 #include "modules/app.h"
 #include "modules/graphics.h"
 #include "runtime/debug.h"
@@ -9,11 +10,11 @@
 namespace vantor {
 namespace {
 
-// The game's modes (see DispatchMode).
+// The game's modes (see DispatchMode); the run's own are shared with it.
 constexpr int kModeMenu = 1;
-constexpr int kModeEnterScore = 2;
-constexpr int kModeRun = 10;
-constexpr int kModeStartRun = 11;
+using run::kModeEnterScore;
+using run::kModeRun;
+using run::kModeStartRun;
 // Modes from here on are a run: suspending there pauses it.
 constexpr int kFirstRunMode = kModeRun;
 // The mode in which the rate display stays hidden.
@@ -26,10 +27,8 @@ constexpr int kSoundSettingIndex = 5;
 constexpr int kDefaultSoundSetting = 1;
 constexpr float kRateTextInset = 16;
 // The pause button and the click it makes.
-constexpr int kIconSlot = 97;
 constexpr float kPauseButtonInset = 16;
 constexpr int kPauseButtonFrame = 0;
-constexpr int kClickSound = 98;
 constexpr float kClickVolume = 0.5f;
 constexpr int kBackAction = 99;
 
@@ -180,7 +179,7 @@ int MyApp::m_InGame() {
     keyConsumed = 1;
     Pause();
   }
-  if (m_Button(kIconSlot, kPauseButtonInset, kPauseButtonInset, kPauseButtonFrame) == 1 &&
+  if (m_Button(run::kIconSheet, kPauseButtonInset, kPauseButtonInset, kPauseButtonFrame) == 1 &&
       paused == 0 && touchConsumed == 0) {
     touchConsumed = 1;
     Pause();
@@ -193,7 +192,7 @@ void MyApp::Pause() {
   paused = 1;
   pauseMenuOpen = 1;
   pauseChoice = 0;
-  m_PlaySFX(kClickSound, 1, kClickVolume, 0);
+  m_PlaySFX(run::kSfxClick, 1, kClickVolume, 0);
 }
 
 // A run comes back from a suspension paused with its pause menu open; the

@@ -9,19 +9,24 @@
 // scaled from the virtual screen to the window.
 //
 // The methods are split by screen over the game/ folder:
-//   modes.cpp     creation, the update order, mode dispatch, render, suspend
+//   modes.cpp     creation, the update order, mode dispatch, render,
+//                 suspend and resume, the pause entry of a run
+//   globals.cpp   the game module's globals
 //   loader.cpp    the asset loader and its screen
 //   draw.cpp      the draw list, drawing state, bitmap text, image loading
 //   controls.cpp  pointer, touch, keys, joystick and iCade; buttons
 //   sound.cpp     sound effects
 //   progress.cpp  the saved record; rank and fixed-width text
 //   run.cpp       starting a run, the shared per-update work, phases 1-4
-//   chase.cpp     phases 5-8: chase, shootout from the car, fence, fight
+//   chase.cpp     placing the police; phases 5-6: chase, shootout from the car
+//   fence.cpp     phases 7-8: scaling the fence, the fight at the fence
+//   run.h         the run's numbers: slots, sounds, timings, city geometry
 //   ending.cpp    phase 9, the game-over overlay, entering the score
 //   menus.cpp     title menu, credits box, pause menu
 //   badges.cpp    badge catalogue, pop-up strip, badge box
 #pragma once
 
+#include <cstdint>
 #include <initializer_list>
 
 #include "modules/app.h"
@@ -248,6 +253,8 @@ class MyApp : public App {
   void LoadBadgeSection(const Array<String>& parts);
   void LoadScoreSection(const Array<String>& parts);
   int ScoreChecksum(int table);
+  bool ChecksumMatches(const Array<String>& parts, uint32_t sum);
+  int AppendShape(float kind, float x, float y, float w, float h);
 
   // ---------------------------------------------------------------------
   // Helpers of the run, its ending, the menus and the badges (run.cpp,

@@ -123,6 +123,13 @@ int MyApp::m_Load() {
   return 0;
 }
 
+// Reads the checksum that ends a section and tells whether it is `sum`.
+bool MyApp::ChecksumMatches(const Array<String>& parts, uint32_t sum) {
+  savedValue = RecordInt(parts[loadCursor]);
+  loadCursor += 1;
+  return savedValue == Wrap(sum);
+}
+
 void MyApp::LoadSettingsSection(const Array<String>& parts) {
   if (parts.Length() < kSettings + 1) return;
   uint32_t sum = 0;
@@ -131,9 +138,7 @@ void MyApp::LoadSettingsSection(const Array<String>& parts) {
     sum += Bits(settings[loopIndex]) * Bits(loopIndex);
   }
   loadCursor += kSettings;
-  savedValue = RecordInt(parts[loadCursor]);
-  loadCursor += 1;
-  if (savedValue == Wrap(sum)) {
+  if (ChecksumMatches(parts, sum)) {
     DebugLog(T("Settings Loaded"));
   } else {
     DebugLog(T("Settings Checksum Invalid"));
@@ -155,9 +160,7 @@ void MyApp::LoadBadgeSection(const Array<String>& parts) {
     sum += Bits(savedValue);
   }
   loadCursor += kBadgeWords;
-  savedValue = RecordInt(parts[loadCursor]);
-  loadCursor += 1;
-  if (savedValue == Wrap(sum)) {
+  if (ChecksumMatches(parts, sum)) {
     DebugLog(T("Badges Loaded"));
   } else {
     DebugLog(T("Badge Checksum Invalid"));
@@ -178,10 +181,8 @@ void MyApp::LoadScoreSection(const Array<String>& parts) {
       highscores[kRecentOffset + ranked + scoreEntryIndex] = RecordInt(parts[element + 1]);
     }
     loadCursor += kTableElements;
-    savedValue = RecordInt(parts[loadCursor]);
-    loadCursor += 1;
     const String table(scoreGroupIndex);
-    if (savedValue == ScoreChecksum(scoreGroupIndex)) {
+    if (ChecksumMatches(parts, Bits(ScoreChecksum(scoreGroupIndex)))) {
       Print(T("Highscore ") + table + T(" Loaded"));
       continue;
     }

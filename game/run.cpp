@@ -4,6 +4,7 @@
 // the mode machine (modes 11 and 10). The later phases live in chase.cpp,
 // fence.cpp and ending.cpp.
 #include <cmath>
+#include <cstdlib>
 
 #include "game/myapp.h"
 #include "game/run.h"
@@ -27,6 +28,9 @@ constexpr float kPanelMargin = 48;
 constexpr int kKeypadRows = 4;
 constexpr int kKeypadColumns = 3;
 
+// The shown total closes a sixth of its distance to the score per update.
+constexpr int kTotalRollSteps = 6;
+
 // Bag values are 500 times a whole number from 2 to 9.
 constexpr int kBagValueUnit = 500;
 
@@ -43,7 +47,7 @@ int MyApp::m_LoadGame() {
   score = 0;
   runOver = 0;
   gameOverFrame = 0;
-  gameMode = 10;
+  gameMode = kModeRun;
   random::Seed = app::Millisecs();
   loot = 0;
   bagsGrabbed = 0;
@@ -88,8 +92,8 @@ int MyApp::m_Game() {
     default: break;
   }
   // The total on the closing screen rolls toward the score.
-  shownTotal -= (shownTotal - score) / 6;
-  if (std::abs(shownTotal - score) < 6) shownTotal = score;
+  shownTotal -= (shownTotal - score) / kTotalRollSteps;
+  if (std::abs(shownTotal - score) < kTotalRollSteps) shownTotal = score;
   if (phase <= kPhaseFenceFight) {
     // Running out of time ends nothing; it only leaves no time bonus.
     if (timeLeft > 0) timeLeft -= 1;

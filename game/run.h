@@ -1,6 +1,7 @@
-// The robbery run's shared numbers: image slots, sound numbers, timings and
-// the geometry of the city. Owned by the run (run.cpp, chase.cpp, fence.cpp,
-// ending.cpp); the menus use the sound numbers and the sprite sheet.
+// The robbery run's shared numbers: image slots, sound numbers, timings,
+// the geometry of the city, the score tables' layout and the actions the
+// menus read. Owned by the run (run.cpp, chase.cpp, fence.cpp, ending.cpp);
+// the menus and badges (menus.cpp, badges.cpp) use some of them too.
 #pragma once
 
 namespace vantor::run {
@@ -41,6 +42,11 @@ inline constexpr int kEnginePeriod = 16;
 inline constexpr int kFirstAlarmTimer = 100;  // sounds the alarm on the first update
 inline constexpr int kShotCycle = 30;
 inline constexpr int kShotDueAt = 2;
+
+// Modes of the mode machine the run and the menus move between.
+inline constexpr int kModeEnterScore = 2;
+inline constexpr int kModeRun = 10;
+inline constexpr int kModeStartRun = 11;
 
 // Phases of a run.
 inline constexpr int kPhaseKeypad = 1;
@@ -105,6 +111,20 @@ inline constexpr float kBulletReach = 24;
 inline constexpr int kPoseStanding = 0;
 inline constexpr int kPoseDucking = 1;
 inline constexpr int kPoseFallen = -3;
+
+// Score tables: for table t (1-3) the best ten start at 10 (t - 1), the
+// last ten runs 30 entries later.
+inline constexpr int kTableSize = 10;
+inline constexpr int kRecentOffset = 30;
+
+// Actions of MyApp::m_PlayKey the menus read.
+inline constexpr int kActionUp = 0;
+inline constexpr int kActionLeft = 3;
+inline constexpr int kActionRight = 5;
+inline constexpr int kActionDown = 8;
+inline constexpr int kActionFire = 10;
+inline constexpr int kActionLastButton = 17;
+inline constexpr int kActionBack = 99;
 
 // The closing screen and the overlay.
 inline constexpr int kBonusPerUpdate = 3;

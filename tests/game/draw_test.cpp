@@ -211,6 +211,10 @@ namespace {
 
 using Call = SpyGraphics::Call;
 
+std::vector<float> Box(const SpyGraphics::Request& request) {
+  return {request.a, request.b, request.c, request.d};
+}
+
 TEST(Replay, RecordsAreDrawnScaledToTheWindowOverTheBackground) {
   HarnessOptions options;
   options.width = 1280;
@@ -251,22 +255,16 @@ TEST(Replay, RecordsAreDrawnScaledToTheWindowOverTheBackground) {
   EXPECT_EQ(r[first + 4].a, 100);
   EXPECT_EQ(r[first + 4].c, 120);
   EXPECT_EQ(r[first + 5].call, Call::kRect);
+  // Everything in window pixels, twice the virtual units.
   const auto rects = game.graphics().Of(Call::kRect);
   ASSERT_EQ(rects.size(), 2u);
-  EXPECT_EQ(rects[1].a, 20);
-  EXPECT_EQ(rects[1].b, 40);
-  EXPECT_EQ(rects[1].c, 60);
-  EXPECT_EQ(rects[1].d, 80);
+  EXPECT_EQ(Box(rects[1]), (std::vector<float>{20, 40, 60, 80}));
   const auto ovals = game.graphics().Of(Call::kOval);
   ASSERT_EQ(ovals.size(), 1u);
-  EXPECT_EQ(ovals[0].a, 90);
-  EXPECT_EQ(ovals[0].b, 108);
-  EXPECT_EQ(ovals[0].c, 20);
-  EXPECT_EQ(ovals[0].d, 24);
+  EXPECT_EQ(Box(ovals[0]), (std::vector<float>{90, 108, 20, 24}));
   const auto lines = game.graphics().Of(Call::kLine);
   ASSERT_EQ(lines.size(), 1u);
-  EXPECT_EQ(lines[0].a, 2);
-  EXPECT_EQ(lines[0].d, 8);
+  EXPECT_EQ(Box(lines[0]), (std::vector<float>{2, 4, 6, 8}));
   // One image: its frame cut from the sheet of the window's variant.
   EXPECT_EQ(app.artScale, 4);
   const auto surfaces = game.graphics().Of(Call::kSurface);

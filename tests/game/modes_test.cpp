@@ -63,6 +63,55 @@ TEST(GameObject, ArraysSurviveTheCollector) {
   game.Frame(5);
 }
 
+// A run just started, with the sound requests of the start forgotten.
+void StartRun(GameHarness& game) {
+  game.app().gameMode = 11;
+  game.Update();
+  ASSERT_EQ(game.app().gameMode, 10);
+  game.audio().requests.clear();
+}
+
+// The click of the pause entry: sound 98 at rate 1, volume 0.5, centred.
+void ExpectPauseClick(const SpyAudio& audio) {
+  const auto& r = audio.requests;
+  size_t play = 0;
+  while (play < r.size() && !(r[play].call == SpyAudio::Call::kPlay &&
+                              r[play].path == "vantor://data/sfx/098.wav")) {
+    ++play;
+  }
+  ASSERT_LT(play + 3, r.size()) << "no click";
+  EXPECT_EQ(r[play + 1].value, 1);
+  EXPECT_EQ(r[play + 2].value, 0.5f);
+  EXPECT_EQ(r[play + 3].value, 0);
+}
+
+TEST(PauseEntry, TheBackActionPausesARunOnce) {
+  GameHarness game;
+  StartRun(game);
+  MyApp& app = game.app();
+  EXPECT_EQ(app.menuSlide, -32);
+  game.KeyDown(27);
+  game.Update();
+  EXPECT_EQ(app.paused, 1);
+  EXPECT_EQ(app.pauseMenuOpen, 1);
+  EXPECT_EQ(app.pauseChoice, 0);
+  EXPECT_EQ(app.keyConsumed, 1);
+  ExpectPauseClick(game.audio());
+}
+
+TEST(PauseEntry, ThePauseButtonPausesARunOnce) {
+  GameHarness game;
+  StartRun(game);
+  MyApp& app = game.app();
+  game.MoveTo(16, 16);
+  game.PressPointer();
+  game.Update();
+  EXPECT_EQ(app.paused, 1);
+  EXPECT_EQ(app.pauseMenuOpen, 1);
+  EXPECT_EQ(app.touchConsumed, 1);
+  ExpectPauseClick(game.audio());
+}
+
 int AllocatedOver600Frames(GameHarness& game) {
   game.Frame(60);
   const int before = gc_alloced_bytes;

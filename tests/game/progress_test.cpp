@@ -105,8 +105,9 @@ TEST(SavedRecord, FreshRecordLoadsEverySectionInOrderAndChangesNothing) {
   std::optional<GameHarness> game;
   const std::string fresh = FreshRecord().Text();
   EXPECT_EQ(LoadOutput(game, fresh), kAllLoaded);
-  EXPECT_EQ(Values(game->app().settings), std::vector<int>({0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 64, 64, 10,
-                                                            0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+  const std::vector<int> settings = {0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 64, 64, 10,
+                                     0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  EXPECT_EQ(Values(game->app().settings), settings);
   EXPECT_EQ(Values(game->app().highscores), std::vector<int>(60, 0));
   EXPECT_EQ(Values(game->app().badgeEarned), std::vector<bool>(256, false));
   game->Suspend();
