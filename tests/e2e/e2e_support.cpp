@@ -161,7 +161,9 @@ StateLine ParseStateLine(const std::string& line) {
     const std::string name = line.substr(at + 1, nameEnd - at - 1);
     at = nameEnd + 2;  // past the quote and the colon
     if (line[at] == '"') {
-      at = line.find('"', at + 1) + 1;
+      const size_t close = line.find('"', at + 1);
+      state.texts[name] = line.substr(at + 1, close - at - 1);
+      at = close + 1;
     } else if (line[at] == '[') {
       const size_t close = line.find(']', at);
       std::istringstream items(line.substr(at + 1, close - at - 1));

@@ -88,10 +88,11 @@ bool WaitFor(F condition, std::chrono::milliseconds patience) {
   return true;
 }
 
-// One line of state.jsonl: integer fields and integer lists by name.
+// One line of state.jsonl: its fields by name.
 struct StateLine {
   std::map<std::string, long long> numbers;
   std::map<std::string, std::vector<int>> lists;
+  std::map<std::string, std::string> texts;
   int operator[](const std::string& name) const;
 };
 std::vector<StateLine> ReadStateLines(const std::string& path);

@@ -28,8 +28,7 @@ std::vector<std::string> WithoutLeakCheck(std::vector<std::string> environment) 
 }  // namespace
 
 GameProcess::GameProcess(const WorkDir& work, const std::vector<std::string>& environment)
-    : directory_(work.path()),
-      child_({VANTOR_GAME}, work.path(), WithoutLeakCheck(environment)) {
+    : directory_(work.path()), child_({VANTOR_GAME}, work.path(), WithoutLeakCheck(environment)) {
   if (!child_.started()) return;
   window_ = Shell("timeout 15 xdotool search --sync --onlyvisible --pid " +
                   std::to_string(child_.pid()) + " 2>/dev/null | head -n 1");

@@ -77,11 +77,12 @@ TEST(Replay, ScriptedInputReachesTheGame) {
   EXPECT_EQ(states[2]["creditsOpen"], 1);  // 90: credits
   EXPECT_EQ(states[3]["gameMode"], 10);    // 130: a run, keypad
   EXPECT_EQ(states[3]["phase"], 1);
-  EXPECT_EQ(states[4]["paused"], 1);    // 160: pause menu
-  EXPECT_EQ(states[5]["paused"], 1);    // 190: back from iconified
-  EXPECT_EQ(states[6]["runOver"], 1);   // 230: quit
-  EXPECT_EQ(states[7]["gameMode"], 1);  // 320: menu again
-  EXPECT_EQ(states[8]["loadStep"], 0);  // 400: reloaded at 800x600
+  EXPECT_EQ(states[3].texts.at("enteredCode"), "15");  // the keys pressed
+  EXPECT_EQ(states[4]["paused"], 1);                   // 160: pause menu
+  EXPECT_EQ(states[5]["paused"], 1);                   // 190: back from iconified
+  EXPECT_EQ(states[6]["runOver"], 1);                  // 230: quit
+  EXPECT_EQ(states[7]["gameMode"], 1);                 // 320: menu again
+  EXPECT_EQ(states[8]["loadStep"], 0);                 // 400: reloaded at 800x600
   EXPECT_EQ(states[8]["update"], 400);
   // Iconifying saved the record.
   EXPECT_FALSE(ReadFile(work / ".vantorstate").empty());
