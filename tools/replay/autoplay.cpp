@@ -79,9 +79,10 @@ void Autoplay::BeforeUpdate(Session& session, int) {
     ended_ = true;
   }
   if (ended_) {
-    // The game shows its overlay, enters the score and goes back to the menu.
+    // The game shows its overlay, enters the score and goes back to the
+    // menu; the bot stops once the menu has settled with the new score.
     Let(session);
-    if (app.gameMode == kModeMenu) {
+    if (app.gameMode == kModeMenu && app.gameOverFrame == 0 && app.menuSlide == 0) {
       score_ = app.score;
       finished_ = true;
     }
