@@ -15,25 +15,25 @@ namespace {
 // What follows a command's name.
 enum class Arguments { kNone, kPoint, kSize, kKeyCode, kText, kName };
 
-struct CommandSpec {
+struct CommandForm {
   const char* name;
   CommandKind kind;
   Arguments arguments;
 };
 
 constexpr std::array kCommands = {
-    CommandSpec{"press", CommandKind::kPress, Arguments::kPoint},
-    CommandSpec{"release", CommandKind::kRelease, Arguments::kNone},
-    CommandSpec{"move", CommandKind::kMove, Arguments::kPoint},
-    CommandSpec{"key", CommandKind::kKey, Arguments::kKeyCode},
-    CommandSpec{"keyup", CommandKind::kKeyUp, Arguments::kKeyCode},
-    CommandSpec{"char", CommandKind::kChar, Arguments::kText},
-    CommandSpec{"iconify", CommandKind::kIconify, Arguments::kNone},
-    CommandSpec{"restore", CommandKind::kRestore, Arguments::kNone},
-    CommandSpec{"resize", CommandKind::kResize, Arguments::kSize},
-    CommandSpec{"shot", CommandKind::kShot, Arguments::kName},
-    CommandSpec{"state", CommandKind::kState, Arguments::kNone},
-    CommandSpec{"quit", CommandKind::kQuit, Arguments::kNone},
+    CommandForm{"press", CommandKind::kPress, Arguments::kPoint},
+    CommandForm{"release", CommandKind::kRelease, Arguments::kNone},
+    CommandForm{"move", CommandKind::kMove, Arguments::kPoint},
+    CommandForm{"key", CommandKind::kKey, Arguments::kKeyCode},
+    CommandForm{"keyup", CommandKind::kKeyUp, Arguments::kKeyCode},
+    CommandForm{"char", CommandKind::kChar, Arguments::kText},
+    CommandForm{"iconify", CommandKind::kIconify, Arguments::kNone},
+    CommandForm{"restore", CommandKind::kRestore, Arguments::kNone},
+    CommandForm{"resize", CommandKind::kResize, Arguments::kSize},
+    CommandForm{"shot", CommandKind::kShot, Arguments::kName},
+    CommandForm{"state", CommandKind::kState, Arguments::kNone},
+    CommandForm{"quit", CommandKind::kQuit, Arguments::kNone},
 };
 
 // A window larger than this on either side is surely a typing error.
@@ -116,16 +116,16 @@ std::string ParseLine(const std::string& text, Command& command) {
   const std::optional<int> update = ParseInt(updateWord);
   if (!update || *update < 1) return "expects an update number of 1 or more first";
   command.update = *update;
-  const auto spec = std::find_if(kCommands.begin(), kCommands.end(),
-                                 [&](const CommandSpec& s) { return name == s.name; });
-  if (spec == kCommands.end()) {
+  const auto form = std::find_if(kCommands.begin(), kCommands.end(),
+                                 [&](const CommandForm& f) { return name == f.name; });
+  if (form == kCommands.end()) {
     return name.empty() ? "expects a command after the update number"
                         : "unknown command '" + name + "'";
   }
-  command.kind = spec->kind;
+  command.kind = form->kind;
   std::string rest;
   std::getline(in, rest);
-  const std::string problem = ReadArguments(spec->arguments, rest, command);
+  const std::string problem = ReadArguments(form->arguments, rest, command);
   return problem.empty() ? problem : name + ": " + problem;
 }
 
