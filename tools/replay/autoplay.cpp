@@ -1,0 +1,235 @@
+#include "tools/replay/autoplay.h"
+
+#include <algorithm>
+#include <cmath>
+#include <sstream>
+
+#include "game/run.h"
+#include "tools/replay/city_route.h"
+
+namespace vantor::replay {
+namespace {
+
+using game::jscrh;
+using game::jscrw;
+
+constexpr int kModeMenu = 1;
+constexpr int kModeRun = 10;
+
+// Where the keypad's keys are: a 3 x 4 grid 72 units apart whose first key
+// is centred 80 units up and left of the screen's centre.
+constexpr float kKeypadHalf = 80;
+constexpr float kKeyPitch = 72;
+constexpr int kKeypadColumns = 3;
+constexpr int kBottomRow = 3;
+constexpr int kZeroColumn = 1;
+constexpr int kClearColumn = 2;
+
+// The start button, at the menu's landscape or portrait place.
+constexpr float kStartLandscapeX = 0.4f, kStartLandscapeY = 0.7f;
+constexpr float kStartPortraitX = 0.3f, kStartPortraitY = 0.65f;
+
+// The police car of the shootout drives at 0.8 of the height, between 0.15
+// and 0.85 of the width.
+constexpr float kPoliceCarY = 0.8f;
+constexpr float kPoliceCarLow = 0.15f, kPoliceCarHigh = 0.85f;
+
+// In the fight the player stands at 0.75 of the width.
+constexpr float kPlayerAt = 0.75f;
+
+// A turn asked for this close to the next crossing might land after it.
+constexpr float kTurnMargin = 2 * run::kCarSpeed;
+
+// The crossing the car last passed, in crossings.
+Crossing PassedCrossing(const MyApp& app) {
+  return {static_cast<int>(std::lround(app.playerX / run::kCityCell)),
+          static_cast<int>(std::lround(app.playerY / run::kCityCell))};
+}
+
+// How far the car still has to go to its next crossing.
+float DistanceToNext(const MyApp& app) {
+  switch (app.carHeading) {
+    case run::kNorth: return run::kCityCell + app.carOffsetY;
+    case run::kEast: return run::kCityCell - app.carOffsetX;
+    case run::kSouth: return run::kCityCell - app.carOffsetY;
+    default: return run::kCityCell + app.carOffsetX;
+  }
+}
+
+Crossing NextCrossing(const MyApp& app) {
+  Crossing next = PassedCrossing(app);
+  if (app.carHeading == run::kNorth) next.y -= 1;
+  if (app.carHeading == run::kEast) next.x += 1;
+  if (app.carHeading == run::kSouth) next.y += 1;
+  if (app.carHeading == run::kWest) next.x -= 1;
+  return next;
+}
+
+}  // namespace
+
+void Autoplay::BeforeUpdate(Session& session, int) {
+  const MyApp& app = session.app();
+  if (app.loadStep > 0) {
+    Let(session);
+    return;
+  }
+  if (outcome_ == Outcome::kNone && app.gameMode == kModeRun && app.runOver > 0) {
+    if (app.phase == run::kPhaseClosing) outcome_ = Outcome::kWin;
+    if (app.playerHealth < 1) outcome_ = Outcome::kLose;
+    ended_ = true;
+  }
+  if (ended_) {
+    // The game shows its overlay, enters the score and goes back to the
+    // menu; the bot stops once the menu has settled with the new score.
+    Let(session);
+    if (app.gameMode == kModeMenu && app.gameOverFrame == 0 && app.menuSlide == 0) {
+      score_ = app.score;
+      finished_ = true;
+    }
+    return;
+  }
+  Play(session);
+}
+
+void Autoplay::Play(Session& session) {
+  const MyApp& app = session.app();
+  if (app.gameMode == kModeMenu) InMenu(session);
+  if (app.gameMode == kModeRun) InRun(session);
+}
+
+// Presses the start button once the menu has flown in.
+void Autoplay::InMenu(Session& session) {
+  const MyApp& app = session.app();
+  if (app.menuSlide != 0 || app.creditsOpen != 0) return;
+  if (app.landscape == 1) {
+    Tap(session, jscrw * kStartLandscapeX, jscrh * kStartLandscapeY);
+  } else {
+    Tap(session, jscrw * kStartPortraitX, jscrh * kStartPortraitY);
+  }
+}
+
+void Autoplay::InRun(Session& session) {
+  switch (session.app().phase) {
+    case run::kPhaseKeypad: Keypad(session); break;
+    case run::kPhaseCash: CashBags(session); break;
+    case run::kPhaseChase: Chase(session); break;
+    case run::kPhaseCarShootout: CarShootout(session); break;
+    case run::kPhaseFenceFight: FenceFight(session); break;
+    default:
+      // Running, climbing and the closing screen: keep tapping.
+      Tap(session, jscrw * 0.5f, jscrh * 0.5f);
+      break;
+  }
+}
+
+// Types the next digit of the code; a typed code that went wrong is cleared.
+void Autoplay::Keypad(Session& session) {
+  const MyApp& app = session.app();
+  const int typed = app.enteredCode.Length();
+  const bool onTrack =
+      typed < app.targetCode.Length() && app.targetCode.StartsWith(app.enteredCode);
+  int row = kBottomRow, column = kClearColumn;
+  if (onTrack) {
+    const int digit = app.targetCode[typed] - '0';
+    row = digit == 0 ? kBottomRow : (digit - 1) / kKeypadColumns;
+    column = digit == 0 ? kZeroColumn : (digit - 1) % kKeypadColumns;
+  }
+  const int left = static_cast<int>(jscrw * 0.5f - kKeypadHalf);
+  const int top = static_cast<int>(jscrh * 0.5f - kKeypadHalf);
+  Tap(session, left + kKeyPitch * column, top + kKeyPitch * row);
+}
+
+// Takes the first bag still lying on the floor.
+void Autoplay::CashBags(Session& session) {
+  const MyApp& app = session.app();
+  for (int bag = 0; bag < run::kCashBags; ++bag) {
+    const int* record = &app.worldCells[run::kBagStride * bag];
+    if (record[0] == 0) continue;
+    Tap(session, record[1], record[2]);
+    return;
+  }
+}
+
+// Steers toward the nearest police car: a press on the left half of the
+// screen turns left at the next crossing, on the right half right.
+void Autoplay::Chase(Session& session) {
+  const MyApp& app = session.app();
+  if (down_) {
+    Let(session);
+    return;
+  }
+  if (app.carHeading > run::kWest || DistanceToNext(app) <= kTurnMargin) return;
+  const Turn turn = TurnAt(NextCrossing(app), app.carHeading, PoliceCrossings(app));
+  if (turn == Turn::kLeft) Tap(session, jscrw * 0.25f, jscrh * 0.5f);
+  if (turn == Turn::kRight) Tap(session, jscrw * 0.75f, jscrh * 0.5f);
+}
+
+// Shoots where the police car will be after this update's drift, then
+// presses the reload prompt.
+void Autoplay::CarShootout(Session& session) {
+  const MyApp& app = session.app();
+  if (app.reloadNeeded == 1) {
+    Tap(session, app.reloadX, app.reloadY);
+    return;
+  }
+  const float ahead = std::clamp(app.targetCarX + app.targetCarVelocity, jscrw * kPoliceCarLow,
+                                 jscrw * kPoliceCarHigh);
+  Tap(session, ahead, jscrh * kPoliceCarY);
+}
+
+// Holding a press ducks. To win, duck only under an arriving bullet; to
+// lose, stay ducked (a ducked player never fires) except then.
+void Autoplay::FenceFight(Session& session) {
+  const bool arriving = BulletArriving(session.app());
+  const bool duck = goal_ == Goal::kWin ? arriving : !arriving;
+  if (duck) {
+    Hold(session, jscrw * 0.5f, jscrh * 0.5f);
+  } else {
+    Let(session);
+  }
+}
+
+bool Autoplay::BulletArriving(const MyApp& app) const {
+  for (int i = 0; i < run::kBulletSlots; ++i) {
+    if (app.worldCells[2 * i] != run::kCopBullet) continue;
+    const float next = app.worldCells[2 * i + 1] + run::kBulletSpeed;
+    if (std::abs(next - jscrw * kPlayerAt) < run::kBulletReach) return true;
+  }
+  return false;
+}
+
+void Autoplay::Tap(Session& session, float x, float y) {
+  if (down_) {
+    Let(session);
+  } else {
+    Hold(session, x, y);
+  }
+}
+
+void Autoplay::Hold(Session& session, float x, float y) {
+  const MyApp& app = session.app();
+  session.PointerTo(x * app.scaleX, y * app.scaleY);
+  if (!down_) session.PointerDown();
+  down_ = true;
+}
+
+void Autoplay::Let(Session& session) {
+  if (down_) session.PointerUp();
+  down_ = false;
+}
+
+bool Autoplay::Succeeded() const {
+  return finished_ && ((goal_ == Goal::kWin && outcome_ == Outcome::kWin) ||
+                       (goal_ == Goal::kLose && outcome_ == Outcome::kLose));
+}
+
+std::string Autoplay::Report(int updates) const {
+  const char* name = outcome_ == Outcome::kWin    ? "win"
+                     : outcome_ == Outcome::kLose ? "lose"
+                                                  : "none";
+  std::ostringstream line;
+  line << "outcome=" << name << " score=" << score_ << " updates=" << updates;
+  return line.str();
+}
+
+}  // namespace vantor::replay

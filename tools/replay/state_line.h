@@ -1,0 +1,16 @@
+// The state line: one JSON object on one line holding what a tester asks
+// about the game after an update (mode, loader, run, tables, settings and
+// the random seed). Written by the replay session for `state` commands and
+// at the end of an autoplayed run.
+#pragma once
+
+#include <string>
+
+#include "game/myapp.h"
+
+namespace vantor::replay {
+
+// `update` is the number of updates run so far.
+std::string StateLine(const MyApp& app, int update);
+
+}  // namespace vantor::replay

@@ -1,0 +1,84 @@
+// vantor-replay: the real game under a virtual clock, driven by a script or
+// by the autoplay bot, writing screenshots and state lines. See README.md
+// ("Replays, screenshots and the bot") for the script language.
+//
+// Exit status: 0 when the script ran (and, with --autoplay, the outcome
+// asked for happened); 1 when the bot did not get that outcome in time or a
+// file could not be written; 2 for a bad command line or script, refused
+// before anything runs.
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <optional>
+
+#include "tools/replay/autoplay.h"
+#include "tools/replay/options.h"
+#include "tools/replay/script.h"
+#include "tools/replay/session.h"
+
+namespace vantor::replay {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kFailed = 1;
+constexpr int kRefused = 2;
+
+std::optional<Script> ReadScript(const std::string& path) {
+  if (path.empty()) return Script{};
+  std::ifstream file(path);
+  if (!file) {
+    std::cerr << "vantor-replay: cannot read " << path << "\n";
+    return std::nullopt;
+  }
+  Script script = ParseScript(file);
+  for (const ScriptError& error : script.errors) {
+    std::cerr << path << ":" << error.line << ": " << error.message << "\n";
+  }
+  if (!script.errors.empty()) return std::nullopt;
+  return script;
+}
+
+// The game reads data/ and writes its saved record in the working
+// directory; a fresh one gets a link to the repository's data/.
+bool EnterWorkDirectory(const std::string& directory) {
+  if (directory.empty()) return true;
+  std::error_code error;
+  fs::create_directories(directory, error);
+  const fs::path data = fs::path(directory) / "data";
+  if (!fs::exists(data))
+    fs::create_directory_symlink(fs::path(VANTOR_SOURCE_DIR) / "data", data, error);
+  if (error || chdir(directory.c_str()) != 0) {
+    std::cerr << "vantor-replay: cannot work in " << directory << "\n";
+    return false;
+  }
+  return true;
+}
+
+int Main(int argc, char** argv) {
+  Options options;
+  const std::vector<std::string> problems = ParseOptions(argc, argv, options);
+  if (options.help || !problems.empty()) {
+    for (const std::string& problem : problems) std::cerr << "vantor-replay: " << problem << "\n";
+    std::cerr << kUsage;
+    return options.help && problems.empty() ? 0 : kRefused;
+  }
+  std::optional<Script> script = ReadScript(options.scriptPath);
+  if (!script) return kRefused;
+  if (!EnterWorkDirectory(options.workDir)) return kFailed;
+
+  std::optional<Autoplay> bot;
+  if (options.autoplay != Goal::kNone) bot.emplace(options.autoplay);
+  Session session(options.session, std::move(*script), bot ? &*bot : nullptr);
+  const bool ran = session.Run();
+  if (!bot) return ran ? 0 : kFailed;
+  std::cout << bot->Report(session.updatesRun()) << std::endl;
+  return ran && bot->Succeeded() ? 0 : kFailed;
+}
+
+}  // namespace
+}  // namespace vantor::replay
+
+int main(int argc, char** argv) { return vantor::replay::Main(argc, argv); }
