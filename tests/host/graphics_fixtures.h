@@ -4,7 +4,6 @@
 #pragma once
 
 #include <stb_image_write.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -14,32 +13,18 @@
 #include "host/graphics.h"
 #include "runtime/gc.h"
 #include "tests/host/gl_test_context.h"
+#include "tests/host/temp_dir.h"
 
 namespace vantor::testing {
 
-// A scratch directory holding data/, made the working directory for the
-// life of the object so that relative asset names resolve into it.
-class ScratchDataDir {
+// A scratch working directory holding data/, so that relative asset names
+// resolve into it for the life of the object.
+class ScratchDataDir : public ScopedWorkDir {
  public:
-  ScratchDataDir() : previous_(std::filesystem::current_path()) {
-    char name[] = "/tmp/vantor-gfx-XXXXXX";
-    root_ = mkdtemp(name);
-    std::filesystem::create_directory(root_ / "data");
-    std::filesystem::current_path(root_);
-  }
-  ~ScratchDataDir() {
-    std::filesystem::current_path(previous_);
-    std::filesystem::remove_all(root_);
-  }
-  ScratchDataDir(const ScratchDataDir&) = delete;
-  ScratchDataDir& operator=(const ScratchDataDir&) = delete;
+  ScratchDataDir() { std::filesystem::create_directory(Path() / "data"); }
 
   // Absolute path of a file under data/.
-  std::string DataFile(const std::string& name) const { return (root_ / "data" / name).string(); }
-
- private:
-  std::filesystem::path previous_;
-  std::filesystem::path root_;
+  std::string DataFile(const std::string& name) const { return (Path() / "data" / name).string(); }
 };
 
 // Writes a PNG of `channels` bytes per pixel (rows top first).

@@ -1,7 +1,7 @@
 // ScopedWorkDir: runs a test inside a fresh temporary working directory
 // (the saved state and the mapped data folders are relative to it) and
-// removes it afterwards. Used by the file tests of tests/host and
-// tests/modules.
+// removes it afterwards. Used by the file, sound and graphics tests of
+// tests/host and tests/modules.
 #pragma once
 
 #include <unistd.h>
@@ -25,6 +25,8 @@ class ScopedWorkDir {
   }
   ScopedWorkDir(const ScopedWorkDir&) = delete;
   ScopedWorkDir& operator=(const ScopedWorkDir&) = delete;
+
+  const std::filesystem::path& Path() const { return path_; }
 
  private:
   std::filesystem::path previous_;
