@@ -8,17 +8,17 @@ int AccelerometerControls = 0;
 int iCadeControls = 0;
 int HasMusic = 0;
 int DebugMode = 0;
-float rawscrw = 640;
-float rawscrh = 480;
-float jscrw = 640;
-float jscrh = 480;
+float rawscrw = kDesignWidth;
+float rawscrh = kDesignHeight;
+float jscrw = kDesignWidth;
+float jscrh = kDesignHeight;
 
 void ModuleInit() {
   DebugMode = 0;
-  rawscrw = 640;
-  rawscrh = 480;
-  jscrw = 640;
-  jscrh = 480;
+  rawscrw = kDesignWidth;
+  rawscrh = kDesignHeight;
+  jscrw = kDesignWidth;
+  jscrh = kDesignHeight;
   iCadeControls = 0;
   HasMusic = 0;
   OnScreenControls = 0;

@@ -22,7 +22,6 @@ constexpr int kTitleLogo = 98;
 constexpr int kIcadeIcons = 92;
 constexpr int kMakerLogo = 93;
 
-constexpr int kSoundModeSetting = 5;
 constexpr int kSoundModes = 4;  // keys cycle 0-3; a press toggles 0 and 1
 constexpr int kFrameSoundOn = 4;
 constexpr int kFrameSoundOff = 5;
@@ -53,13 +52,13 @@ constexpr float kCreditOffsets[] = {0, 20, 40, 80, 100, 120};
 // A pointer press only switches effects on and off; the keys of the pause
 // menu reach the other modes.
 void MyApp::ToggleSoundMode() {
-  int& mode = settings[kSoundModeSetting];
+  int& mode = settings[kSettingSoundMode];
   mode = 1 - mode;
   if (mode < 0 || mode > 1) mode = 0;
 }
 
 int MyApp::SoundModeFrame() {
-  return settings[kSoundModeSetting] != 0 ? kFrameSoundOn : kFrameSoundOff;
+  return settings[kSettingSoundMode] != 0 ? kFrameSoundOn : kFrameSoundOff;
 }
 
 void MyApp::PlayClick(float rate) { m_PlaySFX(kSfxClick, rate, 0.5f, 0); }
@@ -330,7 +329,7 @@ void MyApp::PauseSoundItem() {
   }
   if (pauseChoice != kChoiceSound) return;
   if (TakeKey({kActionFire})) {
-    settings[kSoundModeSetting] = (settings[kSoundModeSetting] + 1) % kSoundModes;
+    settings[kSettingSoundMode] = (settings[kSettingSoundMode] + 1) % kSoundModes;
     PlayClick(1);
   } else if (TakeKey({kActionLeft, kActionDown})) {
     pauseChoice = kChoiceResume;

@@ -23,8 +23,6 @@ constexpr int kModeWithoutRateDisplay = 5;
 constexpr int kMenuSlideStart = -32;
 constexpr int kMenuValueStart = 50;
 constexpr int kPauseSlideStart = -64;
-constexpr int kSoundSettingIndex = 5;
-constexpr int kDefaultSoundSetting = 1;
 constexpr float kRateTextInset = 16;
 // The pause button and the click it makes.
 constexpr float kPauseButtonInset = 16;
@@ -84,8 +82,7 @@ int MyApp::m_OnCreate() {
   Fill(popupTimer, 0);
   Fill(badgeEarned, false);
   Fill(virtualKeys, 0);
-  Fill(settings, 0);
-  settings[kSoundSettingIndex] = kDefaultSoundSetting;
+  ResetSettings();
   Fill(highscores, 0);
   m_Load();
   for (int i = 0; i < channelOrder.Length(); ++i) channelOrder[i] = i;

@@ -57,6 +57,17 @@ inline constexpr int kTouchPoints = 10;
 inline constexpr int kWorldCells = 1024;
 inline constexpr int kUpdateRate = 60;
 inline constexpr int kSuspendedUpdateRate = 5;
+// Saved settings the game reads: the sound mode (effects play at 1 and 2,
+// 1 by default) and the on-screen pad's position and size.
+inline constexpr int kSettingSoundMode = 5;
+inline constexpr int kDefaultSoundMode = 1;
+inline constexpr int kSettingPadX = 10;
+inline constexpr int kSettingPadY = 11;
+inline constexpr int kSettingPadSize = 12;
+// Score tables: for table t (1-3) the best ten start at 10 (t - 1), the
+// last ten runs 30 entries later.
+inline constexpr int kTableSize = 10;
+inline constexpr int kRecentOffset = 30;
 // The design size of the virtual screen.
 inline constexpr float kDesignWidth = 640;
 inline constexpr float kDesignHeight = 480;
@@ -249,6 +260,7 @@ class MyApp : public App {
   bool TouchPointIn(int point, float left, float top, float right, float bottom);
   bool OverButton(int slot, float x, float y, int points);
   String ArtFileName(String name);
+  void ResetSettings();
   void LoadSettingsSection(const Array<String>& parts);
   void LoadBadgeSection(const Array<String>& parts);
   void LoadScoreSection(const Array<String>& parts);

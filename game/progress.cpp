@@ -18,16 +18,10 @@ namespace {
 constexpr int kBadgeWords = 8;
 constexpr int kBitsPerWord = 32;
 constexpr int kScoreTables = 3;
-constexpr int kTableEntries = 10;
 // The recent-score lists follow the three ranked tables.
-constexpr int kRecentOffset = kScoreTables * kTableEntries;
-constexpr int kTableElements = 2 * kTableEntries;
-constexpr int kSoundSettingIndex = 5;
-constexpr int kDefaultSoundSetting = 1;
-// The pad's saved position and size, kept within reach on loading.
-constexpr int kSettingPadX = 10;
-constexpr int kSettingPadY = 11;
-constexpr int kSettingPadSize = 12;
+static_assert(kRecentOffset == kScoreTables * kTableSize);
+constexpr int kTableElements = 2 * kTableSize;
+// The pad's saved position and size are kept within reach on loading.
 constexpr int kPadMinPosition = 64;
 constexpr int kPadMinSize = 8;
 constexpr int kPadDefaultSize = 10;
@@ -69,9 +63,9 @@ int RecordInt(const String& text) {
 
 int MyApp::ScoreChecksum(int table) {
   uint32_t sum = 0;
-  for (int e = 0; e < kTableEntries; ++e) {
-    sum += Bits(e + 4) * Bits(highscores[table * kTableEntries + e]);
-    sum += Bits(table + 3 + e) * Bits(highscores[kRecentOffset + table * kTableEntries + e]);
+  for (int e = 0; e < kTableSize; ++e) {
+    sum += Bits(e + 4) * Bits(highscores[table * kTableSize + e]);
+    sum += Bits(table + 3 + e) * Bits(highscores[kRecentOffset + table * kTableSize + e]);
   }
   return Wrap(sum);
 }
@@ -96,8 +90,8 @@ int MyApp::m_Save() {
   }
   Append(record, Wrap(badgeSum));
   for (scoreGroupIndex = 0; scoreGroupIndex < kScoreTables; ++scoreGroupIndex) {
-    const int ranked = scoreGroupIndex * kTableEntries;
-    for (scoreEntryIndex = 0; scoreEntryIndex < kTableEntries; ++scoreEntryIndex) {
+    const int ranked = scoreGroupIndex * kTableSize;
+    for (scoreEntryIndex = 0; scoreEntryIndex < kTableSize; ++scoreEntryIndex) {
       Append(record, highscores[ranked + scoreEntryIndex]);
       Append(record, highscores[kRecentOffset + ranked + scoreEntryIndex]);
     }
@@ -130,6 +124,12 @@ bool MyApp::ChecksumMatches(const Array<String>& parts, uint32_t sum) {
   return savedValue == Wrap(sum);
 }
 
+// The defaults: every setting 0 but the sound mode, which starts on.
+void MyApp::ResetSettings() {
+  for (int& setting : settings) setting = 0;
+  settings[kSettingSoundMode] = kDefaultSoundMode;
+}
+
 void MyApp::LoadSettingsSection(const Array<String>& parts) {
   if (parts.Length() < kSettings + 1) return;
   uint32_t sum = 0;
@@ -142,8 +142,7 @@ void MyApp::LoadSettingsSection(const Array<String>& parts) {
     DebugLog(T("Settings Loaded"));
   } else {
     DebugLog(T("Settings Checksum Invalid"));
-    for (int& setting : settings) setting = 0;
-    settings[kSoundSettingIndex] = kDefaultSoundSetting;
+    ResetSettings();
   }
   savedValue = 0;
 }
@@ -174,8 +173,8 @@ void MyApp::LoadBadgeSection(const Array<String>& parts) {
 void MyApp::LoadScoreSection(const Array<String>& parts) {
   for (scoreGroupIndex = 0; scoreGroupIndex < kScoreTables; ++scoreGroupIndex) {
     if (parts.Length() <= loadCursor + kTableElements) continue;
-    const int ranked = scoreGroupIndex * kTableEntries;
-    for (scoreEntryIndex = 0; scoreEntryIndex < kTableEntries; ++scoreEntryIndex) {
+    const int ranked = scoreGroupIndex * kTableSize;
+    for (scoreEntryIndex = 0; scoreEntryIndex < kTableSize; ++scoreEntryIndex) {
       const int element = loadCursor + 2 * scoreEntryIndex;
       highscores[ranked + scoreEntryIndex] = RecordInt(parts[element]);
       highscores[kRecentOffset + ranked + scoreEntryIndex] = RecordInt(parts[element + 1]);
@@ -187,7 +186,7 @@ void MyApp::LoadScoreSection(const Array<String>& parts) {
       continue;
     }
     Print(T("Highscore ") + table + T(" Checksum Invalid"));
-    for (scoreEntryIndex = 0; scoreEntryIndex < kTableEntries; ++scoreEntryIndex) {
+    for (scoreEntryIndex = 0; scoreEntryIndex < kTableSize; ++scoreEntryIndex) {
       highscores[ranked + scoreEntryIndex] = 0;
       highscores[kRecentOffset + ranked + scoreEntryIndex] = 0;
     }
@@ -196,10 +195,10 @@ void MyApp::LoadScoreSection(const Array<String>& parts) {
 
 String MyApp::m_MyNth() {
   loopIndex = 0;
-  const int table = (scoreTableIndex - 1) * kTableEntries;
+  const int table = (scoreTableIndex - 1) * kTableSize;
   for (keyDigit = 1;; ++keyDigit) {
     if (score >= highscores[table + keyDigit - 1] && loopIndex == 0) loopIndex = keyDigit;
-    if (keyDigit == kTableEntries) break;
+    if (keyDigit == kTableSize) break;
   }
   return T(kOrdinals[loopIndex]);
 }

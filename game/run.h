@@ -112,11 +112,6 @@ inline constexpr int kPoseStanding = 0;
 inline constexpr int kPoseDucking = 1;
 inline constexpr int kPoseFallen = -3;
 
-// Score tables: for table t (1-3) the best ten start at 10 (t - 1), the
-// last ten runs 30 entries later.
-inline constexpr int kTableSize = 10;
-inline constexpr int kRecentOffset = 30;
-
 // Actions of MyApp::m_PlayKey the menus read.
 inline constexpr int kActionUp = 0;
 inline constexpr int kActionLeft = 3;

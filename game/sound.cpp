@@ -9,7 +9,6 @@ namespace {
 
 // Effects rotate over this many channels; the 25th cuts the oldest.
 constexpr int kEffectChannels = 24;
-constexpr int kSoundSettingIndex = 5;
 constexpr int kSoundOn = 1;
 constexpr int kSoundOnAlternative = 2;
 constexpr int kPlayOnce = 0;
@@ -27,7 +26,7 @@ int MyApp::m_LoadSFX(int n) {
 }
 
 int MyApp::m_PlaySFX(int n, float rate, float volume, float pan) {
-  const int mode = settings[kSoundSettingIndex];
+  const int mode = settings[kSettingSoundMode];
   if (mode != kSoundOn && mode != kSoundOnAlternative) return 0;
   lastChannel = (lastChannel + 1) % kEffectChannels;
   const int channel = channelOrder[lastChannel];
