@@ -1,22 +1,43 @@
-"""Sound effect recipes: every effect is synthesised here from oscillators,
-filtered noise from a seeded random generator and envelopes, so the WAV
-files are the same on every run.
+"""Sound effect recipes: every effect is synthesised here from band-limited
+oscillators, filtered noise from a seeded random generator and envelopes, so
+the WAV files are the same on every run.
 
 Output: data/sfx/NNN.wav, 16-bit PCM mono at 22050 Hz. Each effect gets
-short fades at both ends (no clicks) and is levelled: gain is the smaller of
-"peak at -1 dBFS" and "RMS of the sounding part at -13 dBFS", so effects sit
-at similar loudness and none clips.
+short fades at both ends (no clicks), then is levelled by loudness to its
+target in the mix plan (mix.txt, next to this file), with a soft limiter
+keeping every peak at or below -1 dBFS.
 """
 import math
 import os
 import random
 import struct
 import wave
+from collections import deque
 
 RATE = 22050
 TWO_PI = 2 * math.pi
 PEAK = 10 ** (-1 / 20)       # -1 dBFS
-TARGET_RMS = 10 ** (-13 / 20)
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+# Partials fade out between these frequencies, below the Nyquist frequency
+# (11025 Hz), so no oscillator folds back as an alias.
+BAND_FULL = 0.40 * RATE
+BAND_STOP = 0.48 * RATE
+
+# The loudness measure of the mix plan (see mix.txt).
+WEIGHT_HIGHPASS = 100.0      # Hz, applied twice
+LOUDNESS_WINDOW = 0.1        # s
+LEVEL_ROUNDS = 12            # limiter and gain settle in a few rounds
+LEVEL_TOLERANCE = 0.02       # dB
+
+# The soft limiter: how far ahead it sees a peak coming, and how fast the
+# gain recovers after it.
+LIMIT_LOOKAHEAD = 0.0015     # s
+LIMIT_RELEASE = 0.04         # s
+
+# The game replays these every 46 and every 21 updates at 60 per second.
+ALARM_PERIOD = 46 / 60
+SIREN_PERIOD = 21 / 60
 
 
 def n_of(sec):
@@ -45,33 +66,55 @@ def gain(track, g):
     return [v * g for v in track]
 
 
-def tone(freq, sec, shape="sine", amp=1.0, freq_end=None, curve=1.0, phase=0.0):
-    """Oscillator with an optional exponential glide from freq to freq_end."""
-    n = n_of(sec)
+def partial_weight(freq):
+    if freq <= BAND_FULL:
+        return 1.0
+    if freq >= BAND_STOP:
+        return 0.0
+    return 0.5 + 0.5 * math.cos(math.pi * (freq - BAND_FULL) / (BAND_STOP - BAND_FULL))
+
+
+def oscillator(freqs, partials, phase=0.0):
+    """A sum of sine partials (harmonic number, amplitude, phase offset in
+    radians, by rising harmonic) over a fundamental that may change every
+    sample (`freqs`, Hz). `phase` is the start phase in cycles. Partials
+    near the Nyquist frequency fade out, so the result is band-limited."""
     out = []
     ph = phase
-    for i in range(n):
-        t = i / max(1, n - 1)
-        if freq_end is None:
-            fr = freq
-        else:
-            fr = freq * (freq_end / freq) ** (t ** curve)
+    for fr in freqs:
         ph += fr / RATE
-        p = ph % 1.0
-        if shape == "sine":
-            v = math.sin(TWO_PI * p)
-        elif shape == "square":
-            # soft square: a few odd harmonics, no aliasing harshness
-            v = (math.sin(TWO_PI * p) + math.sin(3 * TWO_PI * p) / 3 + math.sin(5 * TWO_PI * p) / 5
-                 + math.sin(7 * TWO_PI * p) / 7) * 0.9
-        elif shape == "saw":
-            v = sum(math.sin(k * TWO_PI * p) / k for k in range(1, 9)) * 0.6
-        elif shape == "tri":
-            v = 4 * abs(p - 0.5) - 1
-        else:
-            raise ValueError(shape)
-        out.append(v * amp)
+        p = TWO_PI * (ph % 1.0)
+        v = 0.0
+        for k, amp, offset in partials:
+            w = partial_weight(k * fr)
+            if w == 0.0:
+                break
+            v += amp * w * math.sin(k * p + offset)
+        out.append(v)
     return out
+
+
+# Harmonic recipes of the oscillator shapes. The square and the saw keep a
+# few harmonics only (a soft buzz); the triangle is the full series.
+SHAPES = {
+    "sine": [(1, 1.0, 0.0)],
+    "square": [(k, 0.9 / k, 0.0) for k in (1, 3, 5, 7)],
+    "saw": [(k, 0.6 / k, 0.0) for k in range(1, 9)],
+    "tri": [(k, 8 / (math.pi * k) ** 2, math.pi / 2) for k in range(1, 80, 2)],
+}
+
+
+def glide(freq, sec, freq_end=None, curve=1.0):
+    """Per-sample frequencies: constant, or an exponential glide to freq_end."""
+    n = n_of(sec)
+    if freq_end is None:
+        return [freq] * n
+    return [freq * (freq_end / freq) ** ((i / max(1, n - 1)) ** curve) for i in range(n)]
+
+
+def tone(freq, sec, shape="sine", amp=1.0, freq_end=None, curve=1.0, phase=0.0):
+    """Oscillator with an optional exponential glide from freq to freq_end."""
+    return gain(oscillator(glide(freq, sec, freq_end, curve), SHAPES[shape], phase), amp)
 
 
 def noise(sec, seed, amp=1.0):
@@ -165,12 +208,80 @@ def fades(track, fin=0.003, fout=0.006):
     return out
 
 
-def level(track, peak=PEAK, target=TARGET_RMS):
-    pk = max(abs(v) for v in track) or 1.0
-    loud = [v for v in track if abs(v) > pk * 0.02] or track
-    rms = math.sqrt(sum(v * v for v in loud) / len(loud)) or 1.0
-    g = min(peak / pk, target / rms)
-    return [v * g for v in track]
+def loudness(track):
+    """The mix plan's loudness in dB: the loudest 100 ms window (stepping a
+    tenth of a window, zeros past the end) of the weighted signal, as RMS re
+    full scale."""
+    w = highpass(highpass(track, WEIGHT_HIGHPASS), WEIGHT_HIGHPASS)
+    win = n_of(LOUDNESS_WINDOW)
+    hop = win // 10
+    sums = [0.0]
+    for v in w:
+        sums.append(sums[-1] + v * v)
+    n = len(w)
+    loudest = max(sums[min(n, i + win)] - sums[i] for i in range(0, n, hop)) / win
+    return 10 * math.log10(max(loudest, 1e-12))
+
+
+def sliding_min(values, width):
+    """min(values[i:i + width + 1]) for every i."""
+    out = [0.0] * len(values)
+    window = deque()
+    for j in range(len(values) - 1, -1, -1):
+        while window and values[window[-1]] >= values[j]:
+            window.pop()
+        window.append(j)
+        while window[0] > j + width:
+            window.popleft()
+        out[j] = values[window[0]]
+    return out
+
+
+def soft_limit(track, ceiling=PEAK):
+    """A look-ahead limiter: the gain starts falling before a peak arrives,
+    so the peak lands at the ceiling without a hard clip, and recovers over
+    LIMIT_RELEASE. The gain at every sample is at most what that sample
+    needs, so nothing passes the ceiling."""
+    ahead = n_of(LIMIT_LOOKAHEAD)
+    need = [min(1.0, ceiling / abs(v)) if v else 1.0 for v in track]
+    floor = sliding_min(need, ahead)
+    recover = 1 - math.exp(-1 / (LIMIT_RELEASE * RATE))
+    held = []
+    g = 1.0
+    for want in floor:
+        g = min(want, g + (1 - g) * recover)
+        held.append(g)
+    # Averaging `ahead` held gains smooths the attack; each of them is
+    # already below the need of the sample at the end of the average.
+    out = []
+    total = held[0] * ahead
+    for i, v in enumerate(track):
+        total += held[i] - held[max(0, i - ahead)]
+        out.append(v * total / ahead)
+    return out
+
+
+def level(track, target):
+    """Gain to the target loudness (dB, see loudness), limited at PEAK."""
+    g = 10 ** ((target - loudness(track)) / 20)
+    for _ in range(LEVEL_ROUNDS):
+        out = soft_limit(gain(track, g))
+        miss = target - loudness(out)
+        if abs(miss) < LEVEL_TOLERANCE:
+            break
+        g *= 10 ** (miss / 20)
+    return out
+
+
+def mix_plan():
+    """{sound: target loudness} from mix.txt."""
+    targets = {}
+    with open(os.path.join(HERE, "mix.txt")) as plan:
+        for row in plan:
+            words = row.split("#")[0].split()
+            if words and words[0] != "class":
+                targets[int(words[0])] = float(words[2])
+    return targets
 
 
 def write_wav(path, track):
@@ -247,20 +358,28 @@ def sfx_door():                  # 8: car door slam and latch (also the reload c
     return mix(gain(latch, 1.0), place(mix(slam, body, gain(rattle, 0.5)), 0.02))
 
 
+ENGINE_PULSE_DECAY = 14          # per cycle: sharp firing pulses
+ENGINE_SECOND_PULSE = 0.7        # the second firing of a cycle is weaker
+
+
+def engine_partials():
+    """Fourier series of two decaying firing pulses per cycle, exp(-a p) at
+    p = 0 and 0.7 exp(-a p) half a cycle later: harmonic k of one pulse is
+    (1 - exp(-a)) / (a + 2 pi i k), and the later pulse adds (-1)^k times
+    0.7 of it. The constant term is left out (the high-pass removes it)."""
+    a = ENGINE_PULSE_DECAY
+    partials = []
+    for k in range(1, int(BAND_STOP / 40) + 1):
+        c = (1 - math.exp(-a)) / complex(a, TWO_PI * k) * (1 + ENGINE_SECOND_PULSE * (-1) ** k)
+        partials.append((k, 2 * abs(c), math.atan2(c.imag, c.real) + math.pi / 2))
+    return partials
+
+
 def engine(sec, seed, base=52):
     """V8-ish rumble: pulses at the firing rate through a low-pass."""
-    n = n_of(sec)
-    r = random.Random(seed)
-    out = []
-    ph = 0.0
-    for i in range(n):
-        fr = base * (1 + 0.04 * math.sin(TWO_PI * 3 * i / RATE))
-        ph += fr / RATE
-        p = ph % 1.0
-        # each cycle two firing pulses of uneven strength
-        v = math.exp(-p * 14) * 1.0 + math.exp(-((p + 0.5) % 1.0) * 14) * 0.7
-        v += (r.random() * 2 - 1) * 0.25
-        out.append(v)
+    freqs = [base * (1 + 0.04 * math.sin(TWO_PI * 3 * i / RATE)) for i in range(n_of(sec))]
+    pulses = oscillator(freqs, engine_partials())
+    out = mix(pulses, noise(sec, seed, 0.25))
     out = lowpass(lowpass(out, 900), 1400)
     return highpass(out, 35)
 
@@ -337,32 +456,40 @@ def sfx_metal_hit():             # 17: bullet on metal: ping and ricochet whine
     return mix(ping, place(rico, 0.02), tick)
 
 
-def sfx_alarm():                 # 18: bank alarm bell, 0.75 s, replayed every 0.767 s
-    sec = 0.75
-    n = n_of(sec)
-    strikes = int(sec * 18)
-    parts = []
-    for k in range(strikes):
-        at = k / 18.0
-        parts.append(place(bell(1180, 0.12, 0.05, ((1, 1), (2.45, 0.55), (4.1, 0.3), (6.3, 0.15))), at))
-    ring = mix(*parts)[:n]
-    hum = tone(1180, sec, amp=0.25)
-    return env_adsr(mix(ring, hum), 0.004, 0.0, 1.0, 0.012)
+def whole_cycles(freqs):
+    """Scales per-sample frequencies so that they add up to a whole number
+    of cycles: the waveform then continues seamlessly into its own start."""
+    cycles = sum(freqs) / RATE
+    return [fr * round(cycles) / cycles for fr in freqs]
 
 
-def sfx_siren():                 # 19: one "yelp" of the police siren, 0.35 s
-    sec = 0.35
-    n = n_of(sec)
-    out = []
-    ph = 0.0
-    for i in range(n):
-        t = i / n
-        # up fast, down slower: low at both ends so retriggers join smoothly
-        fr = 650 + 850 * math.sin(math.pi * t) ** 1.3
-        ph += fr / RATE
-        p = ph % 1.0
-        out.append(math.sin(TWO_PI * p) * 0.8 + math.sin(2 * TWO_PI * p) * 0.25 + math.sin(3 * TWO_PI * p) * 0.12)
-    return env_adsr(out, 0.006, 0.0, 1.0, 0.008)
+def loop_phase(freqs):
+    """Start half a sample into the cycle, so the join of a whole-cycle loop
+    falls across a zero crossing."""
+    return -0.5 * freqs[0] / RATE
+
+
+ALARM_BELL = 940                 # Hz, below the keypad beeps
+ALARM_STRIKES = 14               # per replay period, about 18 a second
+
+
+def sfx_alarm():                 # 18: bank alarm bell, exactly one replay period long
+    n = n_of(ALARM_PERIOD)
+    starts = [round(k * n / ALARM_STRIKES) for k in range(ALARM_STRIKES + 1)]
+    # each strike rings out (to zero) just as the next begins
+    ring = []
+    for k in range(ALARM_STRIKES):
+        sec = (starts[k + 1] - starts[k]) / RATE
+        ring += bell(ALARM_BELL, sec, 0.05, ((1, 1), (2.45, 0.55), (4.1, 0.3), (6.3, 0.15)))
+    hum = whole_cycles([ALARM_BELL] * n)
+    return mix(ring, gain(oscillator(hum, SHAPES["sine"], loop_phase(hum)), 0.25))
+
+
+def sfx_siren():                 # 19: one "yelp" of the police siren, exactly one replay period
+    n = n_of(SIREN_PERIOD)
+    # up fast, down slower: low at both ends, where one yelp joins the next
+    freqs = whole_cycles([650 + 850 * math.sin(math.pi * i / n) ** 1.3 for i in range(n)])
+    return oscillator(freqs, [(1, 0.8, 0.0), (2, 0.25, 0.0), (3, 0.12, 0.0)], loop_phase(freqs))
 
 
 def sfx_whoosh():                # 95 (not played): a rising whoosh with a sparkle
@@ -378,10 +505,12 @@ def sfx_click():                 # 98: menu/pause click
     return mix(gain(tick, 0.6), blip)
 
 
-def sfx_key():                   # 99: keypad key / confirmation: a dual-tone beep
-    a = tone(770, 0.11)
-    b = tone(1336, 0.11)
-    return env_adsr(mix(a, b), 0.004, 0.02, 0.8, 0.03)
+def sfx_key():                   # 99: keypad key and menu chime: one soft bell note
+    # Harmonic partials and a quick decay make it a chime, not a tone; it
+    # sits below the digit sounds that follow a key.
+    note = bell(1046.5, 0.24, 0.08, ((1, 1.0), (2, 0.3), (3, 0.08), (4.2, 0.04)))
+    tap = env_exp(bandpass(noise(0.01, 991), 3000, 1.5), 0.002)
+    return mix(note, gain(tap, 0.3))
 
 
 EFFECTS = {
@@ -392,9 +521,9 @@ EFFECTS = {
     98: sfx_click, 99: sfx_key,
 }
 
-# Loops that must sound right when replayed at a fixed period keep their
-# exact length; everything else gets its trailing near-silence trimmed.
-FIXED = {18, 19}
+# Loops the game replays at a fixed period: their length is that period and
+# they join their own start, so they are neither trimmed nor faded.
+LOOPS = {18, 19}
 
 
 def trim(track, floor=0.001):
@@ -406,10 +535,10 @@ def trim(track, floor=0.001):
 
 
 def build(root):
+    targets = mix_plan()
+    assert set(targets) == set(EFFECTS), "mix.txt must plan every effect"
     for num, fn in sorted(EFFECTS.items()):
         tr = fn()
-        if num not in FIXED:
-            tr = fades(level(trim(tr)), 0.003, min(0.03, len(tr) / RATE * 0.2))
-        else:
-            tr = fades(level(tr))
-        write_wav(os.path.join(root, "data", "sfx", "%03d.wav" % num), tr)
+        if num not in LOOPS:
+            tr = fades(trim(tr), 0.003, min(0.03, len(tr) / RATE * 0.2))
+        write_wav(os.path.join(root, "data", "sfx", "%03d.wav" % num), level(tr, targets[num]))

@@ -1,7 +1,8 @@
 // Checks every art and sound file the game loads from data/: it exists,
 // decodes, has the geometry the game cuts frames from at each scale (so no
 // "Image frame outside surface" can happen), a transparent background where
-// one is needed, and every sound is 16-bit PCM of a sane rate and length.
+// one is needed; every sound is short 16-bit PCM with its peaks at -1 dBFS at
+// most, the loops join seamlessly, and the loudness follows the mix plan.
 #include <gtest/gtest.h>
 
 #include <stb_image.h>
@@ -13,7 +14,9 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -220,84 +223,179 @@ TEST(TintedArt, IconsPadAndButtonsAreNeutralGrey) {
 
 // ---------------------------------------------------------------- sounds
 
+const int kSounds[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 95, 98, 99};
+
 uint32_t U32(const std::vector<unsigned char>& b, size_t at) {
   return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<uint32_t>(b[at + 3]) << 24);
 }
 uint16_t U16(const std::vector<unsigned char>& b, size_t at) { return b[at] | (b[at + 1] << 8); }
 
-class SoundTest : public ::testing::TestWithParam<int> {};
-
-TEST_P(SoundTest, IsShortCleanPcm16) {
-  char name[32];
-  std::snprintf(name, sizeof name, "sfx/%03d.wav", GetParam());
-  const std::string path = kData + name;
-  std::ifstream in(path, std::ios::binary);
-  ASSERT_TRUE(in) << "missing " << path;
-  std::vector<unsigned char> b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  ASSERT_GE(b.size(), 44u);
-  ASSERT_EQ(std::memcmp(b.data(), "RIFF", 4), 0);
-  ASSERT_EQ(std::memcmp(b.data() + 8, "WAVE", 4), 0);
-  EXPECT_EQ(U32(b, 4) + 8, b.size()) << "RIFF size";
-  size_t at = 12;
+struct Wav {
   int format = -1, channels = 0, bits = 0;
   uint32_t rate = 0;
-  const unsigned char* samples = nullptr;
-  uint32_t dataBytes = 0;
-  while (at + 8 <= b.size()) {
-    uint32_t len = U32(b, at + 4);
-    ASSERT_LE(at + 8 + len, b.size()) << "chunk runs past the end";
+  bool riffSizeRight = false;
+  std::vector<double> samples;  // 16-bit values over 32768
+};
+
+// Walks the RIFF chunks; a file that is not a WAV comes back without samples.
+Wav ReadWav(int num) {
+  char name[32];
+  std::snprintf(name, sizeof name, "sfx/%03d.wav", num);
+  std::ifstream in(kData + name, std::ios::binary);
+  std::vector<unsigned char> b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  Wav w;
+  if (b.size() < 12 || std::memcmp(b.data(), "RIFF", 4) != 0 || std::memcmp(b.data() + 8, "WAVE", 4) != 0)
+    return w;
+  w.riffSizeRight = U32(b, 4) + 8 == b.size();
+  for (size_t at = 12; at + 8 <= b.size();) {
+    const uint32_t len = U32(b, at + 4);
+    if (at + 8 + len > b.size()) return Wav{};
     if (std::memcmp(b.data() + at, "fmt ", 4) == 0) {
-      format = U16(b, at + 8);
-      channels = U16(b, at + 10);
-      rate = U32(b, at + 12);
-      bits = U16(b, at + 22);
-    } else if (std::memcmp(b.data() + at, "data", 4) == 0) {
-      samples = b.data() + at + 8;
-      dataBytes = len;
+      w.format = U16(b, at + 8);
+      w.channels = U16(b, at + 10);
+      w.rate = U32(b, at + 12);
+      w.bits = U16(b, at + 22);
+    } else if (std::memcmp(b.data() + at, "data", 4) == 0 && w.bits == 16) {
+      for (size_t i = 0; i + 1 < len; i += 2)
+        w.samples.push_back(static_cast<int16_t>(U16(b, at + 8 + i)) / 32768.0);
     }
     at += 8 + len + (len & 1);
   }
-  EXPECT_EQ(format, 1) << "PCM";
-  EXPECT_TRUE(channels == 1 || channels == 2);
-  EXPECT_EQ(bits, 16);
-  EXPECT_TRUE(rate == 22050 || rate == 44100 || rate == 48000 || rate == 11025) << rate;
-  ASSERT_NE(samples, nullptr);
-  ASSERT_GT(channels, 0);
-  const size_t n = dataBytes / 2;
-  const double seconds = static_cast<double>(n) / channels / rate;
+  return w;
+}
+
+double Peak(const std::vector<double>& x) {
+  double peak = 0;
+  for (double v : x) peak = std::max(peak, std::abs(v));
+  return peak;
+}
+
+// The mix plan's loudness: the loudest 100 ms (stepping a tenth of that) of
+// the signal after two one-pole high-passes at 100 Hz, RMS in dB re full
+// scale (a full-scale sine reads -3 dB).
+double Loudness(std::vector<double> x, double rate) {
+  constexpr double kWeightHighpass = 100, kWindow = 0.1;
+  const double a = 1 - std::exp(-2 * M_PI * kWeightHighpass / rate);
+  for (int pass = 0; pass < 2; ++pass) {
+    double low = 0;
+    for (double& v : x) {
+      low += a * (v - low);
+      v -= low;
+    }
+  }
+  const size_t win = std::lround(kWindow * rate), n = x.size();
+  std::vector<double> sums(n + 1, 0.0);
+  for (size_t i = 0; i < n; ++i) sums[i + 1] = sums[i] + x[i] * x[i];
+  double loudest = 0;
+  for (size_t i = 0; i < n; i += win / 10) loudest = std::max(loudest, sums[std::min(n, i + win)] - sums[i]);
+  return 10 * std::log10(std::max(loudest / win, 1e-12));
+}
+
+// Loops the game replays on a fixed beat (every 46 and 21 updates at 60 a
+// second) and their period in seconds.
+const std::pair<int, double> kLoops[] = {{18, 46 / 60.0}, {19, 21 / 60.0}};
+
+bool IsLoop(int num) {
+  return std::any_of(std::begin(kLoops), std::end(kLoops), [num](auto loop) { return loop.first == num; });
+}
+
+class SoundTest : public ::testing::TestWithParam<int> {};
+
+TEST_P(SoundTest, IsShortPcm16BelowTheCeilingWithoutClicks) {
+  const Wav w = ReadWav(GetParam());
+  ASSERT_FALSE(w.samples.empty()) << "missing or not 16-bit PCM";
+  EXPECT_TRUE(w.riffSizeRight);
+  EXPECT_EQ(w.format, 1) << "PCM";
+  EXPECT_EQ(w.channels, 1);
+  EXPECT_TRUE(w.rate == 22050 || w.rate == 44100 || w.rate == 48000 || w.rate == 11025) << w.rate;
+  const double seconds = static_cast<double>(w.samples.size()) / w.rate;
   EXPECT_GE(seconds, 0.02);
   EXPECT_LE(seconds, 3.0);
-  int peak = 0;
-  for (size_t i = 0; i < n; ++i) {
-    int v = static_cast<int16_t>(samples[2 * i] | (samples[2 * i + 1] << 8));
-    peak = std::max(peak, std::abs(v));
-  }
-  EXPECT_LT(peak, 32767) << "clips";
-  EXPECT_GT(peak, 32767 / 8) << "too quiet";
-  // Fades: the first and last samples are (near) zero, so no click.
-  auto at_ = [&](size_t i) { return std::abs(static_cast<int16_t>(samples[2 * i] | (samples[2 * i + 1] << 8))); };
-  EXPECT_LT(at_(0), 64);
-  EXPECT_LT(at_(n - 1), 64);
-}
-
-TEST(Sounds, LoopsFitTheirReplayPeriod) {
-  // The alarm is replayed every 46 updates, the siren every 21 (60 per second).
-  const std::pair<int, double> loops[] = {{18, 46 / 60.0}, {19, 21 / 60.0}};
-  for (auto [num, period] : loops) {
-    char name[32];
-    std::snprintf(name, sizeof name, "sfx/%03d.wav", num);
-    std::ifstream in(kData + name, std::ios::binary);
-    ASSERT_TRUE(in);
-    std::vector<unsigned char> b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    ASSERT_GE(b.size(), 44u);
-    const double seconds = (b.size() - 44) / 2.0 / U32(b, 24) / U16(b, 22);
-    EXPECT_LE(seconds, period + 0.01) << name;
-    EXPECT_GE(seconds, period - 0.05) << name;
+  // Peaks at -1 dBFS at most (one step of rounding allowed).
+  EXPECT_LE(Peak(w.samples), std::pow(10, -1 / 20.0) + 1 / 32768.0);
+  // Effects start and end at (near) zero, so no click; loops are checked
+  // for their join instead.
+  if (!IsLoop(GetParam())) {
+    EXPECT_LT(std::abs(w.samples.front()), 64 / 32768.0);
+    EXPECT_LT(std::abs(w.samples.back()), 64 / 32768.0);
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Data, SoundTest,
-                         ::testing::Values(1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17,
-                                           18, 19, 95, 98, 99));
+INSTANTIATE_TEST_SUITE_P(Data, SoundTest, ::testing::ValuesIn(kSounds));
+
+// A loop replayed every period has no hole: it lasts the period (to a
+// sample), its last sample runs into its first with no bigger step than it
+// has inside, and it does not fade out and in around the join.
+TEST(Sounds, LoopsJoinSeamlesslyAtTheirReplayPeriod) {
+  for (auto [num, period] : kLoops) {
+    SCOPED_TRACE(num);
+    const Wav w = ReadWav(num);
+    const std::vector<double>& x = w.samples;
+    ASSERT_GT(x.size(), 100u);
+    EXPECT_NEAR(static_cast<double>(x.size()), period * w.rate, 1.0);
+    double step = 0, energy = 0, join = 0;
+    for (size_t i = 1; i < x.size(); ++i) step = std::max(step, std::abs(x[i] - x[i - 1]));
+    EXPECT_LE(std::abs(x.front() - x.back()), step);
+    const size_t edge = w.rate / 200;  // 5 ms on each side
+    for (size_t i = 0; i < x.size(); ++i) {
+      energy += x[i] * x[i];
+      if (i < edge || i >= x.size() - edge) join += x[i] * x[i];
+    }
+    EXPECT_GE(std::sqrt(join / (2 * edge)), 0.5 * std::sqrt(energy / x.size())) << "a gap at the join";
+  }
+}
+
+// The mix plan (assets/sfx/mix.txt): classes with their loudness range,
+// loudest first, and one class per sound.
+struct MixPlan {
+  std::vector<std::string> order;
+  std::map<std::string, std::pair<double, double>> range;
+  std::map<int, std::string> soundClass;
+};
+
+MixPlan ReadMixPlan() {
+  std::ifstream in(std::string(VANTOR_SOURCE_DIR) + "/assets/sfx/mix.txt");
+  MixPlan plan;
+  for (std::string row; std::getline(in, row);) {
+    std::istringstream words(row.substr(0, row.find('#')));
+    std::string first, name;
+    if (!(words >> first >> name)) continue;
+    if (first == "class") {
+      double lo = 0, hi = 0;
+      words >> lo >> hi;
+      plan.order.push_back(name);
+      plan.range[name] = {lo, hi};
+    } else {
+      plan.soundClass[std::stoi(first)] = name;
+    }
+  }
+  return plan;
+}
+
+// Feedback to the player's own actions must stay clear of the loops that
+// play under it: every feedback sound this much louder than every loop.
+constexpr double kFeedbackOverBackground = 6;
+
+TEST(Sounds, LoudnessFollowsTheMixPlan) {
+  const MixPlan plan = ReadMixPlan();
+  ASSERT_EQ(plan.order, (std::vector<std::string>{"feedback", "event", "background"}));
+  std::map<std::string, std::pair<double, double>> measured;  // quietest, loudest
+  for (int num : kSounds) {
+    ASSERT_EQ(plan.soundClass.count(num), 1u) << "sound " << num << " is not in the plan";
+    const std::string& cls = plan.soundClass.at(num);
+    const Wav w = ReadWav(num);
+    ASSERT_FALSE(w.samples.empty()) << num;
+    const double loudness = Loudness(w.samples, w.rate);
+    const auto [lo, hi] = plan.range.at(cls);
+    EXPECT_GE(loudness, lo) << "sound " << num << " is quieter than its class " << cls;
+    EXPECT_LE(loudness, hi) << "sound " << num << " is louder than its class " << cls;
+    auto& seen = measured.try_emplace(cls, loudness, loudness).first->second;
+    seen = {std::min(seen.first, loudness), std::max(seen.second, loudness)};
+  }
+  // Loudest first, class by class.
+  for (size_t i = 1; i < plan.order.size(); ++i)
+    EXPECT_GT(measured[plan.order[i - 1]].second, measured[plan.order[i]].second) << plan.order[i];
+  EXPECT_GE(measured["feedback"].first - measured["background"].second, kFeedbackOverBackground);
+}
 
 }  // namespace
