@@ -2,9 +2,14 @@
 
 Frame 0: full-screen night-city background (drawn at size 3, centred).
 Frame 2: the robber with his loot, large (drawn at size 2, left of centre).
-Frame 1: foreground layer (size 3, centred, drawn last): banknotes, a hedge
-         and a street lamp on the right; transparent on the left where the
-         robber stands and in the middle where the logo and start button go.
+Frame 1: foreground layer (size 3, centred, drawn last): banknotes and a
+         hedge; transparent on the left where the robber stands and in the
+         middle where the logo and start button go.
+
+The game writes its two score lists at the right edge, over cell x 188 and
+beyond (the side panel starts 140 units from the right of a 640-unit-wide
+screen). Frame 0 puts a calm dark board there, and nothing busy (moon,
+banknotes) is drawn over it, in a 4:3 and in a 16:9 window alike.
 """
 import math
 import random
@@ -13,22 +18,28 @@ import gfx
 from svg import (OUT, rect, circle, ellipse, poly, path, line, group, lingrad, radgrad, f, CASH, CASH_L)
 
 
+LIST_BOARD = (189, 58, 71, 140)  # x, y, w, h in cell units; runs off the right edge
+MOON = (166, 76)                 # clear of the board and of the logo, over the bank
+BANK_X = 122                     # the bank's name stays left of the board
+
+
 def background():
     r = random.Random(7)
     s = ["<defs>%s%s%s</defs>" % (
         lingrad("sky", 0, 0, 0, 200, [(0, "#070922"), (0.55, "#16205a"), (0.85, "#3a2f72"), (1, "#6a3a6a")]),
-        radgrad("moon", 200, 62, 34, [(0, "#fff8d8", 0.55), (0.4, "#fff0b0", 0.18), (1, "#fff0b0", 0)]),
+        radgrad("moon", MOON[0], MOON[1], 34, [(0, "#fff8d8", 0.55), (0.4, "#fff0b0", 0.18), (1, "#fff0b0", 0)]),
         radgrad("siren", 250, 200, 90, [(0, "#ff3040", 0.45), (0.5, "#ff3040", 0.12), (1, "#ff3040", 0)])
         + radgrad("blueglow", 256, 214, 44, [(0, "#3a7cff", 0.55), (0.5, "#3a7cff", 0.15), (1, "#3a7cff", 0)]))]
     s.append(rect(0, 0, 256, 256, "url(#sky)"))
     for _ in range(70):
         x, y = r.random() * 256, r.random() * 140
         s.append(circle(x, y, 0.5 + r.random() * 0.5, "#ffffff", opacity=f(0.4 + 0.6 * r.random())))
-    s.append(circle(200, 62, 34, "url(#moon)"))
-    s.append(circle(200, 62, 11, "#fff3c4", OUT, 1))
-    s.append(circle(198.5, 59.5, 8, "#fffbe6", opacity="0.6"))
-    s.append(circle(196, 66, 2, "#e8d590"))
-    s.append(circle(198, 58, 1.4, "#e8d590"))
+    mx, my = MOON
+    s.append(circle(mx, my, 34, "url(#moon)"))
+    s.append(circle(mx, my, 11, "#fff3c4", OUT, 1))
+    s.append(circle(mx - 1.5, my - 2.5, 8, "#fffbe6", opacity="0.6"))
+    s.append(circle(mx - 4, my + 4, 2, "#e8d590"))
+    s.append(circle(mx - 2, my - 4, 1.4, "#e8d590"))
     s.append(circle(250, 200, 90, "url(#siren)"))
     # far skyline
     x = -4
@@ -44,7 +55,7 @@ def background():
                                   opacity=f(0.5 + 0.5 * r.random())))
         x += w + 1 + r.random() * 3
     # the bank: a stone facade with columns and a pediment, on the right
-    bx = 136
+    bx = BANK_X
     s.append(rect(bx, 120, 96, 80, "#4a4a66", OUT, 1.2))
     s.append(poly([(bx - 6, 120), (bx + 48, 96), (bx + 102, 120)], "#5a5a7a", OUT, 1.2))
     s.append(poly([(bx + 8, 117), (bx + 48, 100), (bx + 88, 117)], "#44445e"))
@@ -66,6 +77,9 @@ def background():
         s.append(rect(6 + k * 34, 224, 18, 2.5, "#c8b860", opacity="0.7"))
     # red and blue glow of police lights coming from the right
     s.append(rect(200, 160, 56, 96, "url(#blueglow)"))
+    # the board behind the score lists
+    x, y, w, h = LIST_BOARD
+    s.append(rect(x, y, w, h, "#070a1e", "#2a3370", 1, rx=3, opacity="0.86"))
     return "".join(s)
 
 
@@ -97,19 +111,10 @@ def foreground():
         s.append(circle(x - 1, y - 1, 1.5, "#4a9a50"))
     s.append(rect(90, 238, 170, 20, "#5a5a70", OUT, 1.5))
     s.append(rect(90, 238, 170, 3, "#8a8aa0"))
-    # street lamp on the right
-    s.append(rect(224, 60, 5, 180, "#2a2a3a", OUT, 1.2))
-    s.append(path("M226.5,62 Q226,48 212,46", stroke=OUT, sw=5))
-    s.append(path("M226.5,62 Q226,48 212,46", stroke="#2a2a3a", sw=2.6))
-    s.append(poly([(204, 46), (220, 46), (217, 52), (207, 52)], "#2a2a3a", OUT, 1.2))
-    s.append(ellipse(212, 54, 5, 2, "#fff2b0"))
-    s.append(poly([(207, 54), (217, 54), (236, 120), (188, 120)], "#fff2b0", opacity="0.12"))
-    # banknotes fluttering down on the right
-    for k in range(9):
-        x = 150 + r.random() * 80
-        y = 52 + r.random() * 130
-        if 90 < y < 128:
-            y += 40      # keep the bank's name readable
+    # banknotes fluttering down in front of the bank, below its name
+    for k in range(5):
+        x = 130 + r.random() * 46
+        y = 128 + r.random() * 56
         a = r.random() * 360
         s.append(group([rect(-7, -4, 14, 8, CASH_L, OUT, 1, rx=1), circle(0, 0, 2, CASH),
                          rect(-5.5, -2.5, 2, 2, CASH), rect(3.5, 0.5, 2, 2, CASH)],

@@ -231,14 +231,24 @@ LETTERS = {
 }
 
 
+# The title menu draws the sound button (a disc of radius 26 units) over the
+# logo's cell, centred at cell (192, 0) in a 4:3 window and at (192, 24) in
+# a 16:9 one, where the virtual screen is only 360 units high. The lettering
+# therefore sits in the lower part of the cell, below the disc.
+LOGO_TOP = 55                    # top of the letters
+LOGO_HEIGHT = 46                 # letter height (drawn 56 tall, squeezed)
+LOGO_RIBBON = 114                # centre line of the tagline ribbon
+
+
 def logo():
     word = "VANTOR"
     lw, gap = 36, 3.5
     total = len(word) * lw + (len(word) - 1) * gap
     x0 = (256 - total) / 2
-    y0 = 18
-    defs = lingrad("gold", 0, y0, 0, y0 + 56, [(0, "#fff7c0"), (0.35, "#ffd23a"), (0.7, "#f08a12"),
-                                                (1, "#b8460a")])
+    y0 = LOGO_TOP
+    sy = LOGO_HEIGHT / 56
+    defs = lingrad("gold", 0, 0, 0, 56, [(0, "#fff7c0"), (0.35, "#ffd23a"), (0.7, "#f08a12"),
+                                          (1, "#b8460a")])
     letters = []
     for k, ch in enumerate(word):
         letters.append((x0 + k * (lw + gap), LETTERS[ch]))
@@ -246,22 +256,23 @@ def logo():
     s = ["<defs>%s</defs>" % defs]
 
     def layer(dx, dy, fill, stroke, sw, extra=""):
-        return "".join('<path transform="translate(128,0) scale(0.88,1) translate(-128,0) '
-                       'translate(%s,%s) %s translate(%s,%s)" d="%s" fill="%s" '
+        return "".join('<path transform="translate(128,%s) scale(0.88,%s) translate(-128,0) '
+                       'translate(%s,%s) %s translate(%s,0)" d="%s" fill="%s" '
                        'fill-rule="evenodd" stroke="%s" stroke-width="%s" stroke-linejoin="round"%s/>'
-                       % (f(dx + 7), f(dy), sk, f(x), f(y0), d, fill, stroke, f(sw), extra)
+                       % (f(y0), f(sy), f(dx + 7), f(dy), sk, f(x), d, fill, stroke, f(sw), extra)
                        for x, d in letters)
-    s.append(layer(5, 5, "#0a0a18", "#0a0a18", 6, ' opacity="0.6"'))
+    s.append(layer(4, 4, "#0a0a18", "#0a0a18", 6, ' opacity="0.6"'))
     s.append(layer(0, 0, OUT, OUT, 7))
     s.append(layer(0, 0, "url(#gold)", "none", 0))
     # banner underneath: "BANK JOB" tagline in pixel letters on a red ribbon
-    s.append(poly([(40, 92), (216, 92), (224, 100), (216, 108), (40, 108), (32, 100)], "#b81c22", OUT, 2))
+    r = LOGO_RIBBON
+    s.append(poly([(40, r - 8), (216, r - 8), (224, r), (216, r + 8), (40, r + 8), (32, r)], "#b81c22", OUT, 2))
     tag = "THE BANK JOB"
     w = text_width(tag, 1.5)
-    s.append(pixel_text(tag, 128 - w / 2, 95.2, 1.5, "#fff3d0", "#4a0608"))
-    # sparkles
-    s.append(star(26, 20, 7, 2, "#ffffff", OUT, 1, n=4, rot=-90))
-    s.append(star(236, 84, 5, 1.5, "#ffffff", OUT, 1, n=4, rot=-90))
+    s.append(pixel_text(tag, 128 - w / 2, r - 4.8, 1.5, "#fff3d0", "#4a0608"))
+    # sparkles, left and right of the word
+    s.append(star(14, y0 + 4, 7, 2, "#ffffff", OUT, 1, n=4, rot=-90))
+    s.append(star(242, y0 + 36, 5, 1.5, "#ffffff", OUT, 1, n=4, rot=-90))
     return "".join(s)
 
 
