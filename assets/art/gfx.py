@@ -245,8 +245,32 @@ def climb(phase):
 
 # ---------------------------------------------------------------- objects
 
-def cash_bag():
-    """Frame 0: a fat burlap sack of cash with a green dollar sign."""
+BAG_RIBBON = "#b81c22"           # the logo's red ribbon
+BAG_LABEL = "#fff3d0"
+
+
+def play_ribbon():
+    """A ribbon following the curve of the sack, with a play triangle and
+    "PLAY" in the pixel font."""
+    import ui
+    return (path("M11.5,44 Q32,48 52.5,44 L51.5,54.5 Q32,58.5 12.5,54.5 Z", fill=BAG_RIBBON, stroke=OUT, sw=1) +
+            poly([(17, 47.6), (17, 54.4), (22.4, 51)], BAG_LABEL, OUT, 0.6) +
+            ui.pixel_text("PLAY", 25, 47.3, 0.85, BAG_LABEL))
+
+
+def cash_bag(label=True):
+    """Frame 0: a fat burlap sack of cash with a green dollar sign. It is
+    also the title menu's start button, so a red ribbon round its belly
+    says "PLAY" with a play triangle (the menu's robber carries one without)."""
+    dollar = group([
+        path("M32,26 L32,50", stroke=OUT, sw=5.2),
+        path("M39,31.5 C37,28.5 25,28 25.5,33.5 C26,39 38,36 38.5,42.5 C39,48 27,48 24.5,44",
+             stroke=OUT, sw=6),
+        path("M32,26 L32,50", stroke=CASH, sw=2.6),
+        path("M39,31.5 C37,28.5 25,28 25.5,33.5 C26,39 38,36 38.5,42.5 C39,48 27,48 24.5,44",
+             stroke=CASH, sw=3.4),
+        path("M26.6,33 C27,30.6 30,30 32.5,30.3", stroke=CASH_L, sw=1.2),
+    ], transform="translate(32,25) scale(0.8) translate(-32,-25)")
     return "".join([
         ellipse(33, 58, 19, 3.2, "#000000", opacity="0.3"),
         path("M26,18 C12,24 8,40 12,50 C15,58 49,58 52,50 C56,40 52,24 38,18 Z",
@@ -256,16 +280,9 @@ def cash_bag():
         path("M27,11.5 L29,17 M36,11.5 L35,17", stroke=SACK_D, sw=1),
         rect(23.5, 16.5, 17, 3.6, "#8a3a1c", OUT, 1, rx=1.5),
         # seam and folds
-        path("M17,44 C24,47 40,47 47,44", stroke=SACK_D, sw=1),
         path("M15,30 C17,27 20,25 23,24", stroke=SACK_L, sw=1.6),
-        # dollar sign
-        path("M32,26 L32,50", stroke=OUT, sw=5.2),
-        path("M39,31.5 C37,28.5 25,28 25.5,33.5 C26,39 38,36 38.5,42.5 C39,48 27,48 24.5,44",
-             stroke=OUT, sw=6),
-        path("M32,26 L32,50", stroke=CASH, sw=2.6),
-        path("M39,31.5 C37,28.5 25,28 25.5,33.5 C26,39 38,36 38.5,42.5 C39,48 27,48 24.5,44",
-             stroke=CASH, sw=3.4),
-        path("M26.6,33 C27,30.6 30,30 32.5,30.3", stroke=CASH_L, sw=1.2),
+        dollar,
+        play_ribbon() if label else "",
         # a banknote peeking out
         poly([(33, 14), (44, 6.5), (47, 10.5), (36.5, 17)], CASH_L, OUT, 1),
         circle(40, 11.7, 1.6, CASH),
@@ -479,15 +496,19 @@ def rear_view(police=False, shift=0):
 
 
 def marker(full):
+    """Frames 33 and 34: a hit marker, full or spent. Drawn small and high in
+    the cell: the car shootout draws them just above the phase title, which
+    in a 16:9 window starts 6 units above the cell's centre."""
     h = "M32,41 C24,35 21,31 21,27 C21,23.5 23.5,21.5 26.5,21.5 C29,21.5 31,23 32,25 " \
         "C33,23 35,21.5 37.5,21.5 C40.5,21.5 43,23.5 43,27 C43,31 40,35 32,41 Z"
+    place = "translate(0,-15) translate(32,31) scale(0.8) translate(-32,-31)"
     if full:
-        return (path(h, fill="url(#heart)", stroke=OUT, sw=1.3) +
-                ellipse(26.2, 26, 2, 1.4, "#ffd6cc", transform="rotate(-30 26.2 26)"))
-    return (path(h, fill="#2a2430", stroke=OUT, sw=1.3, opacity="0.75") +
-            path("M32,38 C26,33.5 23.2,30.5 23.2,27.2 C23.2,24.8 24.8,23.6 26.6,23.6 C29,23.6 30.6,25.4 32,27.8 "
-                 "C33.4,25.4 35,23.6 37.4,23.6 C39.2,23.6 40.8,24.8 40.8,27.2 C40.8,30.5 38,33.5 32,38 Z",
-                 stroke="#8a8494", sw=1.2))
+        return group(path(h, fill="url(#heart)", stroke=OUT, sw=1.3) +
+                     ellipse(26.2, 26, 2, 1.4, "#ffd6cc", transform="rotate(-30 26.2 26)"), transform=place)
+    return group(path(h, fill="#2a2430", stroke=OUT, sw=1.3, opacity="0.75") +
+                 path("M32,38 C26,33.5 23.2,30.5 23.2,27.2 C23.2,24.8 24.8,23.6 26.6,23.6 C29,23.6 30.6,25.4 "
+                      "32,27.8 C33.4,25.4 35,23.6 37.4,23.6 C39.2,23.6 40.8,24.8 40.8,27.2 C40.8,30.5 38,33.5 "
+                      "32,38 Z", stroke="#8a8494", sw=1.2), transform=place)
 
 
 def cover():
