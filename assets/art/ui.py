@@ -14,6 +14,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 LIGHT = "#f4f4f4"
 MID = "#c4c4c8"
 SYM = "#26222e"      # symbol colour on tinted buttons (stays dark)
+RESUME_DISC = "#303036"
 
 
 def glyphs():
@@ -64,8 +65,8 @@ def icon(i):
         return disc(c, c, 13) + path("M11,11 L21,21 M21,11 L11,21", stroke=SYM, sw=3.6)
     if i == 2:    # home
         return disc(c, c, 13) + poly([(9, 16), (16, 9.5), (23, 16), (21, 16), (21, 22.5), (11, 22.5), (11, 16)], SYM)
-    if i == 3:    # resume: play triangle
-        return disc(c, c, 13) + poly([(12.5, 9), (23, 16), (12.5, 23)], SYM, SYM, 1.5)
+    if i == 3:    # resume: a play triangle cut out of a dark disc
+        return resume_disc(c, 13)
     if i in (4, 5):   # sound on / off
         s = disc(c, c, 13) + poly([(8, 13), (11.5, 13), (16, 9), (16, 23), (11.5, 19), (8, 19)], SYM, SYM, 1)
         if i == 4:
@@ -94,6 +95,18 @@ def icon(i):
     if i == 13:   # info
         return disc(c, c, 13) + rect(14.3, 14, 3.4, 9, SYM, rx=1) + circle(16, 10.5, 2, SYM)
     return ""
+
+
+def resume_disc(c, r):
+    """The pause menu tints this icon blue, and a tint can only darken: a
+    dark symbol on a blue disc never gets past 3:1. So the disc is dark
+    (navy once tinted) and the play triangle is a hole in it, through which
+    the pause menu's orange panel shows at well over 4.5:1."""
+    ring = "M%s,%s a%s,%s 0 1,0 %s,0 a%s,%s 0 1,0 %s,0 Z" % (
+        f(c - r), f(c), f(r), f(r), f(2 * r), f(r), f(r), f(-2 * r))
+    hole = "M12,8.5 L24,16 L12,23.5 Z"
+    return (path(ring + " " + hole, fill=RESUME_DISC, stroke=OUT, sw=max(1.2, r / 10), fill_rule="evenodd") +
+            circle(c, c, r - 2, "none", MID, 1))
 
 
 def note(x, y):
@@ -181,13 +194,15 @@ def icade(on):
     cols = ["#ffd84a", "#5ad06a", "#4aa8ff", "#ff7ad0"] if on else ["#9a969e"] * 4
     for k, (bx, by) in enumerate(((33, 29), (40, 29), (47, 29), (36.5, 32.5))):
         s.append(ellipse(bx, by, 2.8, 1.4, cols[k], OUT, 0.9))
-    # status light
+    # status light, and the state written on the front face: a greyed-out
+    # controller with a dark light saying "OFF" (no cross: in the window's
+    # top-right corner a cross reads as a close button)
     s.append(circle(52, 43, 2.6, "#3cff6a" if on else "#3a3a40", OUT, 1))
     if on:
         s.append(circle(52, 43, 4.6, "#3cff6a", opacity="0.35"))
-    else:
-        s.append(path("M40,6 L58,22 M58,6 L40,22", stroke=OUT, sw=5))
-        s.append(path("M40,6 L58,22 M58,6 L40,22", stroke="#d83030", sw=2.6))
+    word = "ON" if on else "OFF"
+    s.append(pixel_text(word, 26.5 - text_width(word, 1.4) / 2, 37.6, 1.4,
+                        "#ffffff" if on else "#d8d6dc", OUT))
     return "".join(s)
 
 
@@ -326,8 +341,39 @@ def badge(i):
     elif i == 3:
         s.append(circle(32, 41, 8, "#ffffff", OUT, 1.2) + path("M32,36 L32,41 L36,43", stroke=OUT, sw=1.6))
     else:
-        s.append(pixel_text(str(i), 29, 35, 1.4, OUT))
+        s.append(BADGE_EMBLEMS[i - 4]())
     return "".join(s)
+
+
+# Emblems of badges 4 to 7, white with dark outlines like the others:
+# a getaway car, a vault key, a crosshair and a crown.
+def emblem_car():
+    return (path("M20,45 L20,40 Q20,38 22,38 L26,38 L29,33.5 L37,33.5 L40.5,38 L42.5,38 Q44,38 44,40 "
+                 "L44,45 Z", fill="#ffffff", stroke=OUT, sw=1.2) +
+            rect(29.5, 35, 7, 3, OUT) + circle(26, 45.5, 2.8, OUT) + circle(38, 45.5, 2.8, OUT) +
+            circle(26, 45.5, 1.1, "#c8ccd4") + circle(38, 45.5, 1.1, "#c8ccd4"))
+
+
+def emblem_key():
+    return (path("M29,41 L43,41 M40,41 L40,45.5 M43,41 L43,44.5", stroke=OUT, sw=4.4) +
+            path("M29,41 L43,41 M40,41 L40,45.5 M43,41 L43,44.5", stroke="#ffffff", sw=2) +
+            circle(25, 41, 5, "none", OUT, 4.4) + circle(25, 41, 5, "none", "#ffffff", 2))
+
+
+def emblem_crosshair():
+    ticks = "M32,31 L32,36 M32,46 L32,51 M22,41 L27,41 M37,41 L42,41"
+    return (circle(32, 41, 7.5, "none", OUT, 4.2) + circle(32, 41, 7.5, "none", "#ffffff", 1.8) +
+            path(ticks, stroke=OUT, sw=4.2) + path(ticks, stroke="#ffffff", sw=1.8) +
+            circle(32, 41, 1.8, "#ffffff", OUT, 1))
+
+
+def emblem_crown():
+    return (poly([(22, 47), (21, 35.5), (27, 40.5), (32, 33), (37, 40.5), (43, 35.5), (42, 47)],
+                 "#ffffff", OUT, 1.2) +
+            rect(22, 44, 20, 3, "#c8ccd4", OUT, 1) + circle(32, 33, 1.6, "#ffffff", OUT, 0.9))
+
+
+BADGE_EMBLEMS = (emblem_car, emblem_key, emblem_crosshair, emblem_crown)
 
 
 def sheets():
