@@ -40,8 +40,8 @@ constexpr int kChoiceResume = 0;
 constexpr int kChoiceSound = 1;
 
 const char* const kCreditLines[] = {
-    "A Game By",     "The Vantor Team",      "vantor-game.invalid",
-    "Created using", "the Vantor framework", "vantor-framework.invalid",
+    "A Game By",     "The Vantor Team",      "Vantor: The Bank Job",
+    "Created using", "the Vantor framework", "Free under the MIT licence",
 };
 constexpr float kCreditOffsets[] = {0, 20, 40, 80, 100, 120};
 
