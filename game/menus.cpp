@@ -28,6 +28,7 @@ constexpr int kFrameSoundOff = 5;
 constexpr int kFrameQuit = 1;
 constexpr int kFrameResume = 3;
 constexpr int kFrameHighlight = 6;
+constexpr int kStartRibbonFrame = 44;  // "PLAY" across the start bag (frame 0)
 
 constexpr float kSidePanelWidth = 140;
 constexpr float kListLineScale = 1.5f;
@@ -160,7 +161,9 @@ void MyApp::MenuStartButtons(int slide) {
   m_Alpha(1);
   const float x = landscape == 1 ? 0.4f * jscrw : 0.3f * jscrw - 8 * slide;
   const float y = landscape == 1 ? 0.7f * jscrh - 8 * slide : 0.65f * jscrh;
-  if (m_Button(kSpriteSheet, x, y, 0) && touchConsumed == 0 && !BoxOpen()) {
+  const bool startPressed = m_Button(kSpriteSheet, x, y, 0) != 0;
+  m_DrawImg(kSpriteSheet, x, y, kStartRibbonFrame);
+  if (startPressed && touchConsumed == 0 && !BoxOpen()) {
     gameMode = kModeStartRun;
     touchConsumed = 1;
     keyConsumed = 1;

@@ -258,10 +258,10 @@ def play_ribbon():
             ui.pixel_text("PLAY", 25, 47.3, 0.85, BAG_LABEL))
 
 
-def cash_bag(label=True):
-    """Frame 0: a fat burlap sack of cash with a green dollar sign. It is
-    also the title menu's start button, so a red ribbon round its belly
-    says "PLAY" with a play triangle (the menu's robber carries one without)."""
+def cash_bag():
+    """Frame 0: a fat burlap sack of cash with a green dollar sign. The
+    title menu's start button is this sack with frame 44 (its "PLAY" ribbon)
+    drawn over it, so the bags grabbed in the vault stay plain."""
     dollar = group([
         path("M32,26 L32,50", stroke=OUT, sw=5.2),
         path("M39,31.5 C37,28.5 25,28 25.5,33.5 C26,39 38,36 38.5,42.5 C39,48 27,48 24.5,44",
@@ -282,7 +282,6 @@ def cash_bag(label=True):
         # seam and folds
         path("M15,30 C17,27 20,25 23,24", stroke=SACK_L, sw=1.6),
         dollar,
-        play_ribbon() if label else "",
         # a banknote peeking out
         poly([(33, 14), (44, 6.5), (47, 10.5), (36.5, 17)], CASH_L, OUT, 1),
         circle(40, 11.7, 1.6, CASH),
@@ -558,6 +557,7 @@ def frames():
     fr[41] = rear_view(False, 63)
     fr[42] = rear_view(True, 0)
     fr[43] = rear_view(True, 63)
+    fr[44] = play_ribbon()
     return fr
 
 
@@ -565,4 +565,4 @@ LABELS = {0: "bag", 1: "run R", 2: "run R", 3: "get in", 4: "car", 5: "car near"
           8: "S", 9: "W", 12: "boom", 13: "boom", 14: "boom", 15: "smoke", 16: "smoke",
           17: "cop N", 18: "cop E", 19: "cop S", 20: "cop W", 23: "run L", 24: "run L",
           25: "climb", 26: "climb", 27: "cover", 28: "duck", 29: "gun", 30: "cop", 31: "cop duck",
-          32: "fallen", 33: "full", 34: "empty", 40: "rear L", 41: "rear R", 42: "pol L", 43: "pol R"}
+          32: "fallen", 33: "full", 34: "empty", 40: "rear L", 41: "rear R", 42: "pol L", 43: "pol R", 44: "PLAY"}

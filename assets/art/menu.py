@@ -90,7 +90,7 @@ def figure_big():
                 near_arm=[(32, 27.5), (37.5, 33), (34, 38.5)], far_arm=[(29, 27.5), (24, 23), (24, 16.5)])
     s = []
     # the sack over his shoulder (the start-button bag, behind him)
-    s.append(group(gfx.cash_bag(label=False), transform="translate(3,-9) scale(0.55) rotate(-18 32 32)"))
+    s.append(group(gfx.cash_bag(), transform="translate(3,-9) scale(0.55) rotate(-18 32 32)"))
     s.append(gfx.figure(gfx.ROBBER, pose, 1))
     # ground shadow
     return (ellipse(60, 229, 46, 5, "#000000", opacity="0.4") +
