@@ -48,6 +48,8 @@ int MyApp::m_LoadGame() {
   runOver = 0;
   gameOverFrame = 0;
   gameMode = kModeRun;
+  // A pause left over from the last run's ending does not carry over.
+  ClosePauseMenu();
   random::Seed = app::Millisecs();
   loot = 0;
   bagsGrabbed = 0;
