@@ -12,9 +12,6 @@
 namespace vantor::testing {
 namespace {
 
-using game::jscrh;
-using game::jscrw;
-
 // The pause button's centre and the pause menu's items once the panel rests
 // (640 x 480).
 constexpr float kPauseButton = 16;
@@ -29,21 +26,12 @@ class PauseIsolationTest : public ::testing::Test {
     harness.Frame();
   }
 
-  // Puts the run at the start of `phase` with nothing pressed yet.
+  // The run as it started, moved on to `phase`, with no bags, police cars
+  // or bullets about.
   void EnterPhase(int phase) {
     app.phase = phase;
-    app.playerSpeed = 0;
-    app.carHeading = run::kNorth;
-    app.reloadNeeded = 0;
-    app.playerPose = run::kPoseStanding;
-    app.hitsLeft = app.playerHealth = run::kHitsToWin;
     app.copsToRam = run::kCopsToRam;
-    app.playerX = phase == run::kPhaseChase ? run::kCityStart : jscrw * 0.8f;
-    app.playerY = phase == run::kPhaseChase ? run::kCityStart : jscrh * 0.8f;
-    if (phase == run::kPhaseStreet) app.playerX = 0;
-    if (phase >= run::kPhaseChase) {
-      for (int i = 0; i < run::kRunCellsCleared; ++i) app.worldCells[i] = 0;
-    }
+    for (int i = 0; i < run::kRunCellsCleared; ++i) app.worldCells[i] = 0;
   }
 
   // What a press can change in the run, phase by phase.
