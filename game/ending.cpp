@@ -65,7 +65,7 @@ int MyApp::m_GameOver() {
     m_Text(jscrw * 0.35f, h, T("GAME"), 1, 1);
     m_Text(jscrw * 0.65f, jscrh - h, T("OVER"), 1, 1);
     m_MyNth();
-    if (loopIndex >= 1) DrawNewHighscore(h);
+    if (score > 0 && loopIndex >= 1) DrawNewHighscore(h);
   }
   if (gameMode == kModeRun) {
     // The last scene keeps running under the overlay, then the menu takes over.
@@ -80,8 +80,8 @@ int MyApp::m_GameOver() {
   return 0;
 }
 
-// A rank counts a score equal to an entry, so even a lost run on empty
-// tables is announced here, though the tables will not take it.
+// Announced only for a score the tables will take at that rank; a lost or
+// quit run (score 0) never is.
 void MyApp::DrawNewHighscore(int slide) {
   m_SetSize(1);
   m_SetCol(0, 125, 255, 0.5f);

@@ -103,12 +103,13 @@ void MyApp::PhaseFenceFight() {
   MoveBullets();
   DrawHitMarkers(jscrw * 0.25f, jscrh * 0.55f, hitsLeft);
   DrawHitMarkers(jscrw * 0.75f, jscrh * 0.55f, playerHealth);
-  if (hitsLeft < 1) {
+  // A lost run keeps this scene going under the game-over overlay, and
+  // nothing that happens there any more wins it.
+  if (playerHealth < 1) runOver = 1;
+  if (hitsLeft < 1 && runOver == 0) {
     phase = kPhaseClosing;
     touchConsumed = 1;
   }
-  // A lost run keeps this scene going under the game-over overlay.
-  if (playerHealth < 1) runOver = 1;
   m_ResetDraw();
   m_SetSize(2);
   m_Text(jscrw * 0.5f, jscrh - 48, T("Shoot the Cops"), 1, 1);
@@ -143,7 +144,8 @@ void MyApp::FireWhenDue(int& shotTimer, int kind, float muzzleX, int sound) {
 }
 
 // The player's bullets fly left at the cop, the cop's fly right at the
-// player; a ducked target lets them pass.
+// player; a ducked target lets them pass, and so does the cop once the run
+// is over: the player's shots still in flight then count for nothing.
 void MyApp::MoveBullets() {
   m_ResetDraw();
   m_SetCol(200, 200, 200, 1);
@@ -160,7 +162,7 @@ void MyApp::MoveBullets() {
     int& kind = worldCells[2 * i];
     int& x = worldCells[2 * i + 1];
     if (kind == kPlayerBullet) {
-      fly(kind, x, -kBulletSpeed, jscrw * 0.25f, copDucking == 0, hitsLeft);
+      fly(kind, x, -kBulletSpeed, jscrw * 0.25f, copDucking == 0 && runOver == 0, hitsLeft);
       if (x < -kBulletMargin) kind = kBulletFree;
     }
     if (kind == kCopBullet) {

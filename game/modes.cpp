@@ -1,6 +1,9 @@
 // MyApp's host events: creation, the per-update order of work with the mode
 // dispatch, the render pass, suspend and resume. The host loop calls these
 // through the app bridge; every screen hangs off the dispatch here.
+#include <array>
+#include <utility>
+
 #include "game/myapp.h"
 #include "game/run.h"
 #include "modules/app.h"
@@ -75,9 +78,7 @@ int MyApp::m_OnCreate() {
   scoreTableIndex = 2;
   menuSlide = kMenuSlideStart;
   menuValue = kMenuValueStart;
-  paused = 0;
-  pauseMenuOpen = -1;
-  pauseSlide = kPauseSlideStart;
+  ClosePauseMenu();
   Fill(popupBadge, 0);
   Fill(popupTimer, 0);
   Fill(badgeEarned, false);
@@ -130,7 +131,12 @@ void MyApp::DispatchMode() {
       gameMode = kModeMenu;
       break;
     case kModeRun:
-      m_Game();
+      PauseEntry();
+      if (pausePress == 1) {
+        GameWithoutPointer();
+      } else {
+        m_Game();
+      }
       m_InGame();
       break;
     case kModeStartRun:
@@ -166,23 +172,50 @@ int MyApp::m_OnRender() {
   return 0;
 }
 
-// The pause entry of a run, after the run's own work in every update: the
-// back action or the pause button opens the pause menu, which then runs
-// over the still running game.
+// After the run's own work in every update: the pause button over the run,
+// and the pause menu over the still running game while it is paused.
 int MyApp::m_InGame() {
   m_ResetDraw();
   menuSlide = kMenuSlideStart;
+  m_DrawImg(run::kIconSheet, kPauseButtonInset, kPauseButtonInset, kPauseButtonFrame);
+  if (paused == 1) m_PauseMenu();
+  return 0;
+}
+
+// Before the run's own work in every update, so that a press on the pause
+// button pauses and does nothing else: the back action or a press on the
+// pause button opens the pause menu. A press made while the pause menu is
+// up belongs to it until it is let go.
+void MyApp::PauseEntry() {
   if (m_PlayKey(kBackAction) && paused == 0 && keyConsumed == 0) {
     keyConsumed = 1;
     Pause();
   }
-  if (m_Button(run::kIconSheet, kPauseButtonInset, kPauseButtonInset, kPauseButtonFrame) == 1 &&
+  m_ResetDraw();  // the button's size, as m_InGame draws it
+  if (OverButton(run::kIconSheet, kPauseButtonInset, kPauseButtonInset, kTouchPoints) &&
       paused == 0 && touchConsumed == 0) {
     touchConsumed = 1;
     Pause();
   }
-  if (paused == 1) m_PauseMenu();
-  return 0;
+  pausePress = touchDown > 0 && (pausePress == 1 || paused == 1) ? 1 : 0;
+}
+
+// One update of the run with the pointer up everywhere.
+void MyApp::GameWithoutPointer() {
+  const int down = std::exchange(touchDown, 0);
+  std::array<int, kTouchPoints> active{}, xs{}, ys{};
+  for (int i = 0; i < kTouchPoints; ++i) {
+    active[i] = std::exchange(touchActive[i], 0);
+    xs[i] = std::exchange(touchXs[i], static_cast<int>(kNotGiven));
+    ys[i] = std::exchange(touchYs[i], static_cast<int>(kNotGiven));
+  }
+  m_Game();
+  touchDown = down;
+  for (int i = 0; i < kTouchPoints; ++i) {
+    touchActive[i] = active[i];
+    touchXs[i] = xs[i];
+    touchYs[i] = ys[i];
+  }
 }
 
 void MyApp::Pause() {
@@ -190,6 +223,14 @@ void MyApp::Pause() {
   pauseMenuOpen = 1;
   pauseChoice = 0;
   m_PlaySFX(run::kSfxClick, 1, kClickVolume, 0);
+}
+
+// Not paused, the pause menu hidden above the screen.
+void MyApp::ClosePauseMenu() {
+  paused = 0;
+  pauseMenuOpen = -1;
+  pauseSlide = kPauseSlideStart;
+  pausePress = 0;
 }
 
 // A run comes back from a suspension paused with its pause menu open; the

@@ -106,6 +106,9 @@ class MyApp : public App {
   int paused = 0;
   int pauseMenuOpen = 0;
   int pauseSlide = 0;
+  // 1 while the pointer press the pause button or the pause menu took is
+  // held: the run beneath does not see it.
+  int pausePress = 0;
   int loopIndex = 0;
   Array<int> popupBadge{kPopupSlots};
   Array<int> popupTimer{kPopupSlots};
@@ -248,7 +251,10 @@ class MyApp : public App {
   void OnScreenPad();
   void TiltWidget();
   void SetPauseFromMode();
+  void PauseEntry();
   void Pause();
+  void ClosePauseMenu();
+  void GameWithoutPointer();
   void ScaleToDevice();
   void ReplayDrawList();
   void ReplayRecord(const float* record);

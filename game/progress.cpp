@@ -193,11 +193,13 @@ void MyApp::LoadScoreSection(const Array<String>& parts) {
   }
 }
 
+// The rank the score will be entered at: as m_LoadMenu enters it, a score
+// must beat an entry to take its place.
 String MyApp::m_MyNth() {
   loopIndex = 0;
   const int table = (scoreTableIndex - 1) * kTableSize;
   for (keyDigit = 1;; ++keyDigit) {
-    if (score >= highscores[table + keyDigit - 1] && loopIndex == 0) loopIndex = keyDigit;
+    if (score > highscores[table + keyDigit - 1] && loopIndex == 0) loopIndex = keyDigit;
     if (keyDigit == kTableSize) break;
   }
   return T(kOrdinals[loopIndex]);

@@ -3,6 +3,7 @@
 // the run through the bank hall and the run to the getaway car. Called by
 // the mode machine (modes 11 and 10). The later phases live in chase.cpp,
 // fence.cpp and ending.cpp.
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -48,6 +49,8 @@ int MyApp::m_LoadGame() {
   runOver = 0;
   gameOverFrame = 0;
   gameMode = kModeRun;
+  // A pause left over from the last run's ending does not carry over.
+  ClosePauseMenu();
   random::Seed = app::Millisecs();
   loot = 0;
   bagsGrabbed = 0;
@@ -171,11 +174,12 @@ void MyApp::PhaseKeypad() {
   m_SetCol(100, 255, 100, 0.8f);
   m_SetSize(2);
   m_Text(jscrw * 0.5f, 32, targetCode, 1, 1);
+  // Right-code colour only while every digit typed so far matches; digits
+  // typed past the code's length are shown too.
   m_SetCol(150, 255, 150, 1);
-  if (enteredCode.Length() < kCodeLength && !targetCode.StartsWith(enteredCode)) {
-    m_SetCol(255, 150, 150, 0.5f);
-  }
-  m_Text(jscrw * 0.5f, 52, m_lstr(enteredCode, kCodeLength, T(" ")), 1, 1);
+  if (!targetCode.StartsWith(enteredCode)) m_SetCol(255, 150, 150, 0.5f);
+  const int shownLength = std::max(kCodeLength, enteredCode.Length());
+  m_Text(jscrw * 0.5f, 52, m_lstr(enteredCode, shownLength, T(" ")), 1, 1);
   if (enteredCode == targetCode) {
     phase = kPhaseCash;
     m_PlaySFX(kSfxCodeAccepted);

@@ -106,7 +106,7 @@ int gxtkInput::SetKeyboardEnabled(int) { return 0; }
 int gxtkInput::KeyDown(int key) {
   if (key == kKeyTouch0) key = kKeyMouseLeft;
   if (!ValidKey(key)) return 0;
-  return (keyStates[key] & kKeyDownBit) ? 1 : 0;
+  return (keyStates[key] & (kKeyDownBit | kKeyTappedBit)) ? 1 : 0;
 }
 
 int gxtkInput::KeyHit(int key) {
@@ -144,6 +144,11 @@ float gxtkInput::AccelY() { return 0; }
 float gxtkInput::AccelZ() { return 0; }
 
 void gxtkInput::BeginUpdate() {
+  // Keys pressed and let go since the last update; the joystick's buttons
+  // below are sampled, never tapped.
+  for (int& state : keyStates) {
+    if (!(state & kKeyDownBit) && (state & kKeyHitMask)) state |= kKeyTappedBit;
+  }
   Platform* platform = CurrentPlatform();
   platform->MousePosition(&mousePosX, &mousePosY);
 

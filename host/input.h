@@ -16,6 +16,9 @@ namespace vantor {
 inline constexpr int kKeyCount = 512;
 inline constexpr int kKeyDownBit = 0x100;
 inline constexpr int kKeyHitMask = 0xFF;
+// Set for one update on a key pressed and let go again before it: the
+// update reads it as held, so no quick tap is lost between two updates.
+inline constexpr int kKeyTappedBit = 0x200;
 inline constexpr int kCharQueueSize = 32;
 inline constexpr int kJoyAxisCount = 6;
 inline constexpr int kJoyButtonCount = 32;
@@ -55,9 +58,10 @@ class gxtkInput : public gxtkObject {
   virtual float AccelY();
   virtual float AccelZ();
 
-  // Samples the mouse and joystick 0 from the current platform.
+  // Samples the mouse and joystick 0 from the current platform, and holds
+  // each key tapped since the last update down for this update.
   void BeginUpdate();
-  // Drops every press count and empties the character queue.
+  // Drops every press count and tap and empties the character queue.
   void EndUpdate();
   void OnKeyDown(int key);
   void OnKeyUp(int key);

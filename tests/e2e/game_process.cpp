@@ -9,7 +9,7 @@ namespace {
 // for a busy machine.
 constexpr auto kMenuPatience = 20s;
 const std::string kMenuReference = std::string(VANTOR_SOURCE_DIR) + "/tests/e2e/reference/menu.png";
-// A press must last over at least one update (1/60 s) to be seen as down.
+// A click as a person makes it, held over several updates (1/60 s each).
 constexpr const char* kPressSeconds = "0.15";
 
 // The game unloads the graphics driver when it terminates GLFW, so in

@@ -134,11 +134,11 @@ TEST_F(EndingTest, TheOverlaySlidesInForNinetyUpdatesThenAwayInTheMenu) {
   EXPECT_EQ(app.gameOverFrame, 0);
 }
 
-TEST_F(EndingTest, ALostRunOnEmptyTablesIsCalledNewButNotEntered) {
+TEST_F(EndingTest, ALostRunOnEmptyTablesIsNeitherCalledNewNorEntered) {
   LoseRun();
   harness.Frame(5);
-  EXPECT_TRUE(HasLine(app, "New Highscore"));
-  EXPECT_TRUE(HasLine(app, "1st!"));
+  EXPECT_TRUE(HasLine(app, "GAME"));
+  EXPECT_FALSE(HasLine(app, "New Highscore"));
   harness.Frame(90);
   ASSERT_EQ(app.gameMode, 1);
   EXPECT_EQ(app.scratch, -1);  // no place in the best ten was found

@@ -309,7 +309,7 @@ TEST(ScoreText, OrdinalOfTheScoreInTheCurrentTable) {
   GameHarness game;
   MyApp& app = game.app();
   app.scoreTableIndex = 1;
-  app.score = 0;
+  app.score = 1;
   EXPECT_EQ(app.m_MyNth(), T("1st!"));
   EXPECT_EQ(app.loopIndex, 1);
   EXPECT_EQ(app.keyDigit, 10);
@@ -320,11 +320,11 @@ TEST(ScoreText, OrdinalOfTheScoreInTheCurrentTable) {
   app.score = 10;
   EXPECT_EQ(app.m_MyNth(), T(""));
   EXPECT_EQ(app.loopIndex, 0);
-  app.score = 700;
-  EXPECT_EQ(app.m_MyNth(), T("3rd"));
+  app.score = 700;  // an equal score stays behind the entry
+  EXPECT_EQ(app.m_MyNth(), T("4th"));
   app.score = 650;
   EXPECT_EQ(app.m_MyNth(), T("4th"));
-  app.score = 50;
+  app.score = 51;
   EXPECT_EQ(app.m_MyNth(), T("10th"));
 }
 
