@@ -15,8 +15,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     fuzz::EnterScratchDirectory();
     return new testing::RecordGame;
   }();
-  const testing::RecordFields loaded = game->Load(std::string(reinterpret_cast<const char*>(bytes), size));
-  const String text = String::Load(bytes, static_cast<int>(std::min<std::size_t>(size, kMaxStateBytes)));
+  const testing::RecordFields loaded =
+      game->Load(std::string(reinterpret_cast<const char*>(bytes), size));
+  const String text =
+      String::Load(bytes, static_cast<int>(std::min<std::size_t>(size, kMaxStateBytes)));
   const std::u16string units(text.Data(), static_cast<size_t>(text.Length()));
   fuzz::Check(loaded == testing::ModelLoad(units), "the game loads what the record model loads");
   return 0;

@@ -35,9 +35,11 @@ void CheckUtf16(const std::uint8_t* bytes, std::size_t size, const String& decod
   if (!big && !(bytes[0] == 0xFF && bytes[1] == 0xFE)) return;
   std::vector<char16_t> units;
   for (std::size_t i = 2; i + 1 < size; i += 2) {
-    units.push_back(static_cast<char16_t>(big ? bytes[i] << 8 | bytes[i + 1] : bytes[i + 1] << 8 | bytes[i]));
+    units.push_back(
+        static_cast<char16_t>(big ? bytes[i] << 8 | bytes[i + 1] : bytes[i + 1] << 8 | bytes[i]));
   }
-  Check(decoded == String(units.data(), static_cast<int>(units.size())), "UTF-16 holds the byte pairs");
+  Check(decoded == String(units.data(), static_cast<int>(units.size())),
+        "UTF-16 holds the byte pairs");
 }
 
 }  // namespace
@@ -47,7 +49,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   if (size >= 2) CheckUtf16(bytes, size, decoded);
   CheckRoundTrip(decoded);
   std::vector<char16_t> units(size / 2);
-  for (std::size_t i = 0; i < units.size(); ++i) units[i] = static_cast<char16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8);
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    units[i] = static_cast<char16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8);
+  }
   CheckRoundTrip(String(units.data(), static_cast<int>(units.size())));
   return 0;
 }

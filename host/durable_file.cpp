@@ -74,6 +74,13 @@ void RemoveStaleTemps(const std::string& directory, const std::string& name) {
   }
 }
 
+// Only a regular file (or none yet) is replaced: a record linked to a
+// device or a pipe, say /dev/null to turn saving off, is left as it is.
+bool Replaceable(const std::string& target) {
+  struct stat status;
+  return stat(target.c_str(), &status) != 0 || S_ISREG(status.st_mode);
+}
+
 // Creates a fresh temporary file beside `target`; -1 with errno set on failure.
 int CreateTemp(const std::string& target, std::string* tempPath) {
   static unsigned counter = 0;
@@ -122,9 +129,11 @@ std::string FillTemp(int fd, const std::string& target, const std::vector<unsign
 
 }  // namespace
 
-ReplaceOutcome ReplaceFileDurably(const std::string& path, const std::vector<unsigned char>& bytes) {
+ReplaceOutcome ReplaceFileDurably(const std::string& path,
+                                  const std::vector<unsigned char>& bytes) {
   std::string target;
   if (!FollowLinks(path, &target)) return Failure(-1, "cannot follow the link " + path);
+  if (!Replaceable(target)) return {-1, target + " is not a regular file"};
   const std::string directory = DirectoryOf(target);
   RemoveStaleTemps(directory, NameOf(target));
   std::string temp;

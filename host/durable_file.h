@@ -9,10 +9,11 @@
 // file gets the usual ones, 0666 less the umask), is renamed over the
 // target, and the directory is synced so the rename itself survives a power
 // cut. A target that is a symbolic link is followed: the link stays and its
-// final target is replaced, in that target's directory. Temporary files that
-// an interrupted replacement left behind (and the fixed "<name>.tmp" older
-// versions used) are removed first; a second process replacing the same
-// file at the same instant may see its own removed and fail.
+// final target is replaced, in that target's directory. Only a regular file
+// is ever replaced (a link to /dev/null keeps saving off). Temporary files
+// that an interrupted replacement left behind (and the fixed "<name>.tmp"
+// older versions used) are removed first; a second process replacing the
+// same file at the same instant may see its own removed and fail.
 //
 // Used by the saved state (host/files.cpp). Main thread only.
 #pragma once

@@ -82,7 +82,9 @@ std::FILE* fopenFile(const String& path, const String& mode) {
 std::FILE* OpenAsset(const String& path) {
   errno = 0;
   std::FILE* file = fopenFile(path, u"rb");
-  if (!file) ReportAssetFailure(path, errno != 0 ? std::strerror(errno) : "not an address or path that can be opened");
+  if (!file) {
+    ReportAssetFailure(path, errno != 0 ? std::strerror(errno) : "not an address or path");
+  }
   return file;
 }
 

@@ -43,8 +43,8 @@ TEST(AssetReport, EveryFailedFileIsNamedOnceWithTheReason) {
       {"vantor://data/junk.ogg", LoadsSound, "./data/junk.ogg", "not a sound this game decodes"},
       {"vantor://data/tune.mp3", LoadsSound, "./data/tune.mp3", "not a .wav or .ogg file"},
       // Asks the Vorbis decoder for absurd sizes; once crashed the process.
-      {VANTOR_SOURCE_DIR "/fuzz/corpus/ogg/damaged-setup.ogg", LoadsSound,
-       VANTOR_SOURCE_DIR "/fuzz/corpus/ogg/damaged-setup.ogg", "not a sound this game decodes"},
+      {VANTOR_SOURCE_DIR "/tests/fixtures/damaged_setup.ogg", LoadsSound,
+       VANTOR_SOURCE_DIR "/tests/fixtures/damaged_setup.ogg", "not a sound this game decodes"},
   };
   ScopedWorkDir dir;
   for (const char* junk : {"data/junk.png", "data/junk.wav", "data/junk.ogg"}) {

@@ -49,7 +49,8 @@ void Damage(Damaged& d, int s, const std::vector<int32_t>& values, std::mt19937&
   const int64_t old = values[element];
   const int64_t delta = 1 + random() % 1000;
   const int64_t changed = old + delta <= INT32_MAX ? old + delta : old - delta;
-  d.elements[element] = random() % 2 == 0 || old == 0 ? std::to_string(changed) : "x" + d.elements[element];
+  d.elements[element] =
+      random() % 2 == 0 || old == 0 ? std::to_string(changed) : "x" + d.elements[element];
   d.reset[s] = true;
 }
 
@@ -87,7 +88,8 @@ TEST(RecordDamage, IntactSectionsLoadAndDamagedOrCutOnesReset) {
     Damaged d;
     for (int32_t v : values) d.elements.push_back(std::to_string(v));
     HarmlessEdit(d, random);
-    for (int k = static_cast<int>(random() % 4); k > 0; --k) Damage(d, random() % kSectionCount, values, random);
+    for (int k = static_cast<int>(random() % 4); k > 0; --k)
+      Damage(d, random() % kSectionCount, values, random);
     std::string text;
     if (random() % 4 == 0) {
       text = Cut(d, random);

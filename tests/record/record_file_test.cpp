@@ -2,10 +2,9 @@
 // failed save is reported once, the rename is made durable, and a record
 // reached through a symbolic link keeps the link and its permission bits.
 #include <dlfcn.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <functional>
@@ -33,7 +32,10 @@ F* Real(const char* name) {
 
 extern "C" int fsync(int fd) {
   static auto* real = Real<int(int)>("fsync");
-  if (g_fileCalls) g_fileCalls->push_back("fsync " + fs::read_symlink("/proc/self/fd/" + std::to_string(fd)).string());
+  if (g_fileCalls) {
+    const fs::path file = fs::read_symlink("/proc/self/fd/" + std::to_string(fd));
+    g_fileCalls->push_back("fsync " + file.string());
+  }
   return real(fd);
 }
 
@@ -119,8 +121,8 @@ TEST(RecordFile, TheDirectoryIsSyncedAfterTheRename) {
   g_fileCalls = nullptr;
   ASSERT_EQ(status, 0);
   ASSERT_EQ(calls.size(), 3u);
-  EXPECT_EQ(calls[0].rfind("fsync " + fs::current_path().string() + "/" + kStateFileName + kTempSuffix, 0), 0u)
-      << calls[0];
+  const std::string temp = fs::current_path().string() + "/" + kStateFileName + kTempSuffix;
+  EXPECT_EQ(calls[0].rfind("fsync " + temp, 0), 0u) << calls[0];
   EXPECT_EQ(calls[1], std::string("rename ") + kStateFileName);
   EXPECT_EQ(calls[2], "fsync " + fs::current_path().string());
 }
@@ -128,7 +130,8 @@ TEST(RecordFile, TheDirectoryIsSyncedAfterTheRename) {
 TEST(RecordFile, ALinkedRecordIsWrittenThroughTheLinkKeepingItsMode) {
   ScopedWorkDir dir;
   WriteFile("saves/real", "old record");
-  fs::permissions("saves/real", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  fs::permissions("saves/real",
+                  fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   fs::create_symlink("saves/real", kStateFileName);
   ASSERT_EQ(SaveStateFile(u"new record"), 0);
   EXPECT_TRUE(fs::is_symlink(kStateFileName));
@@ -141,6 +144,13 @@ TEST(RecordFile, ALinkedRecordIsWrittenThroughTheLinkKeepingItsMode) {
   fs::rename("dangling", kStateFileName);
   ASSERT_EQ(SaveStateFile(u"first record"), 0);
   EXPECT_EQ(ReadFile("saves/later"), "first record");
+  // A link to something other than a file (a pipe here, /dev/null in life)
+  // is never replaced.
+  ASSERT_EQ(mkfifo("saves/pipe", 0600), 0);
+  fs::remove(kStateFileName);
+  fs::create_symlink("saves/pipe", kStateFileName);
+  EXPECT_EQ(SaveStateFile(u"record"), -1);
+  EXPECT_TRUE(fs::is_fifo("saves/pipe"));
 }
 
 TEST(RecordFile, ANewRecordTakesTheUsualPermissions) {

@@ -2,11 +2,10 @@
 // the record on disk is always one whole record the game wrote, never an
 // older one than before, and the next save works and clears what the
 // killed save left behind.
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdio>
@@ -36,7 +35,9 @@ constexpr int kSavesPerKillWindow = 3;
 
 std::vector<std::string> DirectoryEntries() {
   std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(".")) names.push_back(entry.path().filename());
+  for (const auto& entry : std::filesystem::directory_iterator(".")) {
+    names.push_back(entry.path().filename());
+  }
   return names;
 }
 
@@ -53,7 +54,8 @@ TEST(RecordKill, AKilledSaveLeavesAWholeRecordAndTheNextSaveWorks) {
   const auto start = std::chrono::steady_clock::now();
   game.app().m_Save();
   const auto saveMicros = std::chrono::duration_cast<std::chrono::microseconds>(
-      std::chrono::steady_clock::now() - start).count();
+                              std::chrono::steady_clock::now() - start)
+                              .count();
   std::uniform_int_distribution<long> killDelay(0, kSavesPerKillWindow * saveMicros);
   int onDisk = 0, killedWhileWriting = 0;
   for (int round = 0; round < kRounds; ++round) {
@@ -65,7 +67,8 @@ TEST(RecordKill, AKilledSaveLeavesAWholeRecordAndTheNextSaveWorks) {
     waitpid(child, nullptr, 0);
     const std::string bytes = ReadFile(kStateFileName);
     const RecordFields loaded = game.LoadFile();
-    ASSERT_EQ(bytes, RecordText(RecordElements(loaded))) << "round " << round << ": not a whole record";
+    ASSERT_EQ(bytes, RecordText(RecordElements(loaded)))
+        << "round " << round << ": not a whole record";
     ASSERT_GE(loaded.settings[0], onDisk) << "round " << round << ": an older record came back";
     RecordFields expected = base;
     expected.settings[0] = onDisk = loaded.settings[0];

@@ -62,7 +62,9 @@ inline std::vector<int32_t> SectionValues(const RecordFields& f, int s) {
 
 inline int32_t Checksum(int section, const std::vector<int32_t>& values) {
   int64_t sum = 0;
-  for (size_t i = 0; i < values.size(); ++i) sum += Weight(section, static_cast<int>(i)) * values[i];
+  for (size_t i = 0; i < values.size(); ++i) {
+    sum += Weight(section, static_cast<int>(i)) * values[i];
+  }
   return Wrapped(sum);
 }
 
@@ -94,13 +96,16 @@ inline int32_t ModelInt(const std::u16string& text) {
   for (; i < text.size() && byte(i) >= '0' && byte(i) <= '9'; ++i) {
     magnitude = std::min<int64_t>(magnitude * 10 + byte(i) - '0', int64_t{1} << 31);
   }
-  return static_cast<int32_t>(std::clamp<int64_t>(negative ? -magnitude : magnitude, INT32_MIN, INT32_MAX));
+  return static_cast<int32_t>(
+      std::clamp<int64_t>(negative ? -magnitude : magnitude, INT32_MIN, INT32_MAX));
 }
 
 // Stores section `s`'s values into `f`.
 inline void StoreSection(RecordFields& f, int s, const std::vector<int32_t>& v) {
   for (int i = 0; s == 0 && i < 25; ++i) f.settings[i] = v[i];
-  for (int b = 0; s == 1 && b < 256; ++b) f.badges[b] = (static_cast<uint32_t>(v[b / 32]) >> (b % 32)) & 1;
+  for (int b = 0; s == 1 && b < 256; ++b) {
+    f.badges[b] = (static_cast<uint32_t>(v[b / 32]) >> (b % 32)) & 1;
+  }
   for (int e = 0; s >= 2 && e < 10; ++e) {
     f.scores[(s - 2) * 10 + e] = v[2 * e];
     f.scores[30 + (s - 2) * 10 + e] = v[2 * e + 1];
@@ -125,8 +130,11 @@ inline RecordFields Clamped(RecordFields fields) {
 inline RecordFields ModelLoad(const std::u16string& text) {
   std::vector<std::u16string> parts(1);
   for (char16_t unit : text) {
-    if (unit == u'|') parts.emplace_back();
-    else parts.back() += unit;
+    if (unit == u'|') {
+      parts.emplace_back();
+    } else {
+      parts.back() += unit;
+    }
   }
   RecordFields fields = RecordFields::Defaults();
   const RecordFields defaults = fields;
