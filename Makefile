@@ -13,7 +13,17 @@ export ASAN_OPTIONS  ?= detect_leaks=1:abort_on_error=0
 export LSAN_OPTIONS  ?= suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS ?= print_stacktrace=1:halt_on_error=1
 
-.PHONY: deps build run test clean
+# Fuzzing: every target under fuzz/ runs FUZZ_SECONDS from its seeds, under
+# the address and undefined-behaviour sanitizers, built by clang in
+# build-fuzz/. New inputs go to build-fuzz/corpus/, findings to
+# build-fuzz/findings/ (the run then fails). The record target allocates
+# collected objects that a later collection frees, so it leaves leak
+# checking to the end of its run.
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := record text wav ogg script
+FUZZ_DIR     := build-fuzz
+
+.PHONY: deps build run test fuzz clean
 
 deps:
 	@./scripts/install-deps
@@ -28,5 +38,19 @@ run: build
 test: build
 	./scripts/with-display ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
 
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) >/dev/null
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_targets
+	@mkdir -p $(FUZZ_DIR)/findings
+	@for t in $(FUZZ_TARGETS); do \
+	  echo "fuzz: $$t for $(FUZZ_SECONDS) s"; mkdir -p $(FUZZ_DIR)/corpus/$$t; \
+	  leaks=1; [ $$t = record ] && leaks=0; \
+	  ./$(FUZZ_DIR)/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -close_fd_mask=3 -detect_leaks=$$leaks \
+	    -artifact_prefix=$(CURDIR)/$(FUZZ_DIR)/findings/$$t- -print_final_stats=1 \
+	    $(CURDIR)/$(FUZZ_DIR)/corpus/$$t $(CURDIR)/fuzz/corpus/$$t 2>&1 | grep -E "^(stat::|==|SUMMARY|artifact)|Done|DONE|ERROR" \
+	    || true; \
+	done
+	@if ls $(FUZZ_DIR)/findings/* >/dev/null 2>&1; then echo "fuzz: findings in $(FUZZ_DIR)/findings"; exit 1; fi
+
 clean:
-	rm -rf build build-sanitize
+	rm -rf build build-sanitize $(FUZZ_DIR)

@@ -22,7 +22,6 @@ constexpr int kTitleLogo = 98;
 constexpr int kIcadeIcons = 92;
 constexpr int kMakerLogo = 93;
 
-constexpr int kSoundModes = 4;  // keys cycle 0-3; a press toggles 0 and 1
 constexpr int kFrameSoundOn = 4;
 constexpr int kFrameSoundOff = 5;
 constexpr int kFrameQuit = 1;

@@ -58,9 +58,11 @@ inline constexpr int kWorldCells = 1024;
 inline constexpr int kUpdateRate = 60;
 inline constexpr int kSuspendedUpdateRate = 5;
 // Saved settings the game reads: the sound mode (effects play at 1 and 2,
-// 1 by default) and the on-screen pad's position and size.
+// 1 by default; the pause menu's keys cycle 0 to kSoundModes - 1, a press
+// toggles 0 and 1) and the on-screen pad's position and size.
 inline constexpr int kSettingSoundMode = 5;
 inline constexpr int kDefaultSoundMode = 1;
+inline constexpr int kSoundModes = 4;
 inline constexpr int kSettingPadX = 10;
 inline constexpr int kSettingPadY = 11;
 inline constexpr int kSettingPadSize = 12;

@@ -112,6 +112,10 @@ int MyApp::m_Load() {
   if (settings[kSettingPadX] < kPadMinPosition) settings[kSettingPadX] = kPadMinPosition;
   if (settings[kSettingPadY] < kPadMinPosition) settings[kSettingPadY] = kPadMinPosition;
   if (settings[kSettingPadSize] < kPadMinSize) settings[kSettingPadSize] = kPadDefaultSize;
+  // A mode the game never sets would overflow its arithmetic on the first
+  // change (1 - mode, mode + 1): such a value starts as the default.
+  int& soundMode = settings[kSettingSoundMode];
+  if (soundMode < 0 || soundMode >= kSoundModes) soundMode = kDefaultSoundMode;
   LoadBadgeSection(parts);
   LoadScoreSection(parts);
   return 0;

@@ -1,12 +1,13 @@
 #include "host/files.h"
 
-#include <unistd.h>
-
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include "host/durable_file.h"
 
 namespace vantor {
 namespace {
@@ -55,9 +56,19 @@ std::string ToUtf8(const String& text) {
   return std::string(bytes.begin(), bytes.end());
 }
 
-// Writes the whole text and makes it durable; false when any step fails.
-bool WriteDurably(const String& text, std::FILE* file) {
-  return text.Save(file) && std::fflush(file) == 0 && fsync(fileno(file)) == 0;
+// Whether the last failed save has been reported; a run of failures is
+// reported once, and a save that succeeds starts a new run.
+bool saveFailureReported = false;
+
+void ReportSaveOutcome(const ReplaceOutcome& outcome) {
+  if (outcome.status == 0) {
+    saveFailureReported = false;
+    return;
+  }
+  if (saveFailureReported) return;
+  saveFailureReported = true;
+  std::fprintf(stderr, "Vantor: cannot save the record: %s\n", outcome.problem.c_str());
+  std::fflush(stderr);
 }
 
 }  // namespace
@@ -68,27 +79,37 @@ std::FILE* fopenFile(const String& path, const String& mode) {
   return std::fopen(ToUtf8(mapped).c_str(), ToUtf8(mode).c_str());
 }
 
+std::FILE* OpenAsset(const String& path) {
+  errno = 0;
+  std::FILE* file = fopenFile(path, u"rb");
+  if (!file) {
+    ReportAssetFailure(path, errno != 0 ? std::strerror(errno) : "not an address or path");
+  }
+  return file;
+}
+
+void ReportAssetFailure(const String& path, const char* why) {
+  String mapped;
+  if (!MapAddress(path, &mapped)) mapped = path;
+  std::fprintf(stderr, "Vantor: cannot load %s: %s\n", ToUtf8(mapped).c_str(), why);
+  std::fflush(stderr);
+}
+
 String LoadStateFile() {
   std::FILE* file = std::fopen(kStateFileName, "rb");
   if (!file) return String();
-  String text = String::Load(file);
+  std::vector<unsigned char> bytes(kMaxStateBytes);
+  bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
   std::fclose(file);
-  return text;
+  return String::Load(bytes.data(), static_cast<int>(bytes.size()));
 }
 
 int SaveStateFile(const String& state) {
-  std::FILE* file = std::fopen(kStateTempFileName, "wb");
-  if (!file) return -1;
-  const bool written = WriteDurably(state, file);
-  if (std::fclose(file) != 0 || !written) {
-    std::remove(kStateTempFileName);
-    return -2;
-  }
-  if (std::rename(kStateTempFileName, kStateFileName) != 0) {
-    std::remove(kStateTempFileName);
-    return -1;
-  }
-  return 0;
+  std::vector<unsigned char> bytes;
+  state.Save(bytes);
+  const ReplaceOutcome outcome = ReplaceFileDurably(kStateFileName, bytes);
+  ReportSaveOutcome(outcome);
+  return outcome.status;
 }
 
 String LoadStringFile(const String& path) {

@@ -3,9 +3,10 @@
 // Every file the system opens goes through here: "vantor://data/",
 // "vantor://internal/" and "vantor://external/" addresses map onto folders
 // beside the working directory; any other "vantor://" address opens nothing.
-// Also the saved-state file ".vantorstate", which is replaced atomically so a
-// failed write never loses the previous record, and `RkDataBuffer`, a raw
-// byte buffer loaded from a file. Main thread only.
+// Also the saved-state file ".vantorstate", which is replaced atomically and
+// durably (host/durable_file.h) so a failed write, a kill or a power cut
+// never loses the previous record, and `RkDataBuffer`, a raw byte buffer
+// loaded from a file. Main thread only.
 #pragma once
 
 #include <cstdio>
@@ -16,20 +17,34 @@
 namespace vantor {
 
 inline constexpr const char* kStateFileName = ".vantorstate";
-// A new record is written here first, made durable, then renamed over the
-// state file; whatever is in the way under this name is replaced.
+// Older versions wrote each new record here first; a file left under this
+// name is removed at the next save.
 inline constexpr const char* kStateTempFileName = ".vantorstate.tmp";
+// The most of the state file that is read. The game's record is about
+// 1.2 KB; a larger file is damaged or hand-made, and what lies beyond this
+// bound is ignored so that it costs neither start-up time nor memory.
+inline constexpr int kMaxStateBytes = 64 * 1024;
 
 // Opens `path` (an address or a plain path) in byte mode `mode`; null when
 // the address is unknown, the path holds a NUL unit or the open fails. The
 // file system sees the path as UTF-8.
 std::FILE* fopenFile(const String& path, const String& mode);
 
-// The saved-state text, or the empty string when there is none.
+// Asset loading never stops the game or shows an error in it; a file that
+// cannot be loaded is named on standard error instead, one line each, so a
+// player or packager can see why a sprite or a sound is missing.
+// OpenAsset is fopenFile in mode "rb" that reports a failed open;
+// ReportAssetFailure reports a file that opened but could not be decoded.
+std::FILE* OpenAsset(const String& path);
+void ReportAssetFailure(const String& path, const char* why);
+
+// The saved-state text (of at most kMaxStateBytes bytes of the file), or
+// the empty string when there is none.
 String LoadStateFile();
 // 0 on success, -1 when the new record cannot be opened for writing or
 // cannot replace the old one, -2 when not every byte reached the disk; on
-// failure the previous record is left intact.
+// failure the previous record is left intact, and the first of a run of
+// failed saves prints one line on standard error.
 int SaveStateFile(const String& state);
 // The whole file decoded as text, or the empty string.
 String LoadStringFile(const String& path);

@@ -26,6 +26,12 @@ constexpr int kOggBytesPerSample = 2;
 // Room for at least this many frames is kept free before each decoder call;
 // one Vorbis packet never yields more.
 constexpr int kOggFreeFrames = 4096;
+// Every allocation of the Vorbis decoder comes from one block of this size
+// (a stereo test tone needs about 150 KB; this leaves room for the largest
+// codebooks encoders write): a damaged file that asks for absurd sizes then
+// fails to open, where the decoder's own malloc path would free a pointer
+// it never set and crash, and nothing the decoder holds can leak.
+constexpr int kOggDecoderBytes = 4 << 20;
 
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
@@ -148,8 +154,10 @@ struct VorbisCloser {
 // Decodes every packet into one growing block of 16-bit frames.
 unsigned char* ReadOgg(std::FILE* file, SoundInfo* info) {
   int error = 0;
+  const std::unique_ptr<char[]> arena(new char[kOggDecoderBytes]);
+  const stb_vorbis_alloc alloc{arena.get(), kOggDecoderBytes};
   const std::unique_ptr<stb_vorbis, VorbisCloser> decoder(
-      stb_vorbis_open_file(file, 0, &error, nullptr));
+      stb_vorbis_open_file(file, 0, &error, &alloc));
   if (!decoder) return nullptr;
   const stb_vorbis_info about = stb_vorbis_get_info(decoder.get());
   const int channels = about.channels;
@@ -200,11 +208,15 @@ unsigned char* loadSound(const String& path, int* length, int* channels, int* fo
   unsigned char* (*decode)(std::FILE*, SoundInfo*) = nullptr;
   if (extension == T("wav")) decode = ReadWav;
   if (extension == T("ogg")) decode = ReadOgg;
-  if (!decode) return nullptr;
-  const FileHandle file(fopenFile(path, T("rb")));
+  if (!decode) {
+    ReportAssetFailure(path, "not a .wav or .ogg file");
+    return nullptr;
+  }
+  const FileHandle file(OpenAsset(path));
   if (!file) return nullptr;
   SoundInfo info;
   unsigned char* data = decode(file.get(), &info);
+  if (!data) ReportAssetFailure(path, "not a sound this game decodes (PCM WAV or Ogg Vorbis)");
   if (data) {
     *length = info.length;
     *channels = info.channels;

@@ -157,9 +157,10 @@ gxtkSurface* gxtkGraphics::CreateSurface(int w, int h) {
 }
 
 unsigned char* loadImage(const String& path, int* width, int* height, int* depth) {
-  std::FILE* file = fopenFile(path, T("rb"));
+  std::FILE* file = OpenAsset(path);
   if (!file) return nullptr;
   unsigned char* pixels = stbi_load_from_file(file, width, height, depth, 0);
+  if (!pixels) ReportAssetFailure(path, stbi_failure_reason());
   std::fclose(file);
   return pixels;
 }

@@ -118,6 +118,7 @@ TEST(SavedRecord, EveryFieldSurvivesASaveAndALoad) {
   std::optional<GameHarness> first(std::in_place);
   MyApp& app = first->app();
   for (int i = 0; i < kSettings; ++i) app.settings[i] = 100 + 7 * i;
+  app.settings[kSettingSoundMode] = 3;  // a mode the game uses (0-3)
   for (int i = 0; i < kHighscores; ++i) app.highscores[i] = 1000 * i - 20000;
   for (int i : {0, 31, 32, 77, 200, 255}) app.badgeEarned[i] = true;
   const auto settings = Values(app.settings);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "host/files.h"
+#include "tests/host/resource_limit.h"
 #include "tests/host/temp_dir.h"
 
 namespace vantor::testing {
@@ -87,20 +88,23 @@ TEST_F(FilesTest, StateHonoursByteOrderMarks) {
 
 TEST_F(FilesTest, StateThatCannotBeOpenedFailsWithMinusOneAndKeepsTheRecord) {
   ASSERT_EQ(SaveStateFile(u"old record"), 0);
-  // Something that cannot be opened for writing stands where the new
-  // record goes (file permissions would not stop root).
-  fs::create_directory(kStateTempFileName);
-  EXPECT_EQ(SaveStateFile(u"new record"), -1);
+  // No file can be opened while every descriptor number is taken (file
+  // permissions would not stop root).
+  {
+    const ScopedLimit noFiles(RLIMIT_NOFILE, LowestFreeDescriptor());
+    EXPECT_EQ(SaveStateFile(u"new record"), -1);
+  }
   EXPECT_EQ(ReadFile(kStateFileName), "old record");
 }
 
 TEST_F(FilesTest, StateThatCannotBeWrittenFailsWithMinusTwoAndKeepsTheRecord) {
   ASSERT_EQ(SaveStateFile(u"old record"), 0);
-  // Every write to /dev/full fails for lack of space.
-  fs::create_symlink("/dev/full", kStateTempFileName);
-  EXPECT_EQ(SaveStateFile(u"new record"), -2);
+  // Every write past the file-size limit fails.
+  {
+    const ScopedLimit smallFiles(RLIMIT_FSIZE, 4);
+    EXPECT_EQ(SaveStateFile(u"new record"), -2);
+  }
   EXPECT_EQ(ReadFile(kStateFileName), "old record");
-  EXPECT_FALSE(fs::is_symlink(kStateTempFileName));
 }
 
 TEST_F(FilesTest, StateThatCannotReplaceTheOldFileFailsWithMinusOne) {

@@ -11,6 +11,7 @@
 #include "modules/input.h"
 #include "modules/random.h"
 #include "tests/host/fake_platform.h"
+#include "tests/host/resource_limit.h"
 #include "tests/host/temp_dir.h"
 
 namespace vantor::testing {
@@ -108,16 +109,18 @@ TEST_F(BridgeTest, MillisecsTruncatesTheClock) {
 }
 
 TEST_F(BridgeTest, SavedStatePassesResultsThroughUnchanged) {
-  namespace fs = std::filesystem;
   ScopedWorkDir dir;
   EXPECT_EQ(app::LoadState().Length(), 0);  // no file yet
   EXPECT_EQ(app::SaveState(u"record \u00e9"), 0);
   EXPECT_TRUE(app::LoadState() == String(u"record \u00e9"));
-  fs::create_directory(kStateTempFileName);
-  EXPECT_EQ(app::SaveState(u"lost"), -1);
-  fs::remove(kStateTempFileName);
-  fs::create_symlink("/dev/full", kStateTempFileName);
-  EXPECT_EQ(app::SaveState(u"lost"), -2);
+  {
+    const ScopedLimit noFiles(RLIMIT_NOFILE, LowestFreeDescriptor());
+    EXPECT_EQ(app::SaveState(u"lost"), -1);
+  }
+  {
+    const ScopedLimit smallFiles(RLIMIT_FSIZE, 4);
+    EXPECT_EQ(app::SaveState(u"lost"), -2);
+  }
   EXPECT_TRUE(app::LoadState() == String(u"record \u00e9"));
 }
 
