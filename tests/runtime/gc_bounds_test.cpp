@@ -37,16 +37,16 @@ TEST_F(HandOverTest, AnObjectWhoseArgumentAllocatesIsStillCollected) {
 Array<gc_ref<Tracked>>* g_big = nullptr;
 void MarkBig() { g_big->queue_mark(); }
 
-// A root array far larger than one step's budget is scanned over several
-// steps, each within the budget, keeping the heap consistent in between;
-// every element still survives the sweep that ends the cycle.
+// A root array of white objects far larger than one step's budget is
+// scanned over several steps, each within the budget, keeping the heap
+// consistent in between; every element still survives the next sweep.
 TEST_F(StepBoundTest, ALargeArrayIsScannedOverSeveralBoundedSteps) {
   constexpr int kElements = 4 * kGcMarkObjectsPerStep;
   Array<gc_ref<Tracked>> big(kElements);
   g_big = &big;
   for (gc_ref<Tracked>& element : big) element = gc_new<Tracked>();
   gc_register_roots(MarkBig);
-  gc_mark();
+  full_collections(1);  // the elements are white again, the array queued
   int steps = 0;
   while (gc_list_counts().queued > 0) {
     const int before = gc_marked_objs;
