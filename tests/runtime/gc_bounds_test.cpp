@@ -46,6 +46,7 @@ TEST_F(StepBoundTest, ALargeArrayIsScannedOverSeveralBoundedSteps) {
   g_big = &big;
   for (gc_ref<Tracked>& element : big) element = gc_new<Tracked>();
   gc_register_roots(MarkBig);
+  gc_mark();
   full_collections(1);  // the elements are white again, the array queued
   int steps = 0;
   while (gc_list_counts().queued > 0) {
