@@ -47,7 +47,17 @@ bool RowsFit(int length, int width, int rows, int offset, int pitch) {
   return last <= length;
 }
 
+// No texture has that name, so the first Flush of a frame binds.
+constexpr unsigned int kUnknownTexture = ~0u;
+unsigned int boundTexture = kUnknownTexture;
+
 }  // namespace
+
+void NoteTextureBound(unsigned int texture) { boundTexture = texture; }
+
+void NoteTextureDeleted(unsigned int texture) {
+  if (boundTexture == texture) boundTexture = 0;
+}
 
 gxtkGraphics::gxtkGraphics() {
   for (int q = 0; q < kQuadCapacity; ++q) {
@@ -94,14 +104,29 @@ void gxtkGraphics::BeginRender() {
   glEnable(GL_BLEND);
   glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
   glDisable(GL_TEXTURE_2D);
+  textureEnabled = false;
+  boundTexture = kUnknownTexture;
   batchCount = 0;
 }
 
+void gxtkGraphics::EnableTexture(bool enable) {
+  if (textureEnabled == enable) return;
+  textureEnabled = enable;
+  if (enable) {
+    glEnable(GL_TEXTURE_2D);
+  } else {
+    glDisable(GL_TEXTURE_2D);
+  }
+}
+
+// Texturing stays as the last batch left it, and so does the binding, so a
+// run of batches on one texture changes neither.
 void gxtkGraphics::Flush() {
   if (batchCount == 0) return;
-  if (batchSurface) {
-    glEnable(GL_TEXTURE_2D);
+  EnableTexture(batchSurface.get() != nullptr);
+  if (batchSurface && batchSurface->texture != boundTexture) {
     glBindTexture(GL_TEXTURE_2D, batchSurface->texture);
+    boundTexture = batchSurface->texture;
   }
   switch (batchKind) {
     case kBatchPoints:
@@ -118,7 +143,6 @@ void gxtkGraphics::Flush() {
       break;
   }
   ++drawCalls;
-  if (batchSurface) glDisable(GL_TEXTURE_2D);
   batchCount = 0;
 }
 
@@ -184,14 +208,10 @@ int gxtkGraphics::SetMatrix(float mix, float miy, float mjx, float mjy, float mt
   return 0;
 }
 
-gxtkVertex* gxtkGraphics::Admit(int kind, int capacity, int verticesPerPrimitive,
-                                gxtkSurface* surface) {
-  if (batchKind != kind || batchCount >= capacity || batchSurface.get() != surface) {
-    Flush();
-    batchKind = kind;
-    batchSurface = surface;
-  }
-  return &vertices[batchCount++ * verticesPerPrimitive];
+void gxtkGraphics::Restart(int kind, gxtkSurface* surface) {
+  Flush();
+  batchKind = kind;
+  batchSurface = surface;
 }
 
 gxtkVertex* gxtkGraphics::BeginFan() {
@@ -214,17 +234,43 @@ void gxtkGraphics::Put(gxtkVertex* vertex, float px, float py) const {
     vertex->x = px;
     vertex->y = py;
   }
+  PutColor(vertex);
+}
+
+void gxtkGraphics::PutColor(gxtkVertex* vertex) const {
   vertex->r = static_cast<uint8_t>(color);
   vertex->g = static_cast<uint8_t>(color >> 8);
   vertex->b = static_cast<uint8_t>(color >> 16);
   vertex->a = static_cast<uint8_t>(color >> 24);
 }
 
+// The corners (x, y), (x+w, y), (x+w, y+h), (x, y+h) as Put writes them,
+// testing the matrix once per quad and sharing the products the corners
+// have in common (the sums are formed in Put's order, so the results are
+// the same).
 void gxtkGraphics::PutQuad(gxtkVertex* quad, float x, float y, float w, float h) const {
-  Put(&quad[0], x, y);
-  Put(&quad[1], x + w, y);
-  Put(&quad[2], x + w, y + h);
-  Put(&quad[3], x, y + h);
+  const float left = x;
+  const float right = x + w;
+  const float top = y;
+  const float bottom = y + h;
+  if (transformed) {
+    const float lx = left * ix, ly = left * iy, rx = right * ix, ry = right * iy;
+    const float tx0 = top * jx, ty0 = top * jy, bx = bottom * jx, by = bottom * jy;
+    quad[0].x = lx + tx0 + tx;
+    quad[0].y = ly + ty0 + ty;
+    quad[1].x = rx + tx0 + tx;
+    quad[1].y = ry + ty0 + ty;
+    quad[2].x = rx + bx + tx;
+    quad[2].y = ry + by + ty;
+    quad[3].x = lx + bx + tx;
+    quad[3].y = ly + by + ty;
+  } else {
+    quad[0].x = quad[3].x = left;
+    quad[1].x = quad[2].x = right;
+    quad[0].y = quad[1].y = top;
+    quad[2].y = quad[3].y = bottom;
+  }
+  for (int i = 0; i < kQuadVertices; ++i) PutColor(&quad[i]);
 }
 
 int gxtkGraphics::DrawPoint(float x, float y) {
@@ -287,7 +333,7 @@ int gxtkGraphics::DrawPoly(Array<float> verts) {
 // The whole surface is the source rectangle at the origin: the texture
 // coordinates come out as (w * texScaleU, h * texScaleV) at the far corner.
 int gxtkGraphics::DrawSurface(gxtkSurface* surface, float x, float y) {
-  PutTexturedQuad(surface, x, y, 0, 0, surface->Width(), surface->Height());
+  PutTexturedQuad(surface, x, y, 0, 0, surface->width, surface->height);
   return 0;
 }
 
@@ -338,6 +384,7 @@ int gxtkGraphics::WritePixels2(gxtkSurface* surface, Array<int> pixels, int x, i
     }
   }
   glBindTexture(GL_TEXTURE_2D, surface->texture);
+  NoteTextureBound(surface->texture);
   glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, w, h, GL_BGRA, GL_UNSIGNED_BYTE, buffer.data());
   return 0;
 }
