@@ -4,8 +4,10 @@
 
 #include <GL/gl.h>
 
+#include <bit>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "host/platform.h"
@@ -58,6 +60,46 @@ void NoteTextureBound(unsigned int texture) { boundTexture = texture; }
 void NoteTextureDeleted(unsigned int texture) {
   if (boundTexture == texture) boundTexture = 0;
 }
+
+namespace {
+
+// One quad's corner positions, in the order (x, y), (x+w, y), (x+w, y+h),
+// (x, y+h).
+struct Corners {
+  float x[4], y[4];
+};
+
+void SetPosition(gxtkVertex& vertex, float x, float y, uint32_t rgba) {
+  vertex.x = x;
+  vertex.y = y;
+  // `rgba` holds red in its low byte: on a little-endian machine its bytes
+  // in memory are R, G, B, A, the vertex's order, so it goes in one store.
+  static_assert(std::endian::native == std::endian::little);
+  std::memcpy(&vertex.r, &rgba, sizeof rgba);
+}
+
+void SetVertex(gxtkVertex& vertex, float x, float y, float u, float v, uint32_t rgba) {
+  SetPosition(vertex, x, y, rgba);
+  vertex.u = u;
+  vertex.v = v;
+}
+
+// The corners as Put transforms them, testing the matrix once per quad and
+// sharing the products the corners have in common (the sums are formed in
+// Put's order, so the results are the same).
+[[gnu::always_inline]] inline Corners QuadCorners(const gxtkGraphics& d, float x, float y, float w, float h) {
+  const float left = x;
+  const float right = x + w;
+  const float top = y;
+  const float bottom = y + h;
+  if (!d.transformed) return {{left, right, right, left}, {top, top, bottom, bottom}};
+  const float lx = left * d.ix, ly = left * d.iy, rx = right * d.ix, ry = right * d.iy;
+  const float tx = top * d.jx, ty = top * d.jy, bx = bottom * d.jx, by = bottom * d.jy;
+  return {{lx + tx + d.tx, rx + tx + d.tx, rx + bx + d.tx, lx + bx + d.tx},
+          {ly + ty + d.ty, ry + ty + d.ty, ry + by + d.ty, ly + by + d.ty}};
+}
+
+}  // namespace
 
 gxtkGraphics::gxtkGraphics() {
   for (int q = 0; q < kQuadCapacity; ++q) {
@@ -228,49 +270,16 @@ void gxtkGraphics::EndFan(int vertexCount) {
 
 void gxtkGraphics::Put(gxtkVertex* vertex, float px, float py) const {
   if (transformed) {
-    vertex->x = px * ix + py * jx + tx;
-    vertex->y = px * iy + py * jy + ty;
+    SetPosition(*vertex, px * ix + py * jx + tx, px * iy + py * jy + ty, color);
   } else {
-    vertex->x = px;
-    vertex->y = py;
+    SetPosition(*vertex, px, py, color);
   }
-  PutColor(vertex);
 }
 
-void gxtkGraphics::PutColor(gxtkVertex* vertex) const {
-  vertex->r = static_cast<uint8_t>(color);
-  vertex->g = static_cast<uint8_t>(color >> 8);
-  vertex->b = static_cast<uint8_t>(color >> 16);
-  vertex->a = static_cast<uint8_t>(color >> 24);
-}
-
-// The corners (x, y), (x+w, y), (x+w, y+h), (x, y+h) as Put writes them,
-// testing the matrix once per quad and sharing the products the corners
-// have in common (the sums are formed in Put's order, so the results are
-// the same).
 void gxtkGraphics::PutQuad(gxtkVertex* quad, float x, float y, float w, float h) const {
-  const float left = x;
-  const float right = x + w;
-  const float top = y;
-  const float bottom = y + h;
-  if (transformed) {
-    const float lx = left * ix, ly = left * iy, rx = right * ix, ry = right * iy;
-    const float tx0 = top * jx, ty0 = top * jy, bx = bottom * jx, by = bottom * jy;
-    quad[0].x = lx + tx0 + tx;
-    quad[0].y = ly + ty0 + ty;
-    quad[1].x = rx + tx0 + tx;
-    quad[1].y = ry + ty0 + ty;
-    quad[2].x = rx + bx + tx;
-    quad[2].y = ry + by + ty;
-    quad[3].x = lx + bx + tx;
-    quad[3].y = ly + by + ty;
-  } else {
-    quad[0].x = quad[3].x = left;
-    quad[1].x = quad[2].x = right;
-    quad[0].y = quad[1].y = top;
-    quad[2].y = quad[3].y = bottom;
-  }
-  for (int i = 0; i < kQuadVertices; ++i) PutColor(&quad[i]);
+  const Corners c = QuadCorners(*this, x, y, w, h);
+  const uint32_t rgba = color;
+  for (int i = 0; i < kQuadVertices; ++i) SetPosition(quad[i], c.x[i], c.y[i], rgba);
 }
 
 int gxtkGraphics::DrawPoint(float x, float y) {
@@ -346,17 +355,16 @@ int gxtkGraphics::DrawSurface2(gxtkSurface* surface, float x, float y, int srcx,
 void gxtkGraphics::PutTexturedQuad(gxtkSurface* surface, float x, float y, int srcx, int srcy,
                                    int srcw, int srch) {
   gxtkVertex* quad = Admit(kBatchQuads, kQuadCapacity, kQuadVertices, surface);
-  PutQuad(quad, x, y, static_cast<float>(srcw), static_cast<float>(srch));
+  const Corners c = QuadCorners(*this, x, y, static_cast<float>(srcw), static_cast<float>(srch));
+  const uint32_t rgba = color;
   const float u0 = static_cast<float>(srcx) * surface->texScaleU;
   const float v0 = static_cast<float>(srcy) * surface->texScaleV;
   const float u1 = static_cast<float>(srcx + srcw) * surface->texScaleU;
   const float v1 = static_cast<float>(srcy + srch) * surface->texScaleV;
-  const float us[kQuadVertices] = {u0, u1, u1, u0};
-  const float vs[kQuadVertices] = {v0, v0, v1, v1};
-  for (int i = 0; i < kQuadVertices; ++i) {
-    quad[i].u = us[i];
-    quad[i].v = vs[i];
-  }
+  SetVertex(quad[0], c.x[0], c.y[0], u0, v0, rgba);
+  SetVertex(quad[1], c.x[1], c.y[1], u1, v0, rgba);
+  SetVertex(quad[2], c.x[2], c.y[2], u1, v1, rgba);
+  SetVertex(quad[3], c.x[3], c.y[3], u0, v1, rgba);
 }
 
 int gxtkGraphics::ReadPixels(Array<int> pixels, int x, int y, int w, int h, int offset,

@@ -145,7 +145,6 @@ class gxtkGraphics : public gxtkObject {
   void EndFan(int vertexCount);
   void Put(gxtkVertex* vertex, float px, float py) const;
   void PutQuad(gxtkVertex* quad, float x, float y, float w, float h) const;
-  void PutColor(gxtkVertex* vertex) const;
   void EnableTexture(bool enable);
   void PutTexturedQuad(gxtkSurface* surface, float x, float y, int srcx, int srcy, int srcw,
                        int srch);

@@ -391,7 +391,7 @@ int DrawImage(Image* image, float x, float y, int frame) {
   const float left = x - image->handleX;
   const float top = y - image->handleY;
   if (!c->transformed) {
-    c->Validate();
+    if (c->matrixDirty) c->Validate();  // mostly clean: no call per sprite
     DrawFrame(image, f, left, top);
     return 0;
   }
