@@ -13,7 +13,7 @@ export ASAN_OPTIONS  ?= detect_leaks=1:abort_on_error=0
 export LSAN_OPTIONS  ?= suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS ?= print_stacktrace=1:halt_on_error=1
 
-.PHONY: deps build run test clean
+.PHONY: deps build run test bench clean
 
 deps:
 	@./scripts/install-deps
@@ -27,6 +27,13 @@ run: build
 
 test: build
 	./scripts/with-display ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+# Benchmarks print figures (bench/run); Boehm GC and valgrind come first.
+bench: build
+	@./scripts/install-deps --bench
+	cmake -S . -B $(BUILD_DIR) >/dev/null
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+	./scripts/with-display ./bench/run $(BUILD_DIR)
 
 clean:
 	rm -rf build build-sanitize

@@ -15,8 +15,8 @@
 #define BUNNY_GRAVITY 0.5f
 #define BUNNY_WARMUP_FRAMES 10
 /* About this many sprites are drawn in all measured frames of one run. */
-#define BUNNY_SPRITES_PER_RUN 4000000L
-#define BUNNY_MIN_FRAMES 20
+#define BUNNY_SPRITES_PER_RUN 500000L
+#define BUNNY_MIN_FRAMES 10
 
 typedef struct {
   float x, y, vx, vy;

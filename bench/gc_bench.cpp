@@ -115,7 +115,11 @@ struct MallocHeap {
     std::free(old);
   }
   static void Step() {}
-  static void Garbage() { std::free(std::malloc(kNodeBytes)); }
+  // Through a volatile pointer, so the pair is not optimised away.
+  static void Garbage() {
+    void* volatile block = std::malloc(kNodeBytes);
+    std::free(block);
+  }
 };
 
 #ifdef VANTOR_BENCH_BOEHM
