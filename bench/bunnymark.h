@@ -104,7 +104,8 @@ static int bunny_compare(const void* a, const void* b) {
 /* Runs `frame` for the warm-up and the measured frames and prints one line:
  * name, sprites, size, median and mean wall ms per frame, process CPU ms per
  * frame (the driver's threads included). */
-static void bunny_measure(const char* name, const BunnyOptions* o, void (*frame)(void*), void* state) {
+static void bunny_measure(const char* name, const BunnyOptions* o, void (*frame)(void*),
+                          void* state) {
   for (int i = 0; i < BUNNY_WARMUP_FRAMES; ++i) frame(state);
   double* wall = (double*)malloc(sizeof(double) * (size_t)o->frames);
   const double cpu0 = bunny_seconds(CLOCK_PROCESS_CPUTIME_ID);

@@ -87,7 +87,8 @@ void SetVertex(gxtkVertex& vertex, float x, float y, float u, float v, uint32_t 
 // The corners as Put transforms them, testing the matrix once per quad and
 // sharing the products the corners have in common (the sums are formed in
 // Put's order, so the results are the same).
-[[gnu::always_inline]] inline Corners QuadCorners(const gxtkGraphics& d, float x, float y, float w, float h) {
+[[gnu::always_inline]] inline Corners QuadCorners(const gxtkGraphics& d, float x, float y, float w,
+                                                  float h) {
   const float left = x;
   const float right = x + w;
   const float top = y;

@@ -31,7 +31,9 @@ struct Affine {
   float ix, iy, jx, jy, tx, ty;
 };
 
-Affine CurrentMatrix(const GraphicsContext* c) { return {c->ix, c->iy, c->jx, c->jy, c->tx, c->ty}; }
+Affine CurrentMatrix(const GraphicsContext* c) {
+  return {c->ix, c->iy, c->jx, c->jy, c->tx, c->ty};
+}
 
 // Translate(x, y) applied before `m`.
 Affine Translated(const Affine& m, float x, float y) {
@@ -55,7 +57,9 @@ Affine Rotation(float angle) {
 }
 
 // Rotate(angle) applied before `m`; at angle 0 it is the identity.
-Affine Rotated(const Affine& m, float angle) { return angle == 0 ? m : Composed(Rotation(angle), m); }
+Affine Rotated(const Affine& m, float angle) {
+  return angle == 0 ? m : Composed(Rotation(angle), m);
+}
 
 // Scale(x, y) applied before `m`.
 Affine Scaled(const Affine& m, float x, float y) {
