@@ -23,7 +23,7 @@ FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := record text wav ogg script
 FUZZ_DIR     := build-fuzz
 
-.PHONY: deps build run test fuzz clean
+.PHONY: deps build run test fuzz bench clean
 
 deps:
 	@./scripts/install-deps
@@ -51,6 +51,13 @@ fuzz: deps
 	    || true; \
 	done
 	@if ls $(FUZZ_DIR)/findings/* >/dev/null 2>&1; then echo "fuzz: findings in $(FUZZ_DIR)/findings"; exit 1; fi
+
+# Benchmarks print figures (bench/run); Boehm GC and valgrind come first.
+bench: build
+	@./scripts/install-deps --bench
+	cmake -S . -B $(BUILD_DIR) >/dev/null
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+	./scripts/with-display ./bench/run $(BUILD_DIR)
 
 clean:
 	rm -rf build build-sanitize $(FUZZ_DIR)

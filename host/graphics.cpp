@@ -4,8 +4,10 @@
 
 #include <GL/gl.h>
 
+#include <bit>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "host/platform.h"
@@ -45,6 +47,57 @@ bool RowsFit(int length, int width, int rows, int offset, int pitch) {
   if (width < 1 || rows < 1 || offset < 0 || pitch < 0) return false;
   const long last = static_cast<long>(offset) + static_cast<long>(rows - 1) * pitch + width;
   return last <= length;
+}
+
+// No texture has that name, so the first Flush of a frame binds.
+constexpr unsigned int kUnknownTexture = ~0u;
+unsigned int boundTexture = kUnknownTexture;
+
+}  // namespace
+
+void NoteTextureBound(unsigned int texture) { boundTexture = texture; }
+
+void NoteTextureDeleted(unsigned int texture) {
+  if (boundTexture == texture) boundTexture = 0;
+}
+
+namespace {
+
+// One quad's corner positions, in the order (x, y), (x+w, y), (x+w, y+h),
+// (x, y+h).
+struct Corners {
+  float x[4], y[4];
+};
+
+void SetPosition(gxtkVertex& vertex, float x, float y, uint32_t rgba) {
+  vertex.x = x;
+  vertex.y = y;
+  // `rgba` holds red in its low byte: on a little-endian machine its bytes
+  // in memory are R, G, B, A, the vertex's order, so it goes in one store.
+  static_assert(std::endian::native == std::endian::little);
+  std::memcpy(&vertex.r, &rgba, sizeof rgba);
+}
+
+void SetVertex(gxtkVertex& vertex, float x, float y, float u, float v, uint32_t rgba) {
+  SetPosition(vertex, x, y, rgba);
+  vertex.u = u;
+  vertex.v = v;
+}
+
+// The corners as Put transforms them, testing the matrix once per quad and
+// sharing the products the corners have in common (the sums are formed in
+// Put's order, so the results are the same).
+[[gnu::always_inline]] inline Corners QuadCorners(const gxtkGraphics& d, float x, float y, float w,
+                                                  float h) {
+  const float left = x;
+  const float right = x + w;
+  const float top = y;
+  const float bottom = y + h;
+  if (!d.transformed) return {{left, right, right, left}, {top, top, bottom, bottom}};
+  const float lx = left * d.ix, ly = left * d.iy, rx = right * d.ix, ry = right * d.iy;
+  const float tx = top * d.jx, ty = top * d.jy, bx = bottom * d.jx, by = bottom * d.jy;
+  return {{lx + tx + d.tx, rx + tx + d.tx, rx + bx + d.tx, lx + bx + d.tx},
+          {ly + ty + d.ty, ry + ty + d.ty, ry + by + d.ty, ly + by + d.ty}};
 }
 
 }  // namespace
@@ -94,14 +147,29 @@ void gxtkGraphics::BeginRender() {
   glEnable(GL_BLEND);
   glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
   glDisable(GL_TEXTURE_2D);
+  textureEnabled = false;
+  boundTexture = kUnknownTexture;
   batchCount = 0;
 }
 
+void gxtkGraphics::EnableTexture(bool enable) {
+  if (textureEnabled == enable) return;
+  textureEnabled = enable;
+  if (enable) {
+    glEnable(GL_TEXTURE_2D);
+  } else {
+    glDisable(GL_TEXTURE_2D);
+  }
+}
+
+// Texturing stays as the last batch left it, and so does the binding, so a
+// run of batches on one texture changes neither.
 void gxtkGraphics::Flush() {
   if (batchCount == 0) return;
-  if (batchSurface) {
-    glEnable(GL_TEXTURE_2D);
+  EnableTexture(batchSurface.get() != nullptr);
+  if (batchSurface && batchSurface->texture != boundTexture) {
     glBindTexture(GL_TEXTURE_2D, batchSurface->texture);
+    boundTexture = batchSurface->texture;
   }
   switch (batchKind) {
     case kBatchPoints:
@@ -118,7 +186,6 @@ void gxtkGraphics::Flush() {
       break;
   }
   ++drawCalls;
-  if (batchSurface) glDisable(GL_TEXTURE_2D);
   batchCount = 0;
 }
 
@@ -184,14 +251,10 @@ int gxtkGraphics::SetMatrix(float mix, float miy, float mjx, float mjy, float mt
   return 0;
 }
 
-gxtkVertex* gxtkGraphics::Admit(int kind, int capacity, int verticesPerPrimitive,
-                                gxtkSurface* surface) {
-  if (batchKind != kind || batchCount >= capacity || batchSurface.get() != surface) {
-    Flush();
-    batchKind = kind;
-    batchSurface = surface;
-  }
-  return &vertices[batchCount++ * verticesPerPrimitive];
+void gxtkGraphics::Restart(int kind, gxtkSurface* surface) {
+  Flush();
+  batchKind = kind;
+  batchSurface = surface;
 }
 
 gxtkVertex* gxtkGraphics::BeginFan() {
@@ -208,23 +271,16 @@ void gxtkGraphics::EndFan(int vertexCount) {
 
 void gxtkGraphics::Put(gxtkVertex* vertex, float px, float py) const {
   if (transformed) {
-    vertex->x = px * ix + py * jx + tx;
-    vertex->y = px * iy + py * jy + ty;
+    SetPosition(*vertex, px * ix + py * jx + tx, px * iy + py * jy + ty, color);
   } else {
-    vertex->x = px;
-    vertex->y = py;
+    SetPosition(*vertex, px, py, color);
   }
-  vertex->r = static_cast<uint8_t>(color);
-  vertex->g = static_cast<uint8_t>(color >> 8);
-  vertex->b = static_cast<uint8_t>(color >> 16);
-  vertex->a = static_cast<uint8_t>(color >> 24);
 }
 
 void gxtkGraphics::PutQuad(gxtkVertex* quad, float x, float y, float w, float h) const {
-  Put(&quad[0], x, y);
-  Put(&quad[1], x + w, y);
-  Put(&quad[2], x + w, y + h);
-  Put(&quad[3], x, y + h);
+  const Corners c = QuadCorners(*this, x, y, w, h);
+  const uint32_t rgba = color;
+  for (int i = 0; i < kQuadVertices; ++i) SetPosition(quad[i], c.x[i], c.y[i], rgba);
 }
 
 int gxtkGraphics::DrawPoint(float x, float y) {
@@ -287,7 +343,7 @@ int gxtkGraphics::DrawPoly(Array<float> verts) {
 // The whole surface is the source rectangle at the origin: the texture
 // coordinates come out as (w * texScaleU, h * texScaleV) at the far corner.
 int gxtkGraphics::DrawSurface(gxtkSurface* surface, float x, float y) {
-  PutTexturedQuad(surface, x, y, 0, 0, surface->Width(), surface->Height());
+  PutTexturedQuad(surface, x, y, 0, 0, surface->width, surface->height);
   return 0;
 }
 
@@ -300,17 +356,16 @@ int gxtkGraphics::DrawSurface2(gxtkSurface* surface, float x, float y, int srcx,
 void gxtkGraphics::PutTexturedQuad(gxtkSurface* surface, float x, float y, int srcx, int srcy,
                                    int srcw, int srch) {
   gxtkVertex* quad = Admit(kBatchQuads, kQuadCapacity, kQuadVertices, surface);
-  PutQuad(quad, x, y, static_cast<float>(srcw), static_cast<float>(srch));
+  const Corners c = QuadCorners(*this, x, y, static_cast<float>(srcw), static_cast<float>(srch));
+  const uint32_t rgba = color;
   const float u0 = static_cast<float>(srcx) * surface->texScaleU;
   const float v0 = static_cast<float>(srcy) * surface->texScaleV;
   const float u1 = static_cast<float>(srcx + srcw) * surface->texScaleU;
   const float v1 = static_cast<float>(srcy + srch) * surface->texScaleV;
-  const float us[kQuadVertices] = {u0, u1, u1, u0};
-  const float vs[kQuadVertices] = {v0, v0, v1, v1};
-  for (int i = 0; i < kQuadVertices; ++i) {
-    quad[i].u = us[i];
-    quad[i].v = vs[i];
-  }
+  SetVertex(quad[0], c.x[0], c.y[0], u0, v0, rgba);
+  SetVertex(quad[1], c.x[1], c.y[1], u1, v0, rgba);
+  SetVertex(quad[2], c.x[2], c.y[2], u1, v1, rgba);
+  SetVertex(quad[3], c.x[3], c.y[3], u0, v1, rgba);
 }
 
 int gxtkGraphics::ReadPixels(Array<int> pixels, int x, int y, int w, int h, int offset,
@@ -338,6 +393,7 @@ int gxtkGraphics::WritePixels2(gxtkSurface* surface, Array<int> pixels, int x, i
     }
   }
   glBindTexture(GL_TEXTURE_2D, surface->texture);
+  NoteTextureBound(surface->texture);
   glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, w, h, GL_BGRA, GL_UNSIGNED_BYTE, buffer.data());
   return 0;
 }

@@ -88,6 +88,9 @@ class gxtkGraphics : public gxtkObject {
   // Draw calls issued since the last BeginRender (for tests and the frame
   // statistics display).
   int drawCalls = 0;
+  // Whether GL_TEXTURE_2D is enabled: Flush changes it only between
+  // textured and untextured batches.
+  bool textureEnabled = false;
 
   gxtkGraphics();
   void mark() override;
@@ -128,17 +131,32 @@ class gxtkGraphics : public gxtkObject {
 
  private:
   // The batch admission rule: makes room for one primitive of `kind` and
-  // returns its first vertex record.
-  gxtkVertex* Admit(int kind, int capacity, int verticesPerPrimitive, gxtkSurface* surface);
+  // returns its first vertex record. Inline, as it runs for every sprite.
+  gxtkVertex* Admit(int kind, int capacity, int verticesPerPrimitive, gxtkSurface* surface) {
+    if (batchKind != kind || batchCount >= capacity || batchSurface.get() != surface) {
+      Restart(kind, surface);
+    }
+    return &vertices[batchCount++ * verticesPerPrimitive];
+  }
+  // Flushes and starts a batch of `kind` on `surface`.
+  void Restart(int kind, gxtkSurface* surface);
   // Starts a one-fan batch, flushing what is pending.
   gxtkVertex* BeginFan();
   void EndFan(int vertexCount);
   void Put(gxtkVertex* vertex, float px, float py) const;
   void PutQuad(gxtkVertex* quad, float x, float y, float w, float h) const;
+  void EnableTexture(bool enable);
   void PutTexturedQuad(gxtkSurface* surface, float x, float y, int srcx, int srcy, int srcw,
                        int srch);
   void UpdateColor();
 };
+
+// The texture bound to GL_TEXTURE_2D as far as Flush knows, so that it binds
+// only when a batch's texture differs. Whoever else binds or deletes a
+// texture reports it; BeginRender forgets it, as the binding at the start of
+// a frame is not known.
+void NoteTextureBound(unsigned int texture);
+void NoteTextureDeleted(unsigned int texture);
 
 // Decodes an image file through fopenFile; null when it cannot be opened or
 // decoded. Free the result with FreeImage.

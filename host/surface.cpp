@@ -49,6 +49,7 @@ gxtkSurface::~gxtkSurface() { Release(); }
 void gxtkSurface::Release() {
   if (texture) {
     glDeleteTextures(1, &texture);
+    NoteTextureDeleted(texture);
     texture = 0;
   }
   if (data) {
@@ -108,6 +109,7 @@ bool gxtkSurface::OnUnsafeLoadComplete() {
   Premultiply();
   glGenTextures(1, &texture);
   glBindTexture(GL_TEXTURE_2D, texture);
+  NoteTextureBound(texture);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);

@@ -23,6 +23,49 @@ bool IsIdentity(float ix, float iy, float jx, float jy, float tx, float ty) {
   return ix == 1 && iy == 0 && jx == 0 && jy == 1 && tx == 0 && ty == 0;
 }
 
+// A 2D matrix with the context's meaning of the six values. The sprite paths
+// compose their matrices here instead of through Transform, dropping the
+// terms that multiply by 0 or 1: the products they keep are the same, so the
+// vertices come out bit for bit as through the general path.
+struct Affine {
+  float ix, iy, jx, jy, tx, ty;
+};
+
+Affine CurrentMatrix(const GraphicsContext* c) {
+  return {c->ix, c->iy, c->jx, c->jy, c->tx, c->ty};
+}
+
+// Translate(x, y) applied before `m`.
+Affine Translated(const Affine& m, float x, float y) {
+  return {m.ix, m.iy, m.jx, m.jy, x * m.ix + y * m.jx + m.tx, x * m.iy + y * m.jy + m.ty};
+}
+
+// `given` applied before `m`: the general product.
+Affine Composed(const Affine& given, const Affine& m) {
+  return {given.ix * m.ix + given.iy * m.jx,  given.ix * m.iy + given.iy * m.jy,
+          given.jx * m.ix + given.jy * m.jx,  given.jx * m.iy + given.jy * m.jy,
+          given.tx * m.ix + given.ty * m.jx + m.tx, given.tx * m.iy + given.ty * m.jy + m.ty};
+}
+
+// On the screen, with y pointing down, a positive angle turns
+// counter-clockwise.
+Affine Rotation(float angle) {
+  const float r = angle * kDegreesToRadians;
+  const auto s = static_cast<float>(std::sin(static_cast<double>(r)));
+  const auto c = static_cast<float>(std::cos(static_cast<double>(r)));
+  return {c, -s, s, c, 0, 0};
+}
+
+// Rotate(angle) applied before `m`; at angle 0 it is the identity.
+Affine Rotated(const Affine& m, float angle) {
+  return angle == 0 ? m : Composed(Rotation(angle), m);
+}
+
+// Scale(x, y) applied before `m`.
+Affine Scaled(const Affine& m, float x, float y) {
+  return {x * m.ix, x * m.iy, y * m.jx, y * m.jy, m.tx, m.ty};
+}
+
 }  // namespace
 
 int Image::DefaultFlags = 0;
@@ -153,6 +196,15 @@ void DrawFrame(const Image* image, const Frame* f, float x, float y) {
   }
 }
 
+// Draws frame `f` at the origin of `m`, as a push, a transform and a pop
+// would, without touching the context's matrix or its stack: the device gets
+// `m` for this draw and the context's own matrix again before the next one.
+void DrawFrameUnder(const Image* image, const Frame* f, const Affine& m) {
+  renderDevice->SetMatrix(m.ix, m.iy, m.jx, m.jy, m.tx, m.ty);
+  context->matrixDirty = 1;
+  DrawFrame(image, f, 0, 0);
+}
+
 }  // namespace
 
 void ModuleInit() {
@@ -261,10 +313,8 @@ int SetMatrix2(Array<float> m) {
 
 // The given transform applies first, then the current one.
 int Transform(float ix, float iy, float jx, float jy, float tx, float ty) {
-  const GraphicsContext* c = context;
-  return SetMatrix(ix * c->ix + iy * c->jx, ix * c->iy + iy * c->jy,  //
-                   jx * c->ix + jy * c->jx, jx * c->iy + jy * c->jy,  //
-                   tx * c->ix + ty * c->jx + c->tx, tx * c->iy + ty * c->jy + c->ty);
+  const Affine m = Composed({ix, iy, jx, jy, tx, ty}, CurrentMatrix(context));
+  return SetMatrix(m.ix, m.iy, m.jx, m.jy, m.tx, m.ty);
 }
 
 int Transform2(Array<float> m) {
@@ -276,13 +326,9 @@ int Translate(float x, float y) { return Transform(1, 0, 0, 1, x, y); }
 
 int Scale(float x, float y) { return Transform(x, 0, 0, y, 0, 0); }
 
-// On the screen, with y pointing down, a positive angle turns
-// counter-clockwise.
 int Rotate(float angle) {
-  const float r = angle * kDegreesToRadians;
-  const auto s = static_cast<float>(std::sin(static_cast<double>(r)));
-  const auto c = static_cast<float>(std::cos(static_cast<double>(r)));
-  return Transform(c, -s, s, c, 0, 0);
+  const Affine r = Rotation(angle);
+  return Transform(r.ix, r.iy, r.jx, r.jy, r.tx, r.ty);
 }
 
 // A push beyond the 32 saved levels is ignored, as is a pop of an empty
@@ -345,18 +391,15 @@ int DrawEllipse(float x, float y, float xRadius, float yRadius) {
 int DrawImage(Image* image, float x, float y, int frame) {
   const Frame* f = FrameAt(image, frame);
   if (!f || !renderDevice) return 0;
+  GraphicsContext* c = context;
   const float left = x - image->handleX;
   const float top = y - image->handleY;
-  if (!context->transformed) {
-    context->Validate();
+  if (!c->transformed) {
+    if (c->matrixDirty) c->Validate();  // mostly clean: no call per sprite
     DrawFrame(image, f, left, top);
     return 0;
   }
-  PushMatrix();
-  Translate(left, top);
-  context->Validate();
-  DrawFrame(image, f, 0, 0);
-  PopMatrix();
+  DrawFrameUnder(image, f, Translated(CurrentMatrix(c), left, top));
   return 0;
 }
 
@@ -366,14 +409,9 @@ int DrawImage2(Image* image, float x, float y, float rotation, float scaleX, flo
                int frame) {
   const Frame* f = FrameAt(image, frame);
   if (!f || !renderDevice) return 0;
-  PushMatrix();
-  Translate(x, y);
-  Rotate(rotation);
-  Scale(scaleX, scaleY);
-  Translate(-image->handleX, -image->handleY);
-  context->Validate();
-  DrawFrame(image, f, 0, 0);
-  PopMatrix();
+  const Affine placed = Rotated(Translated(CurrentMatrix(context), x, y), rotation);
+  DrawFrameUnder(image, f,
+                 Translated(Scaled(placed, scaleX, scaleY), -image->handleX, -image->handleY));
   return 0;
 }
 

@@ -38,6 +38,7 @@ class Array {
  public:
   class Rep : public gc_object {
    public:
+    static constexpr bool kHoldsReferences = is_gc_ref<T>::value || is_gc_array<T>::value;
     int length;
 
     explicit Rep(int n) : length(n) {
@@ -47,11 +48,14 @@ class Array {
     ~Rep() override {
       for (int i = 0; i < length; ++i) data()[i].~T();
     }
-    void mark() override {
-      if constexpr (is_gc_ref<T>::value) {
-        for (int i = 0; i < length; ++i) gc_mark_now(data()[i].get());
-      } else if constexpr (is_gc_array<T>::value) {
-        for (int i = 0; i < length; ++i) gc_mark_now(data()[i].GetRep());
+    void mark() override { mark_elements(0, length); }
+    int mark_slice(int first, int count) override {
+      if constexpr (!kHoldsReferences) {
+        return 0;
+      } else {
+        const int last = length - first > count ? first + count : length;
+        mark_elements(first, last);
+        return last - first;
       }
     }
     T* data() { return reinterpret_cast<T*>(this + 1); }
@@ -67,6 +71,13 @@ class Array {
     }
 
    private:
+    void mark_elements([[maybe_unused]] int first, [[maybe_unused]] int last) {
+      if constexpr (is_gc_ref<T>::value) {
+        for (int i = first; i < last; ++i) gc_mark_now(data()[i].get());
+      } else if constexpr (is_gc_array<T>::value) {
+        for (int i = first; i < last; ++i) gc_mark_now(data()[i].GetRep());
+      }
+    }
     static void* empty_storage() {
       alignas(Rep) static unsigned char storage[sizeof(Rep)];
       return storage;

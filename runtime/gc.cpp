@@ -2,6 +2,7 @@
 // the small-block cache. See gc.h for the colour invariant it keeps.
 #include "runtime/gc.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
@@ -62,8 +63,41 @@ constinit GcList gc_free_list;
 constexpr int kGcCacheLists = kGcCacheLimitBytes / kGcGranuleBytes;
 constinit void* gc_cache[kGcCacheLists] = {};
 
-// The size gc_malloc handed out last, taken by the gc_object constructor.
-int gc_pending_size = 0;
+// Blocks gc_malloc handed out whose object is not built yet, newest last;
+// each gc_object constructor takes its own entry (see gc.h). Nesting is as
+// deep as constructor arguments that allocate, so a few entries suffice;
+// past that the oldest is dropped, its block then builds a static object.
+struct PendingBlock {
+  const void* block;
+  int size;
+};
+constexpr int kGcPendingBlocks = 16;
+constinit PendingBlock gc_pending[kGcPendingBlocks] = {};
+int gc_pending_count = 0;
+
+void hand_over(const void* block, int size) {
+  if (gc_pending_count == kGcPendingBlocks) {
+    std::copy(gc_pending + 1, gc_pending + kGcPendingBlocks, gc_pending);
+    --gc_pending_count;
+  }
+  gc_pending[gc_pending_count++] = {block, size};
+}
+
+// The size handed out with `block`, forgetting it; 0 when it was not.
+int take_over(const void* block) {
+  for (int i = gc_pending_count - 1; i >= 0; --i) {
+    if (gc_pending[i].block != block) continue;
+    const int size = gc_pending[i].size;
+    std::copy(gc_pending + i + 1, gc_pending + gc_pending_count, gc_pending + i);
+    --gc_pending_count;
+    return size;
+  }
+  return 0;
+}
+
+// Position in the first queued object (a reference array) where the last
+// step stopped scanning it.
+int gc_scan_position = 0;
 // gc_alloced_bytes just after the last sweep.
 int gc_last_sweep_level = 0;
 
@@ -119,17 +153,38 @@ void flush(int bytes) {
   }
 }
 
-// Moves a reached object to the marked list and scans its references.
-void scan(gc_object* object) {
+void blacken(gc_object* object) {
   unlink(object);
   gc_marked_list.append(object);
   gc_marked_bytes += object->gc_size();
   ++gc_marked_objs;
+}
+
+// Moves a reached object to the marked list and scans its references.
+void scan(gc_object* object) {
+  blacken(object);
   object->mark();
 }
 
-void scan_queue(int limit) {
-  while (!gc_queued_list.empty() && gc_marked_objs < limit) scan(gc_queued_list.first());
+// Scans queued objects until `budget` units of work are done: one per
+// object marked and one per array element visited. A reference array stays
+// first in the queue (grey) until its last slice is marked, so no black
+// object ever holds its unvisited elements.
+void scan_queue(long budget) {
+  long work = 0;
+  while (!gc_queued_list.empty() && work < budget) {
+    gc_object* object = gc_queued_list.first();
+    const int marked_before = gc_marked_objs;
+    const int slice = static_cast<int>(std::min<long>(budget - work, INT_MAX));
+    const int visited = object->mark_slice(gc_scan_position, slice);
+    if (visited < slice) {
+      blacken(object);
+      gc_scan_position = 0;
+    } else {
+      gc_scan_position += visited;
+    }
+    work += visited + (gc_marked_objs - marked_before);
+  }
 }
 
 // Everything still white is garbage; the black objects become the white
@@ -238,15 +293,20 @@ int list_length(const GcList& list) {
 // An object not built in a gc_malloc block (none should be) is treated like
 // a static one rather than left for the collector to free.
 gc_object::gc_object() : succ(nullptr), pred(nullptr), flags(kStaticColour) {
-  if (gc_pending_size == 0) return;
-  flags = gc_markbit | gc_pending_size;
-  gc_pending_size = 0;
+  const int size = take_over(this);
+  if (size == 0) return;
+  flags = gc_markbit | size;
   gc_unmarked_list.append(this);
 }
 
 gc_object::~gc_object() = default;
 
 void gc_object::mark() {}
+
+int gc_object::mark_slice(int, int) {
+  mark();
+  return 0;
+}
 
 bool Object::Equals(Object* other) { return this == other; }
 
@@ -264,7 +324,7 @@ void* gc_malloc(int size) {
   if (gc_alloced_bytes > INT_MAX - size) dbg_out_of_memory();
   flush(size);
   void* block = take_block(size);
-  gc_pending_size = size;
+  hand_over(block, size);
   gc_alloced_bytes += size;
   if (gc_alloced_bytes > gc_max_alloced_bytes) gc_max_alloced_bytes = gc_alloced_bytes;
   return block;
@@ -316,7 +376,7 @@ void gc_clear_roots() { root_markers().clear(); }
 void gc_collect() {
   const int growth = gc_alloced_bytes - gc_last_sweep_level;
   const bool full = gc_force_sweep || growth > kGcFullModeGrowthBytes;
-  scan_queue(full ? INT_MAX : gc_marked_objs + kGcMarkObjectsPerStep);
+  scan_queue(full ? LONG_MAX : kGcMarkObjectsPerStep);
   const bool due = full || growth > kGcSweepGrowthBytes;
   // The cycle ends even when nothing is white: objects that were reached
   // and then dropped are black until a new cycle starts, so refusing to
@@ -339,6 +399,8 @@ void gc_init() {
   gc_free_bytes = 0;
   gc_force_sweep = false;
   gc_last_sweep_level = 0;
+  gc_pending_count = 0;
+  gc_scan_position = 0;
 }
 
 // --- Inspection ------------------------------------------------------------

@@ -24,19 +24,24 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <new>
 #include <utility>
 
 namespace vantor {
 
 class String;
 
-// Root of every collected object. `gc_malloc` records the size of the block
-// it hands out; the gc_object constructor, which runs first whenever an
-// object is built in such a block, takes that size into `flags` with the
-// white colour and appends the object to the unmarked list. (Writing the
-// fields from the allocator instead would be undone by the compiler, which
-// may treat storage as dead until its constructor starts.) An object built
-// anywhere else (none should be) is treated as static and never collected.
+// Root of every collected object. `gc_malloc` records the address and size
+// of each block it hands out; the gc_object constructor, which runs first
+// whenever an object is built in such a block, looks its own address up,
+// takes that size into `flags` with the white colour and appends the object
+// to the unmarked list. The lookup is by address because blocks may be built
+// out of order: in `new (gc_malloc(n)) T(gc_new<U>())` the argument's block
+// is handed out and built between T's block and T's constructor. (Writing
+// the fields from the allocator instead would be undone by the compiler,
+// which may treat storage as dead until its constructor starts.) An object
+// built anywhere else (none should be) is treated as static and never
+// collected.
 class gc_object {
  public:
   gc_object* succ;
@@ -46,6 +51,12 @@ class gc_object {
   gc_object();
   virtual ~gc_object();
   virtual void mark();
+  // Marks the references from position `first` on, at most `count` of them
+  // (at least 1), and returns how many positions it visited; fewer than
+  // `count` means it is done. Objects with a few references mark them all
+  // through mark(); arrays of references mark a slice, so that a collection
+  // step can stop inside a large array.
+  virtual int mark_slice(int first, int count);
 
   int gc_size() const { return flags & ~3; }
   int gc_colour() const { return flags & 3; }
@@ -80,6 +91,8 @@ extern int gc_free_bytes;
 extern bool gc_force_sweep;
 
 // Marking below this many objects per `gc_collect` call keeps each step short.
+// The elements of a reference array count too, visited or not, so a large
+// array is scanned over several calls.
 inline constexpr int kGcMarkObjectsPerStep = 2500;
 // A sweep happens only once this much has been allocated since the last one.
 inline constexpr int kGcSweepGrowthBytes = 4 * 1024 * 1024;
