@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 #include "host/object.h"
 #include "runtime/text.h"
@@ -19,6 +20,11 @@ inline constexpr const char* kStateFileName = ".vantorstate";
 // A new record is written here first, made durable, then renamed over the
 // state file; whatever is in the way under this name is replaced.
 inline constexpr const char* kStateTempFileName = ".vantorstate.tmp";
+
+// Points "vantor://data/" at `directory` (a UTF-8 path) instead of
+// "./data/"; the start-up does so when the data is found elsewhere
+// (host/places.h).
+void SetDataDirectory(const std::string& directory);
 
 // Opens `path` (an address or a plain path) in byte mode `mode`; null when
 // the address is unknown, the path holds a NUL unit or the open fails. The

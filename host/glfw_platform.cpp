@@ -36,6 +36,19 @@ void WindowRefreshCallback(GLFWwindow*) {
 
 }  // namespace
 
+ViewRect Letterbox(int width, int height, int contentWidth, int contentHeight) {
+  if (contentWidth < 1 || contentHeight < 1) return {0, 0, width, height};
+  // Cross-multiplied in 64 bits so the aspect is compared exactly.
+  const long long wide = static_cast<long long>(width) * contentHeight;
+  const long long tall = static_cast<long long>(height) * contentWidth;
+  ViewRect view{0, 0, width, height};
+  if (wide > tall) view.width = static_cast<int>(tall / contentHeight);
+  if (tall > wide) view.height = static_cast<int>(wide / contentWidth);
+  view.x = (width - view.width) / 2;
+  view.y = (height - view.height) / 2;
+  return view;
+}
+
 float PointerToPixels(double pointer, int framebufferSize, int windowSize) {
   const double ratio =
       windowSize > 0 ? static_cast<double>(framebufferSize) / windowSize : 1.0;
@@ -65,7 +78,9 @@ GLFWwindow* GlfwPlatform::OpenWindow(const WindowOptions& options) {
 std::unique_ptr<GlfwPlatform> GlfwPlatform::Open(const WindowOptions& options) {
   GLFWwindow* window = OpenWindow(options);
   if (!window) return nullptr;
-  return std::make_unique<GlfwPlatform>(window);
+  auto platform = std::make_unique<GlfwPlatform>(window);
+  if (options.fullscreen) platform->ToggleFullscreen();
+  return platform;
 }
 
 GlfwPlatform::GlfwPlatform(GLFWwindow* window) : window_(window) {
@@ -77,6 +92,30 @@ GlfwPlatform::GlfwPlatform(GLFWwindow* window) : window_(window) {
 }
 
 GlfwPlatform::~GlfwPlatform() { glfwDestroyWindow(window_); }
+
+void GlfwPlatform::ToggleFullscreen() {
+  if (fullscreen_) {
+    glfwSetWindowMonitor(window_, nullptr, windowX_, windowY_, windowWidth_, windowHeight_,
+                         GLFW_DONT_CARE);
+    fullscreen_ = false;
+    return;
+  }
+  GLFWmonitor* monitor = glfwGetPrimaryMonitor();
+  const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
+  if (!mode) return;
+  glfwGetWindowPos(window_, &windowX_, &windowY_);
+  glfwGetWindowSize(window_, &windowWidth_, &windowHeight_);
+  glfwSetWindowMonitor(window_, monitor, 0, 0, mode->width, mode->height, mode->refreshRate);
+  fullscreen_ = true;
+}
+
+ViewRect GlfwPlatform::View() {
+  int width = 0, height = 0;
+  glfwGetFramebufferSize(window_, &width, &height);
+  if (!fullscreen_) return {0, 0, width, height};
+  // The windowed size in framebuffer pixels fixes the aspect.
+  return Letterbox(width, height, windowWidth_, windowHeight_);
+}
 
 double GlfwPlatform::Time() { return glfwGetTime(); }
 
@@ -95,7 +134,15 @@ bool GlfwPlatform::Iconified() { return glfwGetWindowAttrib(window_, GLFW_ICONIF
 bool GlfwPlatform::Active() { return glfwGetWindowAttrib(window_, GLFW_FOCUSED) != 0; }
 
 void GlfwPlatform::WindowSize(int* width, int* height) {
-  glfwGetFramebufferSize(window_, width, height);
+  const ViewRect view = View();
+  *width = view.width;
+  *height = view.height;
+}
+
+void GlfwPlatform::ViewOrigin(int* x, int* y) {
+  const ViewRect view = View();
+  *x = view.x;
+  *y = view.y;
 }
 
 void GlfwPlatform::SwapBuffers() { glfwSwapBuffers(window_); }
@@ -106,8 +153,10 @@ void GlfwPlatform::MousePosition(float* x, float* y) {
   int windowWidth = 0, windowHeight = 0, pixelWidth = 0, pixelHeight = 0;
   glfwGetWindowSize(window_, &windowWidth, &windowHeight);
   glfwGetFramebufferSize(window_, &pixelWidth, &pixelHeight);
-  *x = PointerToPixels(cursorX, pixelWidth, windowWidth);
-  *y = PointerToPixels(cursorY, pixelHeight, windowHeight);
+  // Relative to the letterboxed picture's top left corner.
+  const ViewRect view = View();
+  *x = PointerToPixels(cursorX, pixelWidth, windowWidth) - view.x;
+  *y = PointerToPixels(cursorY, pixelHeight, windowHeight) - (pixelHeight - view.y - view.height);
 }
 
 int GlfwPlatform::JoystickAxes(float* axes, int max) {
