@@ -25,10 +25,22 @@ std::vector<std::string> WithoutLeakCheck(std::vector<std::string> environment) 
   return environment;
 }
 
+// The game's command line: the program and its arguments.
+std::vector<std::string> GameCommand(const std::vector<std::string>& arguments) {
+  std::vector<std::string> command = {VANTOR_GAME};
+  command.insert(command.end(), arguments.begin(), arguments.end());
+  return command;
+}
+
 }  // namespace
 
 GameProcess::GameProcess(const WorkDir& work, const std::vector<std::string>& environment)
-    : directory_(work.path()), child_({VANTOR_GAME}, work.path(), WithoutLeakCheck(environment)) {
+    : GameProcess(work, {}, environment) {}
+
+GameProcess::GameProcess(const WorkDir& work, const std::vector<std::string>& arguments,
+                         const std::vector<std::string>& environment)
+    : directory_(work.path()),
+      child_(GameCommand(arguments), work.path(), WithoutLeakCheck(environment)) {
   if (!child_.started()) return;
   window_ = Shell("timeout 15 xdotool search --sync --onlyvisible --pid " +
                   std::to_string(child_.pid()) + " 2>/dev/null | head -n 1");
