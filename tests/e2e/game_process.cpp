@@ -25,9 +25,9 @@ std::vector<std::string> WithoutLeakCheck(std::vector<std::string> environment) 
   return environment;
 }
 
-// The game's command line: the program and its arguments.
-std::vector<std::string> GameCommand(const std::vector<std::string>& arguments) {
-  std::vector<std::string> command = {VANTOR_GAME};
+std::vector<std::string> Command(const std::string& program,
+                                 const std::vector<std::string>& arguments) {
+  std::vector<std::string> command = {program};
   command.insert(command.end(), arguments.begin(), arguments.end());
   return command;
 }
@@ -39,8 +39,13 @@ GameProcess::GameProcess(const WorkDir& work, const std::vector<std::string>& en
 
 GameProcess::GameProcess(const WorkDir& work, const std::vector<std::string>& arguments,
                          const std::vector<std::string>& environment)
-    : directory_(work.path()),
-      child_(GameCommand(arguments), work.path(), WithoutLeakCheck(environment)) {
+    : GameProcess(VANTOR_GAME, work.path(), arguments, environment) {}
+
+GameProcess::GameProcess(const std::string& program, const std::string& directory,
+                         const std::vector<std::string>& arguments,
+                         const std::vector<std::string>& environment)
+    : directory_(directory),
+      child_(Command(program, arguments), directory, WithoutLeakCheck(environment)) {
   if (!child_.started()) return;
   window_ = Shell("timeout 15 xdotool search --sync --onlyvisible --pid " +
                   std::to_string(child_.pid()) + " 2>/dev/null | head -n 1");
