@@ -61,6 +61,10 @@ class GlfwPlatform : public Platform {
   // Between the window and letterboxed fullscreen on the primary monitor
   // (F11). The game sees a resize and reloads its art for the new size.
   void ToggleFullscreen();
+  // F11 fullscreen, F12 a screenshot of the next frame shown, F3 the frame
+  // statistics overlay; true when `key` is one of them (press or release):
+  // the window keeps these keys, the game never sees them.
+  bool ComfortKey(int key, int action);
   ~GlfwPlatform() override;
   GlfwPlatform(const GlfwPlatform&) = delete;
   GlfwPlatform& operator=(const GlfwPlatform&) = delete;
@@ -85,11 +89,19 @@ class GlfwPlatform : public Platform {
  private:
   // The part of the framebuffer the game draws into.
   ViewRect View();
+  // Before a swap: the statistics (and their overlay) and a pending
+  // screenshot.
+  void FinishFrame();
+  // A standard gamepad on joystick 1 laid out as the game reads joystick 0;
+  // false when there is none (the raw joystick is read instead).
+  bool ReadGamepad(float* axes, unsigned char* buttons);
 
   GLFWwindow* window_;
   bool fullscreen_ = false;
   // The windowed size and place, kept while fullscreen.
   int windowX_ = 0, windowY_ = 0, windowWidth_ = 0, windowHeight_ = 0;
+  bool screenshotPending_ = false;
+  bool statisticsShown_ = false;
 };
 
 }  // namespace vantor

@@ -91,6 +91,7 @@ void gxtkGraphics::ClipToView() {
 
 void gxtkGraphics::BeginRender() {
   drawCalls = 0;
+  quadsDrawn = 0;
   if (!mode) return;
   if (Letterboxed()) {
     // The bars stay black; the game's own clearing is kept inside the view.
@@ -133,6 +134,7 @@ void gxtkGraphics::Flush() {
       break;
     case kBatchQuads:
       glDrawElements(GL_TRIANGLES, batchCount * kIndicesPerQuad, GL_UNSIGNED_SHORT, quadIndices);
+      quadsDrawn += batchCount;
       break;
     case kBatchFan:
       glDrawArrays(GL_TRIANGLE_FAN, 0, batchCount);

@@ -91,6 +91,7 @@ class gxtkGraphics : public gxtkObject {
   // Draw calls issued since the last BeginRender (for tests and the frame
   // statistics display).
   int drawCalls = 0;
+  int quadsDrawn = 0;  // quads sent to OpenGL this frame
 
   gxtkGraphics();
   void mark() override;

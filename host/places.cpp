@@ -49,13 +49,27 @@ std::string PicturesEntry(const fs::path& file) {
   return std::string();
 }
 
+// The working directory the process started in (before the record's
+// directory may have replaced it).
+const fs::path& LaunchDirectory() {
+  static fs::path directory = fs::current_path();
+  return directory;
+}
+
+const char* ProcessEnvironment(const char* name) { return std::getenv(name); }
+
+}  // namespace
+
 fs::path ConfigHome(const Environment& environment) {
   if (const char* config = environment("XDG_CONFIG_HOME"); NonEmpty(config)) return config;
   if (const char* home = environment("HOME"); NonEmpty(home)) return fs::path(home) / ".config";
   return fs::path();
 }
 
-}  // namespace
+fs::path ScreenshotDirectory() {
+  const fs::path pictures = PicturesDirectory(ProcessEnvironment);
+  return pictures.empty() ? LaunchDirectory() : pictures;
+}
 
 std::vector<fs::path> DataCandidates(const fs::path& workingDirectory, const fs::path& executable,
                                      const std::vector<fs::path>& installed) {
@@ -106,7 +120,7 @@ fs::path PicturesDirectory(const Environment& environment) {
 
 Settlement SettleDataAndRecord(const std::string& marker) {
   Settlement settlement;
-  const fs::path working = fs::current_path();
+  const fs::path working = LaunchDirectory();
   settlement.tried = DataCandidates(working, ExecutablePath(),
                                     {VANTOR_DATA_FROM_BINARIES, VANTOR_INSTALLED_DATA_DIR});
   const std::optional<fs::path> data = FirstUsable(settlement.tried, marker);
@@ -116,7 +130,7 @@ Settlement SettleDataAndRecord(const std::string& marker) {
   settlement.record = working;
   if (*data == settlement.tried.front()) return settlement;
   SetDataDirectory(settlement.data.string());
-  const fs::path record = RecordDirectory([](const char* name) { return std::getenv(name); });
+  const fs::path record = RecordDirectory(ProcessEnvironment);
   std::error_code error;
   fs::create_directories(record, error);
   if (!record.empty() && !error && chdir(record.c_str()) == 0) settlement.record = record;

@@ -7,7 +7,8 @@
 // few levels above it (a build tree started from elsewhere), then the
 // installed data directory. The saved record stays in the working directory
 // when that holds data/; otherwise it goes to the per-user data directory
-// the XDG base-directory rules name. Called once by the game's entry point
+// the XDG base-directory rules name. Screenshots go to the pictures
+// directory. Called once by the game's entry point
 // before the window opens; main thread only.
 #pragma once
 
@@ -41,10 +42,17 @@ std::optional<fs::path> FirstUsable(const std::vector<fs::path>& candidates,
 // neither variable is set.
 fs::path RecordDirectory(const Environment& environment);
 
+// $XDG_CONFIG_HOME, else $HOME/.config; empty when neither is set.
+fs::path ConfigHome(const Environment& environment);
+
 // The user's pictures directory as $XDG_CONFIG_HOME/user-dirs.dirs (else
 // ~/.config/user-dirs.dirs) names it; empty when it names none or the
 // directory does not exist.
 fs::path PicturesDirectory(const Environment& environment);
+
+// Where F12 screenshots go: the pictures directory, else the working
+// directory the process started in.
+fs::path ScreenshotDirectory();
 
 // What SettleDataAndRecord decided.
 struct Settlement {
