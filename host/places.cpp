@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <iostream>
 #include <system_error>
 
 #include "host/files.h"
@@ -126,14 +127,16 @@ Settlement SettleDataAndRecord(const std::string& marker) {
   const std::optional<fs::path> data = FirstUsable(settlement.tried, marker);
   if (!data) return settlement;
   settlement.found = true;
-  settlement.data = fs::absolute(*data);
-  settlement.record = working;
   if (*data == settlement.tried.front()) return settlement;
-  SetDataDirectory(settlement.data.string());
+  SetDataDirectory(fs::absolute(*data).string());
+  // Without a record directory (or permission to make it) the record stays
+  // in the working directory.
   const fs::path record = RecordDirectory(ProcessEnvironment);
+  if (record.empty()) return settlement;
   std::error_code error;
   fs::create_directories(record, error);
-  if (!record.empty() && !error && chdir(record.c_str()) == 0) settlement.record = record;
+  if (error || chdir(record.c_str()) != 0)
+    std::cerr << "cannot keep the saved record in " << record.string() << "\n";
   return settlement;
 }
 

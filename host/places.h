@@ -58,8 +58,6 @@ fs::path ScreenshotDirectory();
 struct Settlement {
   bool found = false;
   std::vector<fs::path> tried;  // every candidate, in search order
-  fs::path data;                // the data directory in use
-  fs::path record;              // the directory the record is kept in
 };
 
 // Finds the data (by `marker`) and points the file layer's data address at
