@@ -1,7 +1,4 @@
 // vantor-game: the process entry. Everything else lives in the libraries.
-#include "game/startup.h"
-#include "host/app.h"
+#include "game/launch.h"
 
-int main(int argc, char** argv) {
-  return vantor::HostMain(argc, argv, vantor::GameStartupHooks());
-}
+int main(int argc, char** argv) { return vantor::GameMain(argc, argv); }

@@ -4,6 +4,7 @@
 
 #include "host/audio.h"
 #include "host/files.h"
+#include "host/frame_stats.h"
 #include "host/graphics.h"
 #include "host/input.h"
 #include "host/platform.h"
@@ -81,9 +82,13 @@ void gxtkApp::InvokeOnCreate() {
 
 void gxtkApp::InvokeOnUpdate() {
   if (suspended || !updateRate || !graphics->Validate()) return;
-  input->BeginUpdate();
-  OnUpdate();
-  input->EndUpdate();
+  {
+    const frame_stats::Timer timer(frame_stats::Span::kUpdate);
+    input->BeginUpdate();
+    OnUpdate();
+    input->EndUpdate();
+  }
+  const frame_stats::Timer timer(frame_stats::Span::kCollect);
   gc_collect();
 }
 
@@ -93,9 +98,13 @@ void gxtkApp::InvokeOnRender() {
 }
 
 void gxtkApp::RenderFrame() {
-  graphics->BeginRender();
-  OnRender();
-  graphics->EndRender();
+  {
+    const frame_stats::Timer timer(frame_stats::Span::kRender);
+    graphics->BeginRender();
+    OnRender();
+    graphics->EndRender();
+  }
+  const frame_stats::Timer timer(frame_stats::Span::kCollect);
   gc_collect();
 }
 

@@ -18,14 +18,25 @@ struct AddressPrefix {
   const char16_t* prefix;
   const char16_t* directory;
 };
+// A null directory stands for the data directory (SetDataDirectory).
 constexpr AddressPrefix kAddressPrefixes[] = {
-    {u"vantor://data/", u"./data/"},
+    {u"vantor://data/", nullptr},
     {u"vantor://internal/", u"./internal/"},
     {u"vantor://external/", u"./external/"},
 };
 
 // File reads go in chunks of this size.
 constexpr int kReadChunk = 4096;
+
+std::string& DataDirectory() {
+  static std::string directory = "./data/";
+  return directory;
+}
+
+String DecodeUtf8(const std::string& text) {
+  return String::Load(reinterpret_cast<const unsigned char*>(text.data()),
+                      static_cast<int>(text.size()));
+}
 
 // The file-system path an address stands for; false for an unknown address.
 bool MapAddress(const String& path, String* mapped) {
@@ -36,7 +47,8 @@ bool MapAddress(const String& path, String* mapped) {
   for (const AddressPrefix& entry : kAddressPrefixes) {
     const String prefix(entry.prefix);
     if (path.StartsWith(prefix)) {
-      *mapped = String(entry.directory) + path.Slice(prefix.Length());
+      const String directory = entry.directory ? String(entry.directory) : DecodeUtf8(DataDirectory());
+      *mapped = directory + path.Slice(prefix.Length());
       return true;
     }
   }
@@ -72,6 +84,10 @@ void ReportSaveOutcome(const ReplaceOutcome& outcome) {
 }
 
 }  // namespace
+
+void SetDataDirectory(const std::string& directory) {
+  DataDirectory() = directory.ends_with('/') ? directory : directory + "/";
+}
 
 std::FILE* fopenFile(const String& path, const String& mode) {
   String mapped;

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 #include "host/object.h"
 #include "runtime/text.h"
@@ -24,6 +25,11 @@ inline constexpr const char* kStateTempFileName = ".vantorstate.tmp";
 // 1.2 KB; a larger file is damaged or hand-made, and what lies beyond this
 // bound is ignored so that it costs neither start-up time nor memory.
 inline constexpr int kMaxStateBytes = 64 * 1024;
+
+// Points "vantor://data/" at `directory` (a UTF-8 path) instead of
+// "./data/"; the start-up does so when the data is found elsewhere
+// (host/places.h).
+void SetDataDirectory(const std::string& directory);
 
 // Opens `path` (an address or a plain path) in byte mode `mode`; null when
 // the address is unknown, the path holds a NUL unit or the open fails. The

@@ -6,17 +6,32 @@
 #include <chrono>
 #include <thread>
 
+#include <cstdlib>
+#include <iostream>
+
 #include "host/app.h"
+#include "host/frame_stats.h"
+#include "host/gamepad.h"
+#include "host/graphics.h"
+#include "host/screenshot.h"
 
 namespace vantor {
 namespace {
 
+constexpr int kFullscreenKey = GLFW_KEY_F11;
+constexpr int kScreenshotKey = GLFW_KEY_F12;
+constexpr int kStatisticsKey = GLFW_KEY_F3;
+
 // GLFW delivers these inside PollEvents/WaitEvents, on the main thread. With
 // no application object yet (a window opened by a tool before start-up)
 // there is nobody to tell.
-void KeyCallback(GLFWwindow*, int key, int, int action, int) {
+void KeyCallback(GLFWwindow* window, int key, int, int action, int) {
+  auto* platform = static_cast<GlfwPlatform*>(glfwGetWindowUserPointer(window));
+  if (platform && platform->ComfortKey(key, action)) return;
   if (host::app) host::app->OnKey(key, action);
 }
+
+const char* ProcessEnvironment(const char* name) { return std::getenv(name); }
 
 void CharCallback(GLFWwindow*, unsigned int character) {
   if (host::app) host::app->OnChar(static_cast<int>(character), GLFW_PRESS);
@@ -35,6 +50,19 @@ void WindowRefreshCallback(GLFWwindow*) {
 }
 
 }  // namespace
+
+ViewRect Letterbox(int width, int height, int contentWidth, int contentHeight) {
+  if (contentWidth < 1 || contentHeight < 1) return {0, 0, width, height};
+  // Cross-multiplied in 64 bits so the aspect is compared exactly.
+  const long long wide = static_cast<long long>(width) * contentHeight;
+  const long long tall = static_cast<long long>(height) * contentWidth;
+  ViewRect view{0, 0, width, height};
+  if (wide > tall) view.width = static_cast<int>(tall / contentHeight);
+  if (tall > wide) view.height = static_cast<int>(wide / contentWidth);
+  view.x = (width - view.width) / 2;
+  view.y = (height - view.height) / 2;
+  return view;
+}
 
 float PointerToPixels(double pointer, int framebufferSize, int windowSize) {
   const double ratio =
@@ -65,10 +93,14 @@ GLFWwindow* GlfwPlatform::OpenWindow(const WindowOptions& options) {
 std::unique_ptr<GlfwPlatform> GlfwPlatform::Open(const WindowOptions& options) {
   GLFWwindow* window = OpenWindow(options);
   if (!window) return nullptr;
-  return std::make_unique<GlfwPlatform>(window);
+  LoadGamepadMappings(ProcessEnvironment);
+  auto platform = std::make_unique<GlfwPlatform>(window);
+  if (options.fullscreen) platform->ToggleFullscreen();
+  return platform;
 }
 
 GlfwPlatform::GlfwPlatform(GLFWwindow* window) : window_(window) {
+  glfwSetWindowUserPointer(window_, this);
   glfwSetKeyCallback(window_, KeyCallback);
   glfwSetCharCallback(window_, CharCallback);
   glfwSetMouseButtonCallback(window_, MouseButtonCallback);
@@ -77,6 +109,56 @@ GlfwPlatform::GlfwPlatform(GLFWwindow* window) : window_(window) {
 }
 
 GlfwPlatform::~GlfwPlatform() { glfwDestroyWindow(window_); }
+
+void GlfwPlatform::ToggleFullscreen() {
+  if (fullscreen_) {
+    glfwSetWindowMonitor(window_, nullptr, windowX_, windowY_, windowWidth_, windowHeight_,
+                         GLFW_DONT_CARE);
+    fullscreen_ = false;
+    return;
+  }
+  GLFWmonitor* monitor = glfwGetPrimaryMonitor();
+  const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
+  if (!mode) return;
+  glfwGetWindowPos(window_, &windowX_, &windowY_);
+  glfwGetWindowSize(window_, &windowWidth_, &windowHeight_);
+  glfwSetWindowMonitor(window_, monitor, 0, 0, mode->width, mode->height, mode->refreshRate);
+  fullscreen_ = true;
+}
+
+bool GlfwPlatform::ComfortKey(int key, int action) {
+  if (key != kFullscreenKey && key != kScreenshotKey && key != kStatisticsKey) return false;
+  if (action != GLFW_PRESS) return true;
+  if (key == kFullscreenKey) ToggleFullscreen();
+  if (key == kScreenshotKey) screenshotPending_ = true;
+  if (key == kStatisticsKey) statisticsShown_ = !statisticsShown_;
+  return true;
+}
+
+void GlfwPlatform::FinishFrame() {
+  int width = 0, height = 0;
+  glfwGetFramebufferSize(window_, &width, &height);
+  if (host::app && host::app->graphics)
+    frame_stats::FrameShown(host::app->graphics->drawCalls, host::app->graphics->quadsDrawn);
+  if (statisticsShown_)
+    frame_stats::DrawOverlay(frame_stats::Lines(frame_stats::Last()), width, height);
+  if (!screenshotPending_) return;
+  screenshotPending_ = false;
+  const std::filesystem::path shot = SaveScreenshot(ScreenshotDirectory(), width, height);
+  if (shot.empty()) {
+    std::cout << "Screenshot could not be saved in " << ScreenshotDirectory().string() << std::endl;
+  } else {
+    std::cout << "Screenshot saved to " << shot.string() << std::endl;
+  }
+}
+
+ViewRect GlfwPlatform::View() {
+  int width = 0, height = 0;
+  glfwGetFramebufferSize(window_, &width, &height);
+  if (!fullscreen_) return {0, 0, width, height};
+  // The windowed size in framebuffer pixels fixes the aspect.
+  return Letterbox(width, height, windowWidth_, windowHeight_);
+}
 
 double GlfwPlatform::Time() { return glfwGetTime(); }
 
@@ -95,10 +177,21 @@ bool GlfwPlatform::Iconified() { return glfwGetWindowAttrib(window_, GLFW_ICONIF
 bool GlfwPlatform::Active() { return glfwGetWindowAttrib(window_, GLFW_FOCUSED) != 0; }
 
 void GlfwPlatform::WindowSize(int* width, int* height) {
-  glfwGetFramebufferSize(window_, width, height);
+  const ViewRect view = View();
+  *width = view.width;
+  *height = view.height;
 }
 
-void GlfwPlatform::SwapBuffers() { glfwSwapBuffers(window_); }
+void GlfwPlatform::ViewOrigin(int* x, int* y) {
+  const ViewRect view = View();
+  *x = view.x;
+  *y = view.y;
+}
+
+void GlfwPlatform::SwapBuffers() {
+  FinishFrame();
+  glfwSwapBuffers(window_);
+}
 
 void GlfwPlatform::MousePosition(float* x, float* y) {
   double cursorX = 0, cursorY = 0;
@@ -106,11 +199,26 @@ void GlfwPlatform::MousePosition(float* x, float* y) {
   int windowWidth = 0, windowHeight = 0, pixelWidth = 0, pixelHeight = 0;
   glfwGetWindowSize(window_, &windowWidth, &windowHeight);
   glfwGetFramebufferSize(window_, &pixelWidth, &pixelHeight);
-  *x = PointerToPixels(cursorX, pixelWidth, windowWidth);
-  *y = PointerToPixels(cursorY, pixelHeight, windowHeight);
+  // Relative to the letterboxed picture's top left corner.
+  const ViewRect view = View();
+  *x = PointerToPixels(cursorX, pixelWidth, windowWidth) - view.x;
+  *y = PointerToPixels(cursorY, pixelHeight, windowHeight) - (pixelHeight - view.y - view.height);
+}
+
+bool GlfwPlatform::ReadGamepad(float* axes, unsigned char* buttons) {
+  GLFWgamepadstate pad;
+  if (!glfwJoystickIsGamepad(GLFW_JOYSTICK_1) || !glfwGetGamepadState(GLFW_JOYSTICK_1, &pad))
+    return false;
+  float padAxes[kGamepadAxes];
+  unsigned char padButtons[kGamepadButtons];
+  GamepadToJoystick(pad, padAxes, padButtons);
+  if (axes) std::copy(padAxes, padAxes + kGamepadAxes, axes);
+  if (buttons) std::copy(padButtons, padButtons + kGamepadButtons, buttons);
+  return true;
 }
 
 int GlfwPlatform::JoystickAxes(float* axes, int max) {
+  if (max >= kGamepadAxes && ReadGamepad(axes, nullptr)) return kGamepadAxes;
   int count = 0;
   const float* reported = glfwGetJoystickAxes(GLFW_JOYSTICK_1, &count);
   if (!reported) return 0;
@@ -120,6 +228,7 @@ int GlfwPlatform::JoystickAxes(float* axes, int max) {
 }
 
 int GlfwPlatform::JoystickButtons(unsigned char* buttons, int max) {
+  if (max >= kGamepadButtons && ReadGamepad(nullptr, buttons)) return kGamepadButtons;
   int count = 0;
   const unsigned char* reported = glfwGetJoystickButtons(GLFW_JOYSTICK_1, &count);
   if (!reported) return 0;

@@ -124,14 +124,36 @@ int gxtkGraphics::Height() { return height; }
 bool gxtkGraphics::Validate() {
   width = 0;
   height = 0;
-  if (Platform* platform = CurrentPlatform()) platform->WindowSize(&width, &height);
+  if (Platform* platform = CurrentPlatform()) {
+    platform->WindowSize(&width, &height);
+    platform->ViewOrigin(&originX, &originY);
+  }
   return width >= 1 && height >= 1;
+}
+
+bool gxtkGraphics::Letterboxed() const { return originX != 0 || originY != 0; }
+
+void gxtkGraphics::ClipToView() {
+  if (Letterboxed()) {
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(originX, originY, width, height);
+  } else {
+    glDisable(GL_SCISSOR_TEST);
+  }
 }
 
 void gxtkGraphics::BeginRender() {
   drawCalls = 0;
+  quadsDrawn = 0;
   if (!mode) return;
-  glViewport(0, 0, width, height);
+  if (Letterboxed()) {
+    // The bars stay black; the game's own clearing is kept inside the view.
+    glDisable(GL_SCISSOR_TEST);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+  }
+  ClipToView();
+  glViewport(originX, originY, width, height);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
   glOrtho(0, width, height, 0, -1, 1);
@@ -180,6 +202,7 @@ void gxtkGraphics::Flush() {
       break;
     case kBatchQuads:
       glDrawElements(GL_TRIANGLES, batchCount * kIndicesPerQuad, GL_UNSIGNED_SHORT, quadIndices);
+      quadsDrawn += batchCount;
       break;
     case kBatchFan:
       glDrawArrays(GL_TRIANGLE_FAN, 0, batchCount);
@@ -232,10 +255,10 @@ int gxtkGraphics::SetBlend(int blend) {
 int gxtkGraphics::SetScissor(int x, int y, int w, int h) {
   Flush();
   if (x == 0 && y == 0 && w == Width() && h == Height()) {
-    glDisable(GL_SCISSOR_TEST);
+    ClipToView();
   } else {
     glEnable(GL_SCISSOR_TEST);
-    glScissor(x, Height() - y - h, w, h);
+    glScissor(originX + x, originY + Height() - y - h, w, h);
   }
   return 0;
 }
@@ -373,7 +396,7 @@ int gxtkGraphics::ReadPixels(Array<int> pixels, int x, int y, int w, int h, int 
   Flush();
   if (!RowsFit(pixels.Length(), w, h, offset, pitch)) return 0;
   std::vector<int> buffer(static_cast<size_t>(w) * h);
-  glReadPixels(x, Height() - y - h, w, h, GL_BGRA, GL_UNSIGNED_BYTE, buffer.data());
+  glReadPixels(originX + x, originY + Height() - y - h, w, h, GL_BGRA, GL_UNSIGNED_BYTE, buffer.data());
   for (int i = 0; i < h; ++i) {
     const int* row = &buffer[static_cast<size_t>(h - 1 - i) * w];
     std::copy(row, row + w, &pixels[offset + i * pitch]);

@@ -75,6 +75,9 @@ class gxtkGraphics : public gxtkObject {
   int mode = 1;
   int width = 0;
   int height = 0;
+  // Where the drawn area starts in the framebuffer (from the bottom left):
+  // not 0 only when the platform letterboxes the picture.
+  int originX = 0, originY = 0;
   uint32_t color = 0;
   float r = 0, g = 0, b = 0, alpha = 0;
   float ix = 1, iy = 0, jx = 0, jy = 1, tx = 0, ty = 0;
@@ -88,6 +91,7 @@ class gxtkGraphics : public gxtkObject {
   // Draw calls issued since the last BeginRender (for tests and the frame
   // statistics display).
   int drawCalls = 0;
+  int quadsDrawn = 0;  // quads sent to OpenGL this frame
   // Whether GL_TEXTURE_2D is enabled: Flush changes it only between
   // textured and untextured batches.
   bool textureEnabled = false;
@@ -120,8 +124,12 @@ class gxtkGraphics : public gxtkObject {
   virtual int WritePixels2(gxtkSurface* surface, Array<int> pixels, int x, int y, int width,
                            int height, int offset, int pitch);
 
-  // Reads the window size; true when both sides are at least 1.
+  // Reads the window size (and the view's origin); true when both sides
+  // are at least 1.
   bool Validate();
+  bool Letterboxed() const;
+  // Scissors to the view when letterboxed, else switches scissoring off.
+  void ClipToView();
   void BeginRender();
   void Flush();
   void EndRender();

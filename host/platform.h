@@ -28,8 +28,11 @@ class Platform {
   virtual bool WindowOpen() = 0;
   virtual bool Iconified() = 0;
   virtual bool Active() = 0;  // has the input focus
-  // Drawable size in pixels (the framebuffer).
+  // Drawable size in pixels (the framebuffer, or the part of it the game
+  // draws into) and that part's bottom-left corner in the framebuffer (0, 0
+  // unless the picture is letterboxed).
   virtual void WindowSize(int* width, int* height) = 0;
+  virtual void ViewOrigin(int* x, int* y) { *x = *y = 0; }
   virtual void SwapBuffers() = 0;
 
   // Input sampled at the start of each update: the mouse in framebuffer

@@ -24,7 +24,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kFailed = 1;
-constexpr int kRefused = 2;
 
 std::optional<Script> ReadScript(const std::string& path) {
   if (path.empty()) return Script{};
@@ -59,12 +58,8 @@ bool EnterWorkDirectory(const std::string& directory) {
 
 int Main(int argc, char** argv) {
   Options options;
-  const std::vector<std::string> problems = ParseOptions(argc, argv, options);
-  if (options.help || !problems.empty()) {
-    for (const std::string& problem : problems) std::cerr << "vantor-replay: " << problem << "\n";
-    std::cerr << kUsage;
-    return options.help && problems.empty() ? 0 : kRefused;
-  }
+  if (const std::optional<int> status = ParseOptions(argc, argv, options, std::cout, std::cerr))
+    return *status;
   std::optional<Script> script = ReadScript(options.scriptPath);
   if (!script) return kRefused;
   if (!EnterWorkDirectory(options.workDir)) return kFailed;

@@ -25,10 +25,27 @@ std::vector<std::string> WithoutLeakCheck(std::vector<std::string> environment) 
   return environment;
 }
 
+std::vector<std::string> Command(const std::string& program,
+                                 const std::vector<std::string>& arguments) {
+  std::vector<std::string> command = {program};
+  command.insert(command.end(), arguments.begin(), arguments.end());
+  return command;
+}
+
 }  // namespace
 
 GameProcess::GameProcess(const WorkDir& work, const std::vector<std::string>& environment)
-    : directory_(work.path()), child_({VANTOR_GAME}, work.path(), WithoutLeakCheck(environment)) {
+    : GameProcess(work, {}, environment) {}
+
+GameProcess::GameProcess(const WorkDir& work, const std::vector<std::string>& arguments,
+                         const std::vector<std::string>& environment)
+    : GameProcess(VANTOR_GAME, work.path(), arguments, environment) {}
+
+GameProcess::GameProcess(const std::string& program, const std::string& directory,
+                         const std::vector<std::string>& arguments,
+                         const std::vector<std::string>& environment)
+    : directory_(directory),
+      child_(Command(program, arguments), directory, WithoutLeakCheck(environment)) {
   if (!child_.started()) return;
   window_ = Shell("timeout 15 xdotool search --sync --onlyvisible --pid " +
                   std::to_string(child_.pid()) + " 2>/dev/null | head -n 1");

@@ -15,6 +15,13 @@ namespace vantor::e2e {
 class GameProcess {
  public:
   GameProcess(const WorkDir& work, const std::vector<std::string>& environment = {});
+  // The game started with command-line `arguments`.
+  GameProcess(const WorkDir& work, const std::vector<std::string>& arguments,
+              const std::vector<std::string>& environment);
+  // Another build of the game (an installed one), in `directory`.
+  GameProcess(const std::string& program, const std::string& directory,
+              const std::vector<std::string>& arguments,
+              const std::vector<std::string>& environment);
 
   Child& child() { return child_; }
   // The X window id; empty when no window appeared.

@@ -1,122 +1,102 @@
 #include "tools/replay/options.h"
 
+#include <CLI/CLI.hpp>
 #include <charconv>
 #include <filesystem>
-#include <functional>
 #include <map>
-#include <optional>
+#include <ostream>
 
 namespace vantor::replay {
 namespace {
 
 namespace fs = std::filesystem;
 
+constexpr const char* kProgram = "vantor-replay";
 // The bot's default bound: a won run takes a few thousand updates.
 constexpr int kDefaultAutoplayBound = 20000;
 
-std::optional<int> WholeNumber(const std::string& text, int low) {
-  int value = 0;
-  const char* end = text.data() + text.size();
-  const auto [stop, error] = std::from_chars(text.data(), end, value);
-  if (error != std::errc() || stop != end || text.empty() || value < low) return std::nullopt;
-  return value;
-}
-
-bool ParseSize(const std::string& text, SessionOptions& session) {
+// "WxH" with both sides whole and at least 1.
+bool ParseSize(const std::string& text, int* width, int* height) {
   const size_t x = text.find('x');
   if (x == std::string::npos) return false;
-  const std::optional<int> width = WholeNumber(text.substr(0, x), 1);
-  const std::optional<int> height = WholeNumber(text.substr(x + 1), 1);
-  if (!width || !height) return false;
-  session.width = *width;
-  session.height = *height;
-  return true;
-}
-
-bool ParseGoal(const std::string& text, Goal& goal) {
-  if (text == "win") goal = Goal::kWin;
-  if (text == "lose") goal = Goal::kLose;
-  return text == "win" || text == "lose";
-}
-
-std::string Absolute(const std::string& path) { return fs::absolute(path).string(); }
-
-using Setter = std::function<bool(const std::string&, Options&)>;
-
-// An option naming a file or directory, kept as an absolute path.
-Setter PathInto(std::string& (*field)(Options&)) {
-  return [field](const std::string& value, Options& options) {
-    field(options) = Absolute(value);
-    return !value.empty();
+  const auto whole = [](const std::string& part, int* value) {
+    const char* end = part.data() + part.size();
+    const auto [stop, error] = std::from_chars(part.data(), end, *value);
+    return !part.empty() && error == std::errc() && stop == end && *value >= 1;
   };
+  return whole(text.substr(0, x), width) && whole(text.substr(x + 1), height);
 }
 
-const std::map<std::string, Setter>& ValueOptions() {
-  static const std::map<std::string, Setter> options = {
-      {"--script", PathInto([](Options& o) -> std::string& { return o.scriptPath; })},
-      {"--out", PathInto([](Options& o) -> std::string& { return o.session.outDir; })},
-      {"--workdir", PathInto([](Options& o) -> std::string& { return o.workDir; })},
-      {"--size", [](const std::string& v, Options& o) { return ParseSize(v, o.session); }},
-      {"--autoplay", [](const std::string& v, Options& o) { return ParseGoal(v, o.autoplay); }},
-      {"--clock",
-       [](const std::string& v, Options& o) {
-         const std::optional<int> ms = WholeNumber(v, 0);
-         if (ms) o.session.clockMillis = *ms;
-         return ms.has_value();
-       }},
-      {"--shots-every",
-       [](const std::string& v, Options& o) {
-         const std::optional<int> k = WholeNumber(v, 1);
-         if (k) o.session.shotsEvery = *k;
-         return k.has_value();
-       }},
-      {"--max-updates",
-       [](const std::string& v, Options& o) {
-         const std::optional<int> n = WholeNumber(v, 1);
-         if (n) o.session.maxUpdates = *n;
-         return n.has_value();
-       }},
-  };
-  return options;
-}
+const CLI::Validator kSizeText(
+    [](std::string& text) {
+      int width = 0, height = 0;
+      return ParseSize(text, &width, &height) ? std::string() : "not WIDTHxHEIGHT: " + text;
+    },
+    "");
+
+const std::map<std::string, Goal> kGoals = {{"win", Goal::kWin}, {"lose", Goal::kLose}};
+
+// Turns a path option's value absolute as it is parsed.
+const CLI::Validator kAbsolute(
+    [](std::string& path) {
+      path = fs::absolute(path).string();
+      return std::string();
+    },
+    "");
 
 }  // namespace
 
-const char* const kUsage =
-    "usage: vantor-replay [--script FILE] [--autoplay win|lose] [--out DIR]\n"
-    "                     [--size WxH] [--clock MS] [--shots-every K]\n"
-    "                     [--phase-shots] [--max-updates N] [--workdir DIR]\n"
-    "                     [--visible]\n";
-
-std::vector<std::string> ParseOptions(int argc, char** argv, Options& options) {
-  std::vector<std::string> problems;
-  for (int i = 1; i < argc; ++i) {
-    const std::string name = argv[i];
-    if (name == "--help" || name == "-h") {
-      options.help = true;
-      continue;
-    }
-    if (name == "--visible" || name == "--phase-shots") {
-      (name == "--visible" ? options.session.visible : options.session.phaseShots) = true;
-      continue;
-    }
-    const auto option = ValueOptions().find(name);
-    if (option == ValueOptions().end()) {
-      problems.push_back("unknown option " + name);
-    } else if (i + 1 >= argc) {
-      problems.push_back(name + " needs a value");
-    } else if (!option->second(argv[++i], options)) {
-      problems.push_back("bad value for " + name + ": " + argv[i]);
-    }
+std::optional<int> ParseOptions(int argc, char** argv, Options& options, std::ostream& out,
+                                std::ostream& err) {
+  SessionOptions& session = options.session;
+  std::string size, goal;
+  int clockMillis = 0;
+  CLI::App app("The real game under a virtual clock, driven by a script or by the bot.",
+               kProgram);
+  app.add_option("--script", options.scriptPath, "Play this script")
+      ->type_name("FILE")
+      ->transform(kAbsolute);
+  app.add_option("--autoplay", goal, "Let the bot play for this outcome")
+      ->type_name("win|lose")
+      ->check(CLI::IsMember(kGoals));
+  app.add_option("--out", session.outDir, "Write shots and state lines here")
+      ->type_name("DIR")
+      ->transform(kAbsolute);
+  app.add_option("--size", size, "Window size (default 640x480)")
+      ->type_name("WxH")
+      ->check(kSizeText);
+  app.add_option("--clock", clockMillis, "The clock at start, in ms")
+      ->type_name("MS")
+      ->check(CLI::NonNegativeNumber);
+  app.add_option("--shots-every", session.shotsEvery, "A frame every K updates")
+      ->type_name("K")
+      ->check(CLI::PositiveNumber);
+  app.add_flag("--phase-shots", session.phaseShots, "A frame at the start of each phase");
+  app.add_option("--max-updates", session.maxUpdates, "Stop after N updates")
+      ->type_name("N")
+      ->check(CLI::PositiveNumber);
+  app.add_option("--workdir", options.workDir, "Run in DIR, with a link to data/")
+      ->type_name("DIR")
+      ->transform(kAbsolute);
+  app.add_flag("--visible", session.visible, "Show the window");
+  try {
+    app.parse(argc, argv);
+    if (options.scriptPath.empty() && goal.empty())
+      throw CLI::ValidationError("give --script FILE, --autoplay win|lose, or both");
+  } catch (const CLI::CallForHelp&) {
+    out << app.help();
+    return 0;
+  } catch (const CLI::ParseError& error) {
+    err << kProgram << ": " << error.what() << "\nTry '" << kProgram << " --help'.\n";
+    return kRefused;
   }
-  if (options.scriptPath.empty() && options.autoplay == Goal::kNone && !options.help) {
-    problems.push_back("give --script FILE, --autoplay win|lose, or both");
-  }
-  if (options.session.outDir.empty()) options.session.outDir = Absolute(".");
-  if (options.autoplay != Goal::kNone && options.session.maxUpdates == 0) {
-    options.session.maxUpdates = kDefaultAutoplayBound;
-  }
-  return problems;
+  if (!goal.empty()) options.autoplay = kGoals.at(goal);
+  if (!size.empty()) ParseSize(size, &session.width, &session.height);
+  session.clockMillis = clockMillis;
+  if (session.outDir.empty()) session.outDir = fs::absolute(".").string();
+  if (options.autoplay != Goal::kNone && session.maxUpdates == 0)
+    session.maxUpdates = kDefaultAutoplayBound;
+  return std::nullopt;
 }
 
 }  // namespace vantor::replay

@@ -2,8 +2,9 @@
 // (tools/vantor-replay.cpp) before anything else runs.
 #pragma once
 
+#include <iosfwd>
+#include <optional>
 #include <string>
-#include <vector>
 
 #include "tools/replay/session.h"
 
@@ -16,13 +17,16 @@ struct Options {
   std::string scriptPath;
   std::string workDir;  // empty: the current directory
   Goal autoplay = Goal::kNone;
-  bool help = false;
 };
 
-// Fills `options`; returns the problems found (empty when all is well).
-// Relative paths are made absolute here, before the tool changes directory.
-std::vector<std::string> ParseOptions(int argc, char** argv, Options& options);
+// Exit status for a refused command line (or script).
+inline constexpr int kRefused = 2;
 
-extern const char* const kUsage;
+// Fills `options`. Returns the exit status when the tool should stop at
+// once: 0 after --help (the help written to `out`), kRefused for a command
+// line it refuses (why, and a hint, written to `err`). Relative paths are
+// made absolute here, before the tool changes directory.
+std::optional<int> ParseOptions(int argc, char** argv, Options& options, std::ostream& out,
+                                std::ostream& err);
 
 }  // namespace vantor::replay

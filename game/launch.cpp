@@ -1,0 +1,83 @@
+#include "game/launch.h"
+
+#include <CLI/CLI.hpp>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+
+#include "game/startup.h"
+#include "host/places.h"
+#include "host/startup.h"
+
+namespace vantor {
+namespace {
+
+constexpr const char* kProgram = "vantor-game";
+// The loader's first image: a data directory without it cannot be the
+// game's.
+constexpr const char* kDataMarker = "logo.png";
+
+std::string RecordPlace() {
+  const fs::path directory = RecordDirectory([](const char* name) { return std::getenv(name); });
+  return (directory.empty() ? fs::path("$XDG_DATA_HOME/vantor") : directory).string();
+}
+
+std::string HelpFooter() {
+  return std::string(
+             "\nKeys: F11 fullscreen on/off, F12 screenshot (to the pictures directory, else\n"
+             "the working directory), F3 frame statistics on/off.\n"
+             "\nData: data/ in the working directory, else data/ beside the executable or\n"
+             "above its build directory, else the installed data directory.\n"
+             "The saved record is .vantorstate in the working directory when that holds\n"
+             "data/, else ") +
+         RecordPlace() + "/.vantorstate.\n";
+}
+
+void ReportMissingData(const Settlement& settlement) {
+  std::cerr << kProgram << ": no game data found; looked for " << kDataMarker << " in:\n";
+  for (const fs::path& place : settlement.tried) std::cerr << "  " << place.string() << "\n";
+}
+
+}  // namespace
+
+LaunchRequest ParseCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err) {
+  LaunchRequest request;
+  int scale = 1;
+  CLI::App app("Vantor: a bank robbery in nine phases.", kProgram);
+  app.set_version_flag("--version", std::string(kProgram) + " " + VANTOR_VERSION);
+  app.add_flag("--fullscreen", request.window.fullscreen,
+               "Start fullscreen on the primary monitor (letterboxed)");
+  app.add_option("--scale", scale, "Open a window N times 640x480")
+      ->check(CLI::Range(1, kMaxWindowScale))
+      ->type_name("N");
+  app.footer(HelpFooter());
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp&) {
+    out << app.help();
+    request.exitStatus = 0;
+  } catch (const CLI::CallForVersion& version) {
+    out << version.what() << "\n";
+    request.exitStatus = 0;
+  } catch (const CLI::ParseError& error) {
+    err << kProgram << ": " << error.what() << "\nTry '" << kProgram << " --help'.\n";
+    request.exitStatus = kExitUsage;
+  }
+  request.window.width = kDefaultWindowWidth * scale;
+  request.window.height = kDefaultWindowHeight * scale;
+  return request;
+}
+
+int GameMain(int argc, char** argv) {
+  const LaunchRequest request = ParseCommandLine(argc, argv, std::cout, std::cerr);
+  if (request.exitStatus) return *request.exitStatus;
+  const Settlement settlement = SettleDataAndRecord(kDataMarker);
+  if (!settlement.found) {
+    ReportMissingData(settlement);
+    return kExitNoData;
+  }
+  return RunHost(argc, argv, GameStartupHooks(),
+                 [&] { return GlfwPlatform::Open(request.window); });
+}
+
+}  // namespace vantor

@@ -1,0 +1,168 @@
+#include "host/frame_stats.h"
+
+#include <GL/gl.h>
+
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+
+#include "runtime/gc.h"
+
+namespace vantor::frame_stats {
+namespace {
+
+constexpr double kMillisecondsPerSecond = 1000;
+constexpr int kBytesPerKb = 1024;
+
+// The overlay's font: 3 x 5 pixel glyphs, one string of '#' and '.' per
+// character, rows top to bottom. Only what the lines use.
+constexpr int kGlyphWidth = 3, kGlyphHeight = 5;
+struct Glyph {
+  char character;
+  const char* rows;
+};
+constexpr Glyph kFont[] = {
+    {'0', "####.##.##.####"}, {'1', ".#.##..#..#.###"}, {'2', "###..#####..###"},
+    {'3', "###..####..####"}, {'4', "#.##.####..#..#"}, {'5', "####..###..####"},
+    {'6', "####..####.####"}, {'7', "###..#..#..#..#"}, {'8', "####.#####.####"},
+    {'9', "####.####..####"}, {'.', ".............#."}, {'A', ".#.#.#####.##.#"},
+    {'B', "##.#.###.#.###."}, {'C', "####..#..#..###"}, {'D', "##.#.##.##.###."},
+    {'E', "####..####..###"}, {'G', "####..#.##.####"}, {'H', "#.##.#####.##.#"},
+    {'K', "#.##.###.#.##.#"}, {'L', "#..#..#..#..###"}, {'M', "#.#####.##.##.#"},
+    {'N', "##.#.##.##.##.#"},  {'P', "####.#####..#.."}, {'Q', ".#.#.##.###..##"},
+    {'R', "####.###.#.##.#"}, {'S', "####..###..####"}, {'T', "###.#..#..#..#."},
+    {'U', "#.##.##.##.####"}, {'W', "#.##.##.#####.#"},
+};
+// Screen pixels per font pixel, and the spacing around the text.
+constexpr int kPixel = 2;
+constexpr int kAdvance = (kGlyphWidth + 1) * kPixel;
+constexpr int kLineHeight = (kGlyphHeight + 2) * kPixel;
+constexpr int kMargin = 4 * kPixel;
+constexpr float kPanelAlpha = 0.7f;
+
+// The running second and the last whole one.
+struct Window {
+  double start = 0;
+  int updates = 0, renders = 0;
+  double updateSeconds = 0, renderSeconds = 0;
+};
+Window current;
+Summary last;
+double lastCollectSeconds = 0;
+
+double WallSeconds() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+double ThreadCpuSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + now.tv_nsec / 1e9;
+}
+
+double MeanMs(double seconds, int calls) {
+  return calls ? seconds * kMillisecondsPerSecond / calls : 0;
+}
+
+// Closes the running second once it is over.
+void Roll() {
+  const double now = WallSeconds();
+  if (current.start == 0) current.start = now;
+  if (now - current.start < 1) return;
+  last.updates = current.updates;
+  last.renders = current.renders;
+  last.updateMs = MeanMs(current.updateSeconds, current.updates);
+  last.renderMs = MeanMs(current.renderSeconds, current.renders);
+  current = Window{now};
+}
+
+const char* GlyphRows(char character) {
+  for (const Glyph& glyph : kFont) {
+    if (glyph.character == character) return glyph.rows;
+  }
+  return nullptr;  // a space, or a character the font lacks
+}
+
+void Rectangle(float x, float y, float width, float height) {
+  glVertex2f(x, y);
+  glVertex2f(x + width, y);
+  glVertex2f(x + width, y + height);
+  glVertex2f(x, y + height);
+}
+
+void Text(const std::string& text, int x, int y) {
+  for (const char character : text) {
+    if (const char* rows = GlyphRows(character)) {
+      for (int i = 0; rows[i]; ++i) {
+        if (rows[i] == '#')
+          Rectangle(x + i % kGlyphWidth * kPixel, y + i / kGlyphWidth * kPixel, kPixel, kPixel);
+      }
+    }
+    x += kAdvance;
+  }
+}
+
+}  // namespace
+
+Timer::Timer(Span span) : span_(span), start_(ThreadCpuSeconds()) {}
+
+Timer::~Timer() {
+  const double spent = ThreadCpuSeconds() - start_;
+  Roll();
+  switch (span_) {
+    case Span::kUpdate:
+      ++current.updates;
+      current.updateSeconds += spent;
+      break;
+    case Span::kRender:
+      ++current.renders;
+      current.renderSeconds += spent;
+      break;
+    case Span::kCollect:
+      lastCollectSeconds = spent;
+      break;
+  }
+}
+
+void FrameShown(int drawCalls, int quads) {
+  last.drawCalls = drawCalls;
+  last.quads = quads;
+  last.collectMs = lastCollectSeconds * kMillisecondsPerSecond;
+  last.heapKb = gc_alloced_bytes / kBytesPerKb;
+}
+
+Summary Last() { return last; }
+
+std::vector<std::string> Lines(const Summary& s) {
+  char lines[4][64];
+  std::snprintf(lines[0], sizeof lines[0], "UPS %d  RPS %d", s.updates, s.renders);
+  std::snprintf(lines[1], sizeof lines[1], "UPDATE %.2f MS  RENDER %.2f MS", s.updateMs,
+                s.renderMs);
+  std::snprintf(lines[2], sizeof lines[2], "DRAW CALLS %d  QUADS %d", s.drawCalls, s.quads);
+  std::snprintf(lines[3], sizeof lines[3], "HEAP %d KB  GC STEP %.3f MS", s.heapKb, s.collectMs);
+  return {std::begin(lines), std::end(lines)};
+}
+
+void DrawOverlay(const std::vector<std::string>& lines, int width, int height) {
+  size_t longest = 0;
+  for (const std::string& line : lines) longest = std::max(longest, line.size());
+  glDisable(GL_SCISSOR_TEST);
+  glDisable(GL_TEXTURE_2D);
+  glViewport(0, 0, width, height);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0, width, height, 0, -1, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glBegin(GL_QUADS);
+  glColor4f(0, 0, 0, kPanelAlpha);
+  Rectangle(0, 0, 2 * kMargin + longest * kAdvance, 2 * kMargin + lines.size() * kLineHeight);
+  glColor4f(1, 1, 1, 1);
+  for (size_t i = 0; i < lines.size(); ++i) Text(lines[i], kMargin, kMargin + i * kLineHeight);
+  glEnd();
+}
+
+}  // namespace vantor::frame_stats
