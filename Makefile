@@ -1,4 +1,5 @@
-# Vantor's two everyday commands: `make run` and `make test`.
+# Vantor's two everyday commands: `make run` and `make test`; `make web` and
+# `make web-run` build and serve the browser build.
 # Every target first makes sure the Debian packages it needs are installed:
 # `make run` only those of the game, and builds only the game; `make test`
 # all of them, and builds everything.
@@ -25,7 +26,7 @@ FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := record text wav ogg script
 FUZZ_DIR     := build-fuzz
 
-.PHONY: deps deps-run build run test fuzz bench clean
+.PHONY: deps deps-run build run test fuzz bench clean web web-run
 
 deps:
 	@./scripts/install-deps test
@@ -66,5 +67,20 @@ bench: build
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 	./scripts/with-display ./bench/run $(BUILD_DIR)
 
+# The browser build: emscripten's tools find their JavaScript modules in
+# Debian's node module folder. Only the page is built, at -O2.
+WEB_BUILD_DIR ?= build-web
+WEB_PORT      ?= 8640
+web: export NODE_PATH = /usr/share/nodejs
+web:
+	@./scripts/install-deps web
+	emcmake cmake -S . -B $(WEB_BUILD_DIR) >/dev/null
+	cmake --build $(WEB_BUILD_DIR) --target vantor-web -j $(JOBS)
+
+# Served from this machine only; the saved record belongs to this address.
+web-run: web
+	@echo "Vantor in the browser: http://127.0.0.1:$(WEB_PORT)/ (Ctrl+C stops)"
+	python3 -m http.server --bind 127.0.0.1 --directory $(WEB_BUILD_DIR)/site $(WEB_PORT)
+
 clean:
-	rm -rf build build-sanitize $(FUZZ_DIR)
+	rm -rf build build-sanitize $(FUZZ_DIR) $(WEB_BUILD_DIR)

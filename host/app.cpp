@@ -138,43 +138,48 @@ void gxtkApp::InvokeOnResume() {
 
 void gxtkApp::Run() {
   Platform& platform = CurrentHostPlatform();
-  InvokeOnCreate();
-  InvokeOnRender();
+  Start();
   while (platform.WindowOpen()) {
-    if (platform.Iconified()) {
-      if (suspended) {
-        platform.WaitEvents();
-      } else {
-        InvokeOnSuspend();
-      }
-    } else if (suspended) {
-      // Only the focused window resumes; a restored one in the background
-      // stays suspended until it is clicked.
-      if (platform.Active()) {
-        InvokeOnResume();
-      } else {
-        platform.WaitEvents();
-      }
-    } else if (!updateRate) {
-      if (graphics->Validate()) RenderFrame();
-      platform.WaitEvents();
-    } else {
-      RunFixedRatePass(platform);
-    }
+    const LoopWait wait = Pass(platform);
+    if (wait.kind == LoopWait::kEvents) platform.WaitEvents();
+    if (wait.kind == LoopWait::kTime) platform.Sleep(wait.seconds);
   }
 }
 
-void gxtkApp::RunFixedRatePass(Platform& platform) {
+void gxtkApp::Start() {
+  InvokeOnCreate();
+  InvokeOnRender();
+}
+
+LoopWait gxtkApp::Pass(Platform& platform) {
+  if (platform.Iconified()) {
+    if (suspended) return {LoopWait::kEvents};
+    InvokeOnSuspend();
+    return {};
+  }
+  if (suspended) {
+    // Only the focused window resumes; a restored one in the background
+    // stays suspended until it is clicked.
+    if (!platform.Active()) return {LoopWait::kEvents};
+    InvokeOnResume();
+    return {};
+  }
+  if (!updateRate) {
+    if (graphics->Validate()) RenderFrame();
+    return {LoopWait::kEvents};
+  }
+  return RunFixedRatePass(platform);
+}
+
+LoopWait gxtkApp::RunFixedRatePass(Platform& platform) {
   // The due test uses the clock at single precision, the catch-up test at
   // full precision.
   const float now = static_cast<float>(platform.Time());
-  if (nextUpdate > now) {
-    platform.Sleep(nextUpdate - now);
-    return;
-  }
+  if (nextUpdate > now) return {LoopWait::kTime, nextUpdate - now};
   platform.PollEvents();
   if (CatchUp(platform)) nextUpdate = platform.Time();
   InvokeOnRender();
+  return {};
 }
 
 bool gxtkApp::CatchUp(Platform& platform) {

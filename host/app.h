@@ -28,6 +28,19 @@ class Platform;
 // before the backlog is dropped.
 inline constexpr int kMaxCatchUpUpdates = 7;
 
+// What one pass of the main loop leaves the loop to wait for before the
+// next pass. The desktop loop blocks on it; a browser, which cannot block,
+// runs the next pass at its next animation frame whatever it is.
+struct LoopWait {
+  enum Kind {
+    kNothing,  // the next pass may run at once
+    kEvents,   // until a window event arrives
+    kTime,     // for `seconds`, until the next update is due
+  };
+  Kind kind = kNothing;
+  double seconds = 0;
+};
+
 namespace host {
 extern gxtkApp* app;        // the one application object
 extern int (*runner)();     // RunApp once an application object exists
@@ -67,8 +80,16 @@ class gxtkApp : public gxtkObject {
   virtual int OnRender();
   virtual int OnLoading();
 
-  // The main loop; returns when the window has been closed.
+  // The main loop; returns when the window has been closed. It is Start
+  // and then Pass after Pass on the current platform, blocking in between
+  // on what each pass asks for.
   void Run();
+  // The loop's pieces, for a host that runs the passes itself (the browser
+  // build runs one or more per animation frame). Start: OnCreate and the
+  // first render. Pass: one non-blocking pass: suspend, resume, or run the
+  // schedule of the current update rate; it never sleeps or waits.
+  void Start();
+  LoopWait Pass(Platform& platform);
 
   void InvokeOnCreate();
   void InvokeOnUpdate();
@@ -85,9 +106,9 @@ class gxtkApp : public gxtkObject {
   void OnWindowRefresh();
 
  private:
-  // One pass of the fixed-rate schedule: sleep until due, or poll, catch up
-  // and render.
-  void RunFixedRatePass(Platform& platform);
+  // One pass of the fixed-rate schedule: the time until the next update
+  // is due, or poll, catch up and render.
+  LoopWait RunFixedRatePass(Platform& platform);
   // Up to kMaxCatchUpUpdates updates; true when the clock is still behind.
   bool CatchUp(Platform& platform);
   // Begin, the app's render callback, flush and swap, collect.

@@ -39,6 +39,21 @@ uint32_t PremultiplyArgb(uint32_t p) {
   return a << 24 | r << 16 | g << 8 | b;
 }
 
+// Pixels travel to and from OpenGL as 0xAARRGGBB words, which are BGRA bytes
+// in memory. WebGL takes RGBA bytes only, so there the red and blue bytes
+// swap on the way (the swap is its own inverse).
+#ifdef __EMSCRIPTEN__
+constexpr GLenum kPixelTransferFormat = GL_RGBA;
+uint32_t ArgbForTransfer(uint32_t p) {
+  constexpr uint32_t kAlphaGreen = 0xFF00FF00u;
+  constexpr int kRedShift = 16;
+  return (p & kAlphaGreen) | (p >> kRedShift & kByteMask) | (p & kByteMask) << kRedShift;
+}
+#else
+constexpr GLenum kPixelTransferFormat = GL_BGRA;
+uint32_t ArgbForTransfer(uint32_t p) { return p; }
+#endif
+
 // Whether a rectangle of `width` by `rows` ints (both at least 1), its rows
 // `pitch` apart from `offset`, lies inside an array of `length` ints. Keeps
 // read-back and upload from touching memory outside the caller's array; an
@@ -395,11 +410,14 @@ int gxtkGraphics::ReadPixels(Array<int> pixels, int x, int y, int w, int h, int 
                              int pitch) {
   Flush();
   if (!RowsFit(pixels.Length(), w, h, offset, pitch)) return 0;
-  std::vector<int> buffer(static_cast<size_t>(w) * h);
-  glReadPixels(originX + x, originY + Height() - y - h, w, h, GL_BGRA, GL_UNSIGNED_BYTE, buffer.data());
+  std::vector<uint32_t> buffer(static_cast<size_t>(w) * h);
+  glReadPixels(originX + x, originY + Height() - y - h, w, h, kPixelTransferFormat, GL_UNSIGNED_BYTE,
+               buffer.data());
   for (int i = 0; i < h; ++i) {
-    const int* row = &buffer[static_cast<size_t>(h - 1 - i) * w];
-    std::copy(row, row + w, &pixels[offset + i * pitch]);
+    const uint32_t* row = &buffer[static_cast<size_t>(h - 1 - i) * w];
+    for (int j = 0; j < w; ++j) {
+      pixels[offset + i * pitch + j] = static_cast<int>(ArgbForTransfer(row[j]));
+    }
   }
   return 0;
 }
@@ -412,12 +430,13 @@ int gxtkGraphics::WritePixels2(gxtkSurface* surface, Array<int> pixels, int x, i
   for (int i = 0; i < h; ++i) {
     for (int j = 0; j < w; ++j) {
       const auto p = static_cast<uint32_t>(pixels[offset + i * pitch + j]);
-      buffer[static_cast<size_t>(i) * w + j] = PremultiplyArgb(p);
+      buffer[static_cast<size_t>(i) * w + j] = ArgbForTransfer(PremultiplyArgb(p));
     }
   }
   glBindTexture(GL_TEXTURE_2D, surface->texture);
   NoteTextureBound(surface->texture);
-  glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, w, h, GL_BGRA, GL_UNSIGNED_BYTE, buffer.data());
+  glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, w, h, kPixelTransferFormat, GL_UNSIGNED_BYTE,
+                  buffer.data());
   return 0;
 }
 

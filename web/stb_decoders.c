@@ -1,0 +1,6 @@
+// The browser build's stb_image and stb_vorbis: their implementations, in a
+// translation unit of their own because stb_vorbis's leaks one-letter macros.
+// The desktop build links the same code from Debian's libstb instead.
+#define STB_IMAGE_IMPLEMENTATION
+#include <stb_image.h>
+#include <stb_vorbis.h>
