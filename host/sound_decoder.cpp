@@ -109,6 +109,10 @@ bool ReadFormat(WavReader& in, WavFormat* format) {
   return length <= kFmtBaseBytes || in.Skip(length - kFmtBaseBytes);
 }
 
+// RIFF keeps every chunk at an even offset: a chunk of odd length is
+// followed by one pad byte that its length does not count.
+long PaddedLength(int length) { return static_cast<long>(length) + (length & 1); }
+
 // Walks the chunks after fmt up to "data" and reads its samples.
 unsigned char* ReadSamples(WavReader& in, const WavFormat& format, SoundInfo* info) {
   for (;;) {
@@ -118,7 +122,7 @@ unsigned char* ReadSamples(WavReader& in, const WavFormat& format, SoundInfo* in
     const int length = in.ReadInt();
     if (length < 0 || length > in.Remaining()) return nullptr;
     if (std::memcmp(tag, "data", kTagBytes) != 0) {
-      in.Skip(length);
+      in.Skip(PaddedLength(length));
       continue;
     }
     // One byte at least, so that an empty data chunk still gives a block.

@@ -215,6 +215,47 @@ std::vector<float> Box(const SpyGraphics::Request& request) {
   return {request.a, request.b, request.c, request.d};
 }
 
+// An image is shown at its virtual size times the screen scale whatever art
+// variant was loaded, turned clockwise by a positive angle, and centred on
+// its position (the sheets are loaded with centred handles).
+TEST(Replay, ImagesAreSizedTurnedAndPlacedOnTheScreen) {
+  constexpr float kCell = 64;  // the cells of the gfx sheet in base art
+  const struct {
+    int width, height, artScale;
+    float scale;
+  } windows[] = {{600, 450, 1, 600 / 640.0f}, {640, 480, 2, 1}, {1280, 960, 4, 2}};
+  for (const auto& w : windows) {
+    SCOPED_TRACE(std::to_string(w.width) + "x" + std::to_string(w.height));
+    HarnessOptions options;
+    options.width = w.width;
+    options.height = w.height;
+    GameHarness game(options);
+    MyApp& app = game.app();
+    ASSERT_EQ(app.artScale, w.artScale);
+    app.m_CLS2D(kNotGiven, 0, 0, 0);
+    app.m_SetSize(1.5f, 1);
+    app.m_SetRot(90);
+    app.m_DrawImg(1, 100, 50, 0);
+    game.Render();
+    const auto surfaces = game.graphics().Of(Call::kSurface);
+    ASSERT_EQ(surfaces.size(), 1u);
+    const SpyGraphics::Request& s = surfaces[0];
+    const float* m = s.matrix;
+    // The quad's two edges and its centre on the screen.
+    const float xEdge[2] = {m[0] * s.c, m[1] * s.c};
+    const float yEdge[2] = {m[2] * s.d, m[3] * s.d};
+    const float cx = s.a + s.c / 2, cy = s.b + s.d / 2;
+    const float centre[2] = {m[0] * cx + m[2] * cy + m[4], m[1] * cx + m[3] * cy + m[5]};
+    constexpr float kTolerance = 1e-3f;
+    EXPECT_NEAR(xEdge[0], 0, kTolerance);
+    EXPECT_NEAR(xEdge[1], 1.5f * kCell * w.scale, kTolerance) << "the width turned to point down";
+    EXPECT_NEAR(yEdge[0], -kCell * w.scale, kTolerance) << "the height turned to point left";
+    EXPECT_NEAR(yEdge[1], 0, kTolerance);
+    EXPECT_NEAR(centre[0], 100 * w.scale, kTolerance);
+    EXPECT_NEAR(centre[1], 50 * w.scale, kTolerance);
+  }
+}
+
 TEST(Replay, RecordsAreDrawnScaledToTheWindowOverTheBackground) {
   HarnessOptions options;
   options.width = 1280;

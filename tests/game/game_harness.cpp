@@ -116,10 +116,15 @@ int SpyGraphics::DrawSurface(gxtkSurface* surface, float x, float y) {
   return gxtkGraphics::DrawSurface(surface, x, y);
 }
 
+gxtkSurface* SpyGraphics::LoadSurface(String path) {
+  loads.push_back(Narrow(path));
+  return lastLoaded = gxtkGraphics::LoadSurface(path);
+}
+
 int SpyGraphics::DrawSurface2(gxtkSurface* surface, float x, float y, int srcx, int srcy,
                               int srcw, int srch) {
   requests.push_back({Call::kSurface, x, y, static_cast<float>(srcw), static_cast<float>(srch),
-                      srcx, srcy});
+                      srcx, srcy, {ix, iy, jx, jy, tx, ty}});
   return gxtkGraphics::DrawSurface2(surface, x, y, srcx, srcy, srcw, srch);
 }
 
@@ -305,9 +310,13 @@ void GameHarness::WriteSavedRecord(const std::string& record) const {
   file << record;
 }
 
+// The record layout other tools read too: 15 floats, kind, x, y, rotation,
+// width, height, frame, alpha at 0 to 7 and red, green, blue at 10 to 12.
+constexpr int kFloatsPerRecord = 15;
+
 std::vector<DrawRecord> DrawRecords(const MyApp& app) {
   std::vector<DrawRecord> records;
-  for (int start = 0; start + kRecordFloats <= app.drawListLength; start += kRecordFloats) {
+  for (int start = 0; start + kFloatsPerRecord <= app.drawListLength; start += kFloatsPerRecord) {
     const float* r = app.drawList.Data() + start;
     records.push_back({r[0], r[1], r[2], r[3], r[4], r[5], r[6], r[7], r[10], r[11], r[12]});
   }

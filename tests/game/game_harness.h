@@ -65,9 +65,17 @@ class SpyGraphics : public gxtkGraphics {
     Call call;
     float a, b, c, d;  // the drawing's rectangle or line, or the colour
     int sourceX = 0, sourceY = 0;  // the frame of a surface
+    // The device's matrix when a surface was drawn: ix, iy, jx, jy, tx, ty.
+    float matrix[6] = {1, 0, 0, 1, 0, 0};
   };
 
   std::vector<Request> requests;
+  // Every image path the game asked to load, in order, and the surface the
+  // last load gave.
+  std::vector<std::string> loads;
+  gxtkSurface* lastLoaded = nullptr;
+
+  gxtkSurface* LoadSurface(String path) override;
 
   int SetAlpha(float alpha) override;
   int SetColor(float r, float g, float b) override;

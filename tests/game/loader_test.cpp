@@ -23,7 +23,26 @@ std::string SoundPath(int n) {
   return name;
 }
 
-const int kImageSlotsLoaded[] = {97, 95, 94, 92, 93, 90, 99, 98, 96, 80, 1};
+// What each loader step loads and where it goes: the file, the slot and,
+// for images, the sheet's cells (width, height, frames) in base-art pixels.
+struct Step {
+  const char* file;
+  int slot, width, height, frames;
+};
+const Step kSteps[] = {
+    {"common/icons.png", 97, 32, 32, 16}, {"common/Buttons.png", 95, 64, 64, 16},
+    {"common/dpad.png", 94, 32, 32, 16},  {"common/icade.png", 92, 64, 64, 2},
+    {"common/ZOVALogo.png", 93, 256, 256, 1}, {"fonts/editundo.png", 90, 7, 10, 128},
+    {"sfx/001.wav", 1, 0, 0, 0},  {"sfx/095.wav", 95, 0, 0, 0}, {"sfx/098.wav", 98, 0, 0, 0}, {"sfx/099.wav", 99, 0, 0, 0},
+    {"menu.png", 99, 256, 256, 4},        {"logo.png", 98, 256, 128, 1},
+    {"parts.png", 96, 8, 8, 16},          {"BadgesA.png", 80, 64, 64, 64},
+    {"gfx.png", 1, 64, 64, 64},
+    {"sfx/002.wav", 2, 0, 0, 0},  {"sfx/003.wav", 3, 0, 0, 0},  {"sfx/004.wav", 4, 0, 0, 0},  {"sfx/005.wav", 5, 0, 0, 0},
+    {"sfx/006.wav", 6, 0, 0, 0},  {"sfx/007.wav", 7, 0, 0, 0},  {"sfx/008.wav", 8, 0, 0, 0},  {"sfx/009.wav", 9, 0, 0, 0},
+    {"sfx/010.wav", 10, 0, 0, 0}, {"sfx/011.wav", 11, 0, 0, 0}, {"sfx/012.wav", 12, 0, 0, 0}, {"sfx/013.wav", 13, 0, 0, 0},
+    {"sfx/014.wav", 14, 0, 0, 0}, {"sfx/015.wav", 15, 0, 0, 0}, {"sfx/016.wav", 16, 0, 0, 0}, {"sfx/017.wav", 17, 0, 0, 0},
+    {"sfx/018.wav", 18, 0, 0, 0}, {"sfx/019.wav", 19, 0, 0, 0},
+};
 
 int CountKind(const std::vector<DrawRecord>& records, float kind) {
   int count = 0;
@@ -31,56 +50,52 @@ int CountKind(const std::vector<DrawRecord>& records, float kind) {
   return count;
 }
 
-TEST(Loader, StartUpLoadsOneAssetPerUpdateFor34Updates) {
-  HarnessOptions options = Window(600, 450);
+bool EndsWith(const std::string& text, const std::string& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+TEST(Loader, EachOfThe34UpdatesLoadsItsFileIntoItsSlot) {
+  HarnessOptions options = Window(600, 450);  // the base art
   options.finishLoading = false;
   GameHarness game(options);
   MyApp& app = game.app();
-  EXPECT_EQ(app.loadStep, 1);
   ASSERT_NE(app.images[93], nullptr) << "the logo is there before the first step";
-  EXPECT_EQ(game.FinishLoading(), 34);
-  std::vector<std::string> expected;
-  for (int n : {1, 95, 98, 99}) expected.push_back(SoundPath(n));
-  for (int n = 2; n <= 19; ++n) expected.push_back(SoundPath(n));
-  EXPECT_EQ(game.audio().loads, expected);
-  for (int n : {1, 5, 19, 95, 98, 99}) EXPECT_EQ(game.SoundSlotOf(SoundPath(n)), n);
-  EXPECT_EQ(app.currentFont, 90);
-  EXPECT_EQ(Values(app.imageFrameInfo).at(90 * 3), 7);
-  EXPECT_EQ(Values(app.imageFrameInfo).at(90 * 3 + 1), 10);
-  EXPECT_EQ(Values(app.imageFrameInfo).at(90 * 3 + 2), 128);
-  struct Slot {
-    int slot, width, height, frames;
-  };
-  for (const Slot& s : {Slot{97, 32, 32, 16}, Slot{95, 64, 64, 16}, Slot{94, 32, 32, 16},
-                        Slot{92, 64, 64, 2}, Slot{93, 256, 256, 1}, Slot{99, 256, 256, 4},
-                        Slot{98, 256, 128, 1}, Slot{96, 8, 8, 16}, Slot{80, 64, 64, 64},
-                        Slot{1, 64, 64, 64}}) {
-    EXPECT_EQ(app.imageFrameInfo[s.slot * 3], s.width) << s.slot;
-    EXPECT_EQ(app.imageFrameInfo[s.slot * 3 + 1], s.height) << s.slot;
-    EXPECT_EQ(app.imageFrameInfo[s.slot * 3 + 2], s.frames) << s.slot;
+  int step = 0;
+  for (const Step& expected : kSteps) {
+    SCOPED_TRACE("step " + std::to_string(++step) + ": " + expected.file);
+    game.graphics().loads.clear();
+    game.audio().loads.clear();
+    game.Update();
+    const bool image = expected.width > 0;
+    const std::vector<std::string>& loads = image ? game.graphics().loads : game.audio().loads;
+    ASSERT_EQ(loads.size(), 1u);
+    EXPECT_EQ(game.graphics().loads.size() + game.audio().loads.size(), 1u);
+    EXPECT_TRUE(EndsWith(loads[0], std::string("data/") + expected.file)) << loads[0];
+    if (!image) {
+      EXPECT_EQ(game.SoundSlotOf(loads[0]), expected.slot);
+      continue;
+    }
+    ASSERT_NE(app.images[expected.slot], nullptr);
+    EXPECT_EQ(app.images[expected.slot]->surface.get(), game.graphics().lastLoaded);
+    EXPECT_EQ(app.imageFrameInfo[expected.slot * 3], expected.width);
+    EXPECT_EQ(app.imageFrameInfo[expected.slot * 3 + 1], expected.height);
+    EXPECT_EQ(app.imageFrameInfo[expected.slot * 3 + 2], expected.frames);
   }
+  game.graphics().loads.clear();
+  game.audio().loads.clear();
+  game.Update();
+  EXPECT_EQ(app.loadStep, 0) << "the 34th update finishes";
+  EXPECT_TRUE(game.graphics().loads.empty() && game.audio().loads.empty()) << "and loads nothing";
+  EXPECT_EQ(app.currentFont, 90);
   EXPECT_EQ(app.images[2], nullptr);
-  // Every effect the loader asked for is a sound file that decodes.
-  for (const std::string& path : game.audio().loads) {
+  // Every effect is a sound file that decodes.
+  for (int n = 1; n <= 19; ++n) {
     int length = 0, channels = 0, format = 0, hertz = 0;
+    const std::string path = SoundPath(n);
     unsigned char* samples = loadSound(String(path.c_str()), &length, &channels, &format, &hertz);
-    EXPECT_NE(samples, nullptr) << path;
-    EXPECT_GT(length, 0) << path;
+    EXPECT_GT(samples ? length : 0, 0) << path;
     unloadSound(samples);
   }
-}
-
-TEST(Loader, Step33LoadsSound19AndTheNextCallFinishes) {
-  GameHarness game;
-  MyApp& app = game.app();
-  game.audio().loads.clear();
-  app.loadStep = 33;
-  game.Update();
-  EXPECT_EQ(game.audio().loads, std::vector<std::string>{SoundPath(19)});
-  EXPECT_EQ(app.loadStep, 34);
-  game.Update();
-  EXPECT_EQ(game.audio().loads.size(), 1u);
-  EXPECT_EQ(app.loadStep, 0);
 }
 
 TEST(Loader, ArtVariantFollowsTheWindowSize) {
@@ -102,7 +117,7 @@ TEST(Loader, ArtVariantFollowsTheWindowSize) {
     EXPECT_EQ(app.imageFrameInfo[1 * 3 + 1], 64 * c.scale);
     EXPECT_EQ(app.imageFrameInfo[90 * 3], 7);
     // Every sheet exists in every variant.
-    for (int slot : kImageSlotsLoaded) EXPECT_NE(app.images[slot], nullptr) << slot;
+    for (const Step& step : kSteps) EXPECT_TRUE(step.width == 0 || app.images[step.slot] != nullptr) << step.file;
     EXPECT_EQ(app.images[1]->width, 64 * c.scale);
     EXPECT_EQ(app.images[90]->width, 16 * c.scale);
   }

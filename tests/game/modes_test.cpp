@@ -14,7 +14,7 @@ TEST(GameObject, StateAfterCreation) {
   GameHarness game(options);
   const MyApp& app = game.app();
   EXPECT_EQ(app.gameMode, 1);
-  EXPECT_EQ(host::app->updateRate, kUpdateRate);
+  EXPECT_EQ(host::app->updateRate, 60);
   EXPECT_EQ(app.deviceWidth, 640);
   EXPECT_EQ(app.deviceHeight, 480);
   EXPECT_EQ(app.loadStep, 1);
@@ -30,10 +30,10 @@ TEST(GameObject, StateAfterCreation) {
   for (int i = 0; i < 33; ++i) order.push_back(i);
   EXPECT_EQ(Values(app.channelOrder), order);
   EXPECT_EQ(app.settings[5], 1);
-  EXPECT_EQ(app.drawList.Length(), kDrawListFloats);
-  EXPECT_EQ(app.images.Length(), kImageSlots);
-  EXPECT_EQ(app.imageFrameInfo.Length(), 3 * kImageSlots);
-  EXPECT_EQ(app.worldCells.Length(), kWorldCells);
+  EXPECT_EQ(app.drawList.Length(), 2500 * 15) << "room for 2500 records of 15 floats";
+  EXPECT_EQ(app.images.Length(), 100);
+  EXPECT_EQ(app.imageFrameInfo.Length(), 3 * 100);
+  EXPECT_EQ(app.worldCells.Length(), 1024);
   EXPECT_EQ(game::rawscrw, 640);
   EXPECT_EQ(game::rawscrh, 480);
   EXPECT_EQ(game::iCadeControls, 0);

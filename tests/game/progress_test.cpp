@@ -227,83 +227,55 @@ TEST(SavedRecord, WrongBadgeOrTableChecksumResetsOnlyThatSection) {
   EXPECT_EQ(app.highscores[55], 30);
 }
 
-TEST(SavedRecord, TwentyFiveElementsHaveNoSettingsSection) {
-  std::string text;
-  for (int i = 0; i < 24; ++i) text += "7|";
-  text += "7";  // 25 elements, no settings checksum
-  std::optional<GameHarness> game;
-  const std::string output = LoadOutput(game, text);
-  EXPECT_EQ(output.find("Settings"), std::string::npos) << output;
-  MyApp& app = game->app();
-  EXPECT_EQ(app.settings[0], 0);
-  EXPECT_EQ(app.settings[5], 1);
-  EXPECT_EQ(app.settings[10], 64);
-  EXPECT_EQ(app.settings[12], 10);
-  // The badge section then reads from the start of the record: 8 words of 7
-  // do not sum to the 7 that follows them.
-  EXPECT_EQ(output, "Badge Checksum Invalid\n");
-}
-
-TEST(SavedRecord, RecordCutShortKeepsTheSectionsBeforeTheCut) {
+// Records that are short, edited or hold odd integers: what loading prints
+// and the fields it leaves.
+TEST(SavedRecord, DamagedRecordsKeepWhatStillChecksOut) {
   Record r = FreshRecord();
   r.settings[2] = 5;
-  r.words[7] = 8;
+  r.words[7] = 8;  // bit 3 of word 7: badge 227
   r.ranked[0] = 11;
   r.ranked[10] = 22;
-  // Settings, badges and table 0 complete; table 1 without its checksum.
-  std::optional<GameHarness> game;
-  EXPECT_EQ(LoadOutput(game, r.Text(75)),
-            "Settings Loaded\nBadges Loaded\nHighscore 0 Loaded\n");
-  EXPECT_EQ(game->app().settings[2], 5);
-  EXPECT_TRUE(game->app().badgeEarned[7 * 32 + 3]);
-  EXPECT_EQ(game->app().highscores[0], 11);
-  EXPECT_EQ(game->app().highscores[10], 0);
-  game.reset();
-  // Cut inside the badge words: only the settings load.
-  EXPECT_EQ(LoadOutput(game, r.Text(30)), "Settings Loaded\n");
-  EXPECT_EQ(game->app().settings[2], 5);
-  EXPECT_FALSE(game->app().badgeEarned[7 * 32 + 3]);
-}
-
-TEST(SavedRecord, FirstSettingHasNoWeightSoAnEditLoads) {
-  Record r = FreshRecord();
-  std::string text = r.Text();
-  text = "99" + text.substr(1);  // settings[0] was "0"
-  std::optional<GameHarness> game;
-  EXPECT_EQ(LoadOutput(game, text), kAllLoaded);
-  EXPECT_EQ(game->app().settings[0], 99);
-}
-
-TEST(SavedRecord, EmptyOrMissingRecordOnlyClampsThePadSettings) {
-  std::optional<GameHarness> game;
-  EXPECT_EQ(LoadOutput(game, ""), "");
-  EXPECT_EQ(game->app().settings[10], 64);
-  EXPECT_EQ(game->app().settings[11], 64);
-  EXPECT_EQ(game->app().settings[12], 10);
-  EXPECT_EQ(game->app().settings[5], 1);
+  std::string twentyFive;
+  for (int i = 0; i < 24; ++i) twentyFive += "7|";
+  Record big = FreshRecord();
+  big.settings[1] = 2147483647;
+  const std::string bigText = big.Text();
+  const std::string fresh = FreshRecord().Text();
+  const struct {
+    const char* name;
+    std::string text, output;
+    int settings1, settings2, settings0, highscore0;
+    bool badge;
+  } cases[] = {
+      {"no record: only the pad settings clamp", "", "", 0, 0, 0, 0, false},
+      // The badge section then reads from the start: 8 words of 7 do not
+      // sum to the 7 after them.
+      {"25 elements: no settings section", twentyFive + "7", "Badge Checksum Invalid\n", 0, 0, 0, 0, false},
+      {"table 1 cut before its checksum", r.Text(75), "Settings Loaded\nBadges Loaded\nHighscore 0 Loaded\n", 0, 5, 0, 11, true},
+      {"cut inside the badge words", r.Text(30), "Settings Loaded\n", 0, 5, 0, 0, false},
+      {"the first setting weighs nothing", "99" + fresh.substr(1), kAllLoaded, 0, 0, 99, 0, false},
+      {"an oversized value is clamped", "0|99999999999|" + bigText.substr(bigText.find('|', 2) + 1), kAllLoaded, 2147483647, 0, 0, 0, false},
+  };
+  for (const auto& c : cases) {
+    std::optional<GameHarness> game;
+    EXPECT_EQ(LoadOutput(game, c.text), c.output) << c.name;
+    const MyApp& app = game->app();
+    const int want[] = {c.settings0, c.settings1, c.settings2, 1, 64, 64, 10, c.highscore0, 0};
+    const int got[] = {app.settings[0], app.settings[1], app.settings[2], app.settings[5], app.settings[10],
+                       app.settings[11], app.settings[12], app.highscores[0], app.highscores[10]};
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(got[i], want[i]) << c.name << ", field " << i;
+    EXPECT_EQ(app.badgeEarned[7 * 32 + 3], c.badge) << c.name;
+  }
 }
 
 TEST(SavedRecord, IntegersAreReadLikeAtoiAndClampedTo32Bits) {
-  EXPECT_EQ(RecordInt(T("  +12abc")), 12);
-  EXPECT_EQ(RecordInt(T("\t-7")), -7);
-  EXPECT_EQ(RecordInt(T("")), 0);
-  EXPECT_EQ(RecordInt(T("-")), 0);
-  EXPECT_EQ(RecordInt(T("x5")), 0);
-  EXPECT_EQ(RecordInt(T("2147483647")), 2147483647);
-  EXPECT_EQ(RecordInt(T("2147483648")), 2147483647);
-  EXPECT_EQ(RecordInt(T("-2147483648")), -2147483648LL);
-  EXPECT_EQ(RecordInt(T("-99999999999999999999999")), -2147483648LL);
-  EXPECT_EQ(RecordInt(T("99999999999999999999999")), 2147483647);
-
-  // In a record: an oversized value is taken at the clamp, and the
-  // checksum written for the clamped value matches.
-  Record r = FreshRecord();
-  r.settings[1] = 2147483647;
-  std::string text = r.Text();
-  text = "0|99999999999|" + text.substr(text.find('|', 2) + 1);
-  std::optional<GameHarness> game;
-  EXPECT_EQ(LoadOutput(game, text), kAllLoaded);
-  EXPECT_EQ(game->app().settings[1], 2147483647);
+  const struct {
+    const char* text;
+    long long value;
+  } cases[] = {{"  +12abc", 12}, {"\t-7", -7}, {"", 0}, {"-", 0}, {"x5", 0}, {"2147483647", 2147483647},
+               {"2147483648", 2147483647}, {"-2147483648", -2147483648LL},
+               {"-99999999999999999999999", -2147483648LL}, {"99999999999999999999999", 2147483647}};
+  for (const auto& c : cases) EXPECT_EQ(RecordInt(T(c.text)), c.value) << '"' << c.text << '"';
 }
 
 TEST(ScoreText, OrdinalOfTheScoreInTheCurrentTable) {

@@ -50,22 +50,27 @@ class SoundDecoderTest : public ::testing::Test {
   testing::ScopedWorkDir dir_;
 };
 
-TEST_F(SoundDecoderTest, StereoSixteenBitWavOf4000DataBytesIs1000Frames) {
-  WavLayout layout;
-  layout.channels = 2;
-  layout.samples = Tone16(1000, 2, layout.hertz);
-  ASSERT_EQ(layout.samples.size(), 4000u);
-  ExpectLoadsAsWritten("stereo.wav", layout, 1000);
-}
-
-TEST_F(SoundDecoderTest, ExtraFmtBytesAndChunksBeforeDataAreSkipped) {
-  WavLayout layout;
-  layout.bits = 8;
-  layout.hertz = 11025;
-  layout.fmtExtraBytes = 2;  // an 18-byte fmt chunk
-  layout.before = {{"LIST", Bytes(26, 'x')}, {"fact", Bytes(4, 0)}};
-  for (int i = 0; i < 300; ++i) layout.samples.push_back(static_cast<std::uint8_t>(i));
-  ExpectLoadsAsWritten("listed.wav", layout, 300);
+TEST_F(SoundDecoderTest, WellFormedWavLoadsAsWritten) {
+  WavLayout stereo;
+  stereo.channels = 2;
+  stereo.samples = Tone16(1000, 2, stereo.hertz);  // 4000 bytes: 1000 frames
+  WavLayout listed;
+  listed.bits = 8;
+  listed.hertz = 11025;
+  listed.fmtExtraBytes = 2;  // an 18-byte fmt chunk
+  listed.before = {{"LIST", Bytes(26, 'x')}, {"fact", Bytes(4, 0)}};
+  for (int i = 0; i < 300; ++i) listed.samples.push_back(static_cast<std::uint8_t>(i));
+  WavLayout odd = listed;
+  odd.before = {{"LIST", Bytes(25, 'x')}, {"junk", Bytes(3, 'y')}};  // each followed by a pad byte
+  const struct {
+    const char* name;
+    const WavLayout& layout;
+    int frames;
+  } cases[] = {{"stereo.wav", stereo, 1000}, {"listed.wav", listed, 300}, {"odd.wav", odd, 300}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ExpectLoadsAsWritten(c.name, c.layout, c.frames);
+  }
 }
 
 TEST_F(SoundDecoderTest, TypeComesFromTheTextAfterTheLastDot) {

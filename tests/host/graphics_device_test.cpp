@@ -4,6 +4,8 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "host/graphics.h"
 #include "tests/host/graphics_fixtures.h"
 
@@ -136,61 +138,57 @@ TEST_F(DeviceTest, WritePixelsPremultipliesIntoTheTexture) {
 // ---------------------------------------------------------------------------
 // Batch boundaries
 
-TEST_F(DeviceTest, AFullQuadBufferIsDrawnWhenThe257thRectangleArrives) {
-  for (int i = 0; i < kQuadCapacity; ++i) device->DrawRect(i, 0, 1, 1);
-  EXPECT_EQ(device->drawCalls, 0);
-  device->DrawRect(0, 1, 1, 1);
-  EXPECT_EQ(device->drawCalls, 1);
-  EXPECT_EQ(device->batchCount, 1);
-  device->EndRender();
-  EXPECT_EQ(device->drawCalls, 2);
-}
-
-TEST_F(DeviceTest, EverySurfaceChangeEndsABatch) {
+// How many draw calls a sequence costs: what ends a batch and what does not.
+TEST_F(DeviceTest, BatchesEndOnlyWhenTheyMust) {
   gxtkSurface* a = device->CreateSurface(4, 4);
   gxtkSurface* b = device->CreateSurface(4, 4);
-  device->DrawSurface(a, 0, 0);
-  device->DrawSurface(b, 0, 0);
-  device->DrawSurface(a, 0, 0);
-  device->EndRender();
-  EXPECT_EQ(device->drawCalls, 3);
-
-  StartFrame(device);
-  device->DrawRect(0, 0, 4, 4);
-  device->DrawSurface2(a, 0, 0, 0, 0, 2, 2);
-  device->DrawSurface2(a, 4, 0, 2, 2, 2, 2);
-  device->Flush();
-  EXPECT_EQ(device->drawCalls, 2);
-}
-
-TEST_F(DeviceTest, ColourAlphaAndMatrixChangesShareABatch) {
-  device->DrawRect(0, 0, 10, 10);
-  device->SetColor(0, 255, 0);
-  device->SetAlpha(1);
-  device->SetMatrix(1, 0, 0, 1, 20, 0);
-  device->DrawRect(0, 0, 10, 10);
-  device->Flush();
-  EXPECT_EQ(device->drawCalls, 1);
+  const struct {
+    const char* name;
+    std::function<void()> draw;
+    int drawCalls;
+  } cases[] = {
+      {"a full quad buffer", [&] { for (int i = 0; i <= kQuadCapacity; ++i) device->DrawRect(i, 0, 1, 1); }, 2},
+      {"every surface change", [&] { for (gxtkSurface* s : {a, b, a}) device->DrawSurface(s, 0, 0); }, 3},
+      {"frames of one surface after a rectangle",
+       [&] {
+         device->DrawRect(0, 0, 4, 4);
+         device->DrawSurface2(a, 0, 0, 0, 0, 2, 2);
+         device->DrawSurface2(a, 4, 0, 2, 2, 2, 2);
+       },
+       2},
+      {"a blend change",
+       [&] {
+         device->DrawRect(0, 0, 10, 10);
+         device->SetBlend(1);
+         device->DrawRect(0, 0, 10, 10);
+       },
+       2},
+      {"full point and line buffers and kind changes",
+       [&] {
+         for (int i = 0; i <= kVertexCapacity; ++i) device->DrawPoint(i % 600, 0);
+         for (int i = 0; i <= kVertexCapacity / 2; ++i) device->DrawLine(0, 1, 10, 1);
+         device->DrawRect(0, 0, 1, 1);
+       },
+       5},
+      {"colour, alpha and matrix changes share one",
+       [&] {
+         device->DrawRect(0, 0, 10, 10);
+         device->SetColor(0, 255, 0);
+         device->SetAlpha(1);
+         device->SetMatrix(1, 0, 0, 1, 20, 0);
+         device->DrawRect(0, 0, 10, 10);
+       },
+       1},
+  };
+  for (const auto& c : cases) {
+    StartFrame(device);
+    c.draw();
+    device->Flush();
+    EXPECT_EQ(device->drawCalls, c.drawCalls) << c.name;
+  }
+  // The last case's rectangles keep their own colour and place.
   EXPECT_EQ(Pixel(5, 5), kOpaqueWhite);
   EXPECT_EQ(Pixel(25, 5), 0xFF00FF00);
-}
-
-TEST_F(DeviceTest, BlendChangeEndsABatch) {
-  device->DrawRect(0, 0, 10, 10);
-  device->SetBlend(1);
-  device->DrawRect(0, 0, 10, 10);
-  device->Flush();
-  EXPECT_EQ(device->drawCalls, 2);
-}
-
-TEST_F(DeviceTest, KindChangesAndFullPointAndLineBuffersEndBatches) {
-  for (int i = 0; i <= kVertexCapacity; ++i) device->DrawPoint(i % 600, 0);
-  EXPECT_EQ(device->drawCalls, 1);
-  for (int i = 0; i <= kVertexCapacity / 2; ++i) device->DrawLine(0, 1, 10, 1);
-  EXPECT_EQ(device->drawCalls, 3);  // the last point, then 512 lines
-  device->DrawRect(0, 0, 1, 1);
-  device->Flush();
-  EXPECT_EQ(device->drawCalls, 5);
 }
 
 // ---------------------------------------------------------------------------

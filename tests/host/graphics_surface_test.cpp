@@ -31,11 +31,6 @@ uint32_t Pattern(int x, int y) {
   return 0xFF000000u | static_cast<uint32_t>(x * 2) << 16 | static_cast<uint32_t>(y * 4) << 8 | 0x40;
 }
 
-TEST(Pow2SizeTest, GivesTheSmallestPowerOfTwoNotBelowN) {
-  const int cases[][2] = {{-5, 1}, {0, 1}, {1, 1}, {2, 2}, {3, 4}, {60, 64}, {100, 128}, {128, 128}};
-  for (const auto& c : cases) EXPECT_EQ(Pow2Size(c[0]), c[1]) << "n = " << c[0];
-}
-
 TEST_F(SurfaceTest, LoadsAnImageAtItsOwnSizeAndFreesThePixelsAfterUpload) {
   const std::string path = dir.DataFile("sheet.png");
   WriteRgbaPng(path, 100, 60, Pattern);

@@ -69,6 +69,7 @@ inline Bytes BuildWav(const WavLayout& layout) {
     PutTag(out, tag.c_str());
     PutInt(out, static_cast<std::int64_t>(body.size()));
     out.insert(out.end(), body.begin(), body.end());
+    if (body.size() % 2) out.push_back(0);  // RIFF pads odd chunks to even
   }
   PutTag(out, "data");
   PutInt(out, static_cast<std::int64_t>(layout.samples.size()));
