@@ -5,6 +5,7 @@
 #include <string>
 
 namespace vantor {
+#if VANTOR_GAMEPADS
 namespace {
 
 // Joystick button number for each gamepad button the game uses.
@@ -51,5 +52,11 @@ void GamepadToJoystick(const GLFWgamepadstate& pad, float axes[kGamepadAxes],
   for (int i = 0; i < kGamepadButtons; ++i) buttons[i] = GLFW_RELEASE;
   for (const ButtonPlace& place : kButtonPlaces) buttons[place.joystick] = pad.buttons[place.gamepad];
 }
+
+#else
+
+int LoadGamepadMappings(const Environment&) { return 0; }
+
+#endif
 
 }  // namespace vantor

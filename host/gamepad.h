@@ -11,6 +11,14 @@
 
 #include "host/places.h"
 
+// GLFW 3.3 brought the gamepad layer; the browser build's GLFW has only raw
+// joysticks, which are then read as they report themselves.
+#ifdef GLFW_GAMEPAD_BUTTON_A
+#define VANTOR_GAMEPADS 1
+#else
+#define VANTOR_GAMEPADS 0
+#endif
+
 namespace vantor {
 
 // The joystick report the game reads: 6 axes, 12 buttons.
@@ -21,9 +29,11 @@ inline constexpr int kGamepadButtons = 12;
 // glfwInit). Returns how many sources were read.
 int LoadGamepadMappings(const Environment& environment);
 
+#if VANTOR_GAMEPADS
 // Lays `pad` out as joystick 0's axes and buttons (GLFW_PRESS or
 // GLFW_RELEASE).
 void GamepadToJoystick(const GLFWgamepadstate& pad, float axes[kGamepadAxes],
                        unsigned char buttons[kGamepadButtons]);
+#endif
 
 }  // namespace vantor

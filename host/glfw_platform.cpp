@@ -206,6 +206,7 @@ void GlfwPlatform::MousePosition(float* x, float* y) {
 }
 
 bool GlfwPlatform::ReadGamepad(float* axes, unsigned char* buttons) {
+#if VANTOR_GAMEPADS
   GLFWgamepadstate pad;
   if (!glfwJoystickIsGamepad(GLFW_JOYSTICK_1) || !glfwGetGamepadState(GLFW_JOYSTICK_1, &pad))
     return false;
@@ -215,6 +216,11 @@ bool GlfwPlatform::ReadGamepad(float* axes, unsigned char* buttons) {
   if (axes) std::copy(padAxes, padAxes + kGamepadAxes, axes);
   if (buttons) std::copy(padButtons, padButtons + kGamepadButtons, buttons);
   return true;
+#else
+  (void)axes;
+  (void)buttons;
+  return false;
+#endif
 }
 
 int GlfwPlatform::JoystickAxes(float* axes, int max) {

@@ -154,7 +154,7 @@ TEST_F(BridgeTest, SavedStatePassesResultsThroughUnchanged) {
   }
   {
     const ScopedLimit smallFiles(RLIMIT_FSIZE, 4);
-    EXPECT_EQ(app::SaveState(u"lost"), -2);
+    EXPECT_EQ(app::SaveState(u"lost record"), -2);
   }
   EXPECT_TRUE(app::LoadState() == String(u"record \u00e9"));
 }

@@ -161,7 +161,7 @@ TEST_F(CollectorStress, ReachableObjectsSurviveAndMemoryStaysBounded) {
     ASSERT_LT(gc_alloced_bytes, 2 * peak_live + kGcFullModeGrowthBytes + 2 * peak_step) << "at step " << step;
   }
   EXPECT_GT(nodes_.size(), kSteps * 400UL) << "the graph is meant to be large";
-  EXPECT_GT(sweeps, kSteps / 20);
+  EXPECT_GE(sweeps, kSteps / 20) << "cycles must keep ending";
   g_roots = Array<gc_ref<Node>>();
   gc_clear_roots();
   full_collections();
