@@ -46,7 +46,9 @@ TEST(KeyTranslation, KeysGiveTheirVirtualKeyCodesOnceEachAndOthersZero) {
   std::map<int, int> owner;
   for (int key = GLFW_KEY_UNKNOWN - 1; key <= GLFW_KEY_LAST + 1; ++key) {
     const int code = TransKey(key);
-    if (code != 0) EXPECT_TRUE(owner.emplace(code, key).second) << "code " << code << " of keys " << owner[code] << " and " << key;
+    if (code != 0) {
+      EXPECT_TRUE(owner.emplace(code, key).second) << "code " << code << " of keys " << owner[code] << " and " << key;
+    }
   }
   EXPECT_EQ(owner.size(), 78u);
   for (int key : {GLFW_KEY_LEFT_ALT, GLFW_KEY_F13, GLFW_KEY_KP_5}) EXPECT_EQ(TransKey(key), 0) << key;
