@@ -68,14 +68,16 @@ bench: build
 	./scripts/with-display ./bench/run $(BUILD_DIR)
 
 # The browser build: emscripten's tools find their JavaScript modules in
-# Debian's node module folder. Only the page is built, at -O2.
+# Debian's node module folder. The page is built at -O2; the browser test
+# adds the bot's page (vantor-web-replay).
 WEB_BUILD_DIR ?= build-web
 WEB_PORT      ?= 8640
+WEB_TARGETS   ?= vantor-web
 web: export NODE_PATH = /usr/share/nodejs
 web:
 	@./scripts/install-deps web
 	emcmake cmake -S . -B $(WEB_BUILD_DIR) >/dev/null
-	cmake --build $(WEB_BUILD_DIR) --target vantor-web -j $(JOBS)
+	cmake --build $(WEB_BUILD_DIR) --target $(WEB_TARGETS) -j $(JOBS)
 
 # Served from this machine only; the saved record belongs to this address.
 web-run: web

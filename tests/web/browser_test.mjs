@@ -1,12 +1,15 @@
 // The browser build played in headless Chromium, as a player would: the
 // menu looks like the desktop's, a real click starts a run, the pointer and
 // the keys play it, sound plays, a minimised window suspends the game, and
-// the saved record outlives a reload of the page.
+// the saved record outlives a reload of the page. Then the replay tool's bot
+// plays a won run in a page of its own, and each phase looks as on the
+// desktop.
 //
-//   node browser_test.mjs SITE_DIR OUT_DIR
+//   node browser_test.mjs SITE_DIR REPLAY_DIR OUT_DIR
 //
-// Serves SITE_DIR (make web's build-web/site) on 127.0.0.1 and leaves every
-// screenshot it takes in OUT_DIR. The steps run in order, each on the page
+// Serves SITE_DIR (make web's build-web/site) and REPLAY_DIR (the bot's
+// page, build-web/replay) on 127.0.0.1 and leaves every screenshot it takes
+// in OUT_DIR. The steps run in order, each on the page
 // the previous one left. Prints the frame rate the page reached; asserts no
 // timing.
 import assert from 'node:assert/strict';
@@ -18,7 +21,7 @@ import { after, before, test } from 'node:test';
 import { setTimeout as sleep } from 'node:timers/promises';
 import puppeteer from 'puppeteer-core';
 
-const [siteDir, outDir] = process.argv.slice(2);
+const [siteDir, replayDir, outDir] = process.argv.slice(2);
 const referenceDir = new URL('../e2e/reference/', import.meta.url).pathname;
 
 // The window the desktop game opens; at this size the page's picture is the
@@ -36,6 +39,9 @@ const kMatchingShare = 0.03;
 const kChangedShare = 0.1;
 // Generous: the loader and a software-rendered WebGL on a busy machine.
 const kScreenTimeoutMs = 90_000;
+// The bot's whole run, a few thousand updates and renders, in one go.
+const kReplayTimeoutMs = 600_000;
+const kPhases = 9;
 const kPollMs = 250;
 // A press is held until the page has drawn this many frames, so that an
 // update sees it down however slowly the page runs.
@@ -61,6 +67,7 @@ const kChromiumFlags = [
 ];
 
 let server;
+let replayServer;
 let browser;
 let page;
 let profileDir;
@@ -211,7 +218,10 @@ async function setWindowState(windowState) {
 before(async () => {
   fs.mkdirSync(outDir, { recursive: true });
   server = serve(path.resolve(siteDir));
-  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  replayServer = serve(path.resolve(replayDir));
+  for (const each of [server, replayServer]) {
+    await new Promise((resolve) => each.listen(0, '127.0.0.1', resolve));
+  }
   profileDir = fs.mkdtempSync(path.join(os.tmpdir(), 'vantor-chromium-'));
   browser = await puppeteer.launch({
     executablePath: '/usr/bin/chromium',
@@ -228,6 +238,7 @@ before(async () => {
 after(async () => {
   await browser?.close();
   server?.close();
+  replayServer?.close();
   if (profileDir) fs.rmSync(profileDir, { recursive: true, force: true });
 });
 
@@ -292,4 +303,41 @@ test('the saved record survives a reload of the page', async () => {
   const button = await screenshot('menu-sound-button-after-reload', kMenuSoundButtonWaves);
   assert.ok(await differingShare(button, shots['menu-sound-button']) > kChangedShare,
     'the sound button is as it was before the record was saved');
+});
+
+// The shot /shots/NAME.png of the bot's page, as PNG bytes.
+async function replayShot(replay, name) {
+  const base64 = await replay.evaluate((file) => {
+    const bytes = FS.readFile(file);
+    let text = '';
+    for (const byte of bytes) text += String.fromCharCode(byte);
+    return btoa(text);
+  }, `/shots/${name}.png`);
+  return Buffer.from(base64, 'base64');
+}
+
+test('the bot wins a run in the page, and every phase looks as on the desktop', async () => {
+  const replay = await browser.newPage();
+  replay.on('pageerror', (error) => console.log(`replay page error: ${error.message}`));
+  let timer;
+  const report = new Promise((resolve, reject) => {
+    replay.on('console', (message) => {
+      if (message.text().startsWith('outcome=')) resolve(message.text());
+    });
+    timer = setTimeout(() => reject(new Error('the bot did not report')), kReplayTimeoutMs);
+  });
+  const started = Date.now();
+  await replay.goto(`http://127.0.0.1:${replayServer.address().port}/`);
+  const line = await report.finally(() => clearTimeout(timer));
+  console.log(`bot in the page: ${line} in ${((Date.now() - started) / 1000).toFixed(0)} s`);
+  assert.match(line, /^outcome=win /);
+  const differing = [];
+  for (let phase = 1; phase <= kPhases; ++phase) {
+    const name = `phase-${phase}`;
+    const png = await replayShot(replay, name);
+    fs.writeFileSync(path.join(outDir, `replay-${name}.png`), png);
+    const share = await differingShare(png, fs.readFileSync(path.join(referenceDir, `${name}.png`)));
+    if (share > kMatchingShare) differing.push(`${name}: ${(share * 100).toFixed(1)}%`);
+  }
+  assert.deepEqual(differing, [], 'phases that differ from the desktop');
 });

@@ -12,8 +12,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kProgram = "vantor-replay";
-// The bot's default bound: a won run takes a few thousand updates.
-constexpr int kDefaultAutoplayBound = 20000;
 
 // "WxH" with both sides whole and at least 1.
 bool ParseSize(const std::string& text, int* width, int* height) {

@@ -21,6 +21,8 @@ struct Options {
 
 // Exit status for a refused command line (or script).
 inline constexpr int kRefused = 2;
+// The bot's default bound: a won run takes a few thousand updates.
+inline constexpr int kDefaultAutoplayBound = 20000;
 
 // Fills `options`. Returns the exit status when the tool should stop at
 // once: 0 after --help (the help written to `out`), kRefused for a command
