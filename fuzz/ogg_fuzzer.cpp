@@ -6,22 +6,17 @@
 // The headers stay whole because the Vorbis decoder (stb_vorbis, from the
 // distribution) is known to crash on some damaged setup headers; what is
 // fuzzed here is packet decoding and our growing of the sample block.
-#include <cstddef>
-#include <cstdint>
 #include <fstream>
 #include <iterator>
-#include <string>
 
 #include "fuzz/fuzz_support.h"
 #include "host/sound_decoder.h"
-
-namespace {
 
 constexpr size_t kPageHeaderBytes = 27;  // up to and with the segment count
 constexpr size_t kGranuleAt = 6, kGranuleBytes = 8;
 
 // The leading pages whose granule position is 0: the three header packets.
-std::string HeaderPages() {
+static std::string HeaderPages() {
   std::ifstream in(VANTOR_SOURCE_DIR "/tests/fixtures/tone_stereo_0.5s.ogg", std::ios::binary);
   const std::string file(std::istreambuf_iterator<char>(in), {});
   size_t at = 0;
@@ -29,29 +24,23 @@ std::string HeaderPages() {
          file.find_first_not_of('\0', at + kGranuleAt) >= at + kGranuleAt + kGranuleBytes) {
     const auto segments = static_cast<unsigned char>(file[at + kPageHeaderBytes - 1]);
     size_t body = 0;
-    for (size_t s = 0; s < segments; ++s)
-      body += static_cast<unsigned char>(file[at + kPageHeaderBytes + s]);
+    for (size_t s = 0; s < segments; ++s) body += static_cast<unsigned char>(file[at + kPageHeaderBytes + s]);
     at += kPageHeaderBytes + segments + body;
   }
   vantor::fuzz::Check(at > 0, "the test tone's header pages are found");
   return file.substr(0, at);
 }
 
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
-  static const std::string headers = HeaderPages();
-  static const bool entered = (vantor::fuzz::EnterScratchDirectory(), true);
-  (void)entered;
-  std::string file = headers;
-  file.append(reinterpret_cast<const char*>(bytes), size);
-  vantor::fuzz::WriteBytes("input.ogg", reinterpret_cast<const unsigned char*>(file.data()),
-                           file.size());
+  static const std::string headers = (vantor::fuzz::EnterScratchDirectory(), HeaderPages());
+  // A fresh file each time: some file systems flush a truncated file as it
+  // closes, which would slow a run down to the disk's pace.
+  std::remove("input.ogg");
+  std::ofstream("input.ogg", std::ios::binary) << headers << vantor::fuzz::Text(bytes, size);
   int length = 0, channels = 0, format = 0, hertz = 0;
   unsigned char* samples = vantor::loadSound(u"./input.ogg", &length, &channels, &format, &hertz);
   if (samples) {
-    vantor::fuzz::Check(channels > 0 && format == 2 && length >= 0,
-                        "a decoded block describes its samples");
+    vantor::fuzz::Check(channels > 0 && format == 2 && length >= 0, "a decoded block describes its samples");
   }
   vantor::unloadSound(samples);
   return 0;

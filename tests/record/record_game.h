@@ -8,13 +8,11 @@
 
 #include <cstdio>
 #include <fstream>
-#include <string>
 
 #include "game/myapp.h"
 #include "game/startup.h"
 #include "host/files.h"
 #include "host/startup.h"
-#include "modules/app.h"
 #include "tests/host/fake_platform.h"
 #include "tests/record/record_model.h"
 
@@ -22,53 +20,35 @@ namespace vantor::testing {
 
 class RecordGame {
  public:
+  FakePlatform platform;
+
   RecordGame() {
-    StartInProcess(platform_, GameStartupHooks());
+    StartInProcess(platform, GameStartupHooks());
     // No OpenGL context here: keep the graphics device away from it.
     app::device->graphics->mode = 0;
   }
   ~RecordGame() { StopInProcess(); }
-  RecordGame(const RecordGame&) = delete;
-  RecordGame& operator=(const RecordGame&) = delete;
 
   MyApp& app() const { return *static_cast<MyApp*>(app::device->app.get()); }
 
-  // The fields as creation leaves them before loading.
-  void Reset() const { Store(RecordFields::Defaults()); }
-
-  void Store(const RecordFields& f) const {
-    for (int i = 0; i < kSettings; ++i) app().settings[i] = f.settings[i];
-    for (int i = 0; i < kBadgeCount; ++i) app().badgeEarned[i] = f.badges[i];
-    for (int i = 0; i < kHighscores; ++i) app().highscores[i] = f.scores[i];
-  }
-
-  RecordFields Fields() const {
-    RecordFields f;
-    for (int i = 0; i < kSettings; ++i) f.settings[i] = app().settings[i];
-    for (int i = 0; i < kBadgeCount; ++i) f.badges[i] = app().badgeEarned[i];
-    for (int i = 0; i < kHighscores; ++i) f.scores[i] = app().highscores[i];
-    return f;
-  }
-
-  // Starts from the defaults and loads the state file; then one collection
-  // step, as the host loop takes after every call into the game.
-  RecordFields LoadFile() const {
-    Reset();
-    app().m_Load();
-    gc_collect();
-    return Fields();
-  }
-
-  // LoadFile over `bytes` written as the state file. (A fresh file, not a
-  // truncated one: some file systems flush a truncated file when it closes.)
+  // Loads `bytes` written as a fresh state file (some file systems flush a
+  // truncated file as it closes) over the start-up defaults, takes one
+  // collection step as the host loop does, and reads the fields back.
   RecordFields Load(const std::string& bytes) const {
     std::remove(kStateFileName);
     std::ofstream(kStateFileName, std::ios::binary) << bytes;
-    return LoadFile();
+    RecordFields fields = DefaultFields();
+    std::copy(fields[0].begin(), fields[0].end(), app().settings.begin());
+    std::fill(app().badgeEarned.begin(), app().badgeEarned.end(), false);
+    std::fill(app().highscores.begin(), app().highscores.end(), 0);
+    app().m_Load();
+    gc_collect();
+    std::copy(app().settings.begin(), app().settings.end(), fields[0].begin());
+    for (int b = 0; b < kBadgeCount; ++b) fields[1][b / 32] |= static_cast<int32_t>(app().badgeEarned[b] * 1u << b % 32);
+    // Ranked score i (0-29) and recent score 30 + i make a pair of table i / 10.
+    for (int i = 0; i < kHighscores; ++i) fields[2 + i % 30 / 10][i % 10 * 2 + i / 30] = app().highscores[i];
+    return fields;
   }
-
- private:
-  FakePlatform platform_;
 };
 
 }  // namespace vantor::testing

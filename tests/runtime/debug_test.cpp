@@ -1,214 +1,144 @@
 // Line printers, runtime errors, the debugger protocol and fatal signals.
-// Everything that ends the process runs in a child process.
+// Each case runs in a forked child with the debugger's commands on its
+// standard input; what it prints on each stream and how it ends are checked.
 #include <gtest/gtest.h>
 #include <sys/mman.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <climits>
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
+#include <functional>
 #include <string>
+#include <tuple>
 
 #include "runtime/array.h"
 #include "runtime/debug.h"
-#include "tests/runtime/child_process.h"
-#include "tests/runtime/sanitizers.h"
 
 namespace vantor {
 namespace {
 
-using testing_support::ChildResult;
-using testing_support::kChildReturned;
-using testing_support::kSanitized;
-using testing_support::run_child;
-
 constexpr int kExitFailure = 255;  // exit(-1) as the shell sees it
+constexpr int kReturned = 111;     // the child's status when the case returns
 const std::string kProtocol = "{{~~~~}}\n\n";
-constexpr size_t kPageBytes = 4096;
 
-std::string error_report(const std::string& message) { return "Vantor Runtime Error : " + message + "\n\n"; }
-
-std::string repeated(const std::string& text, int times) {
-  std::string out;
-  for (int i = 0; i < times; ++i) out += text;
-  return out;
+// What a child wrote into `file`, which is then closed.
+std::string Contents(std::FILE* file) {
+  std::string text(static_cast<size_t>(std::ftell(file)), '\0');
+  std::rewind(file);
+  text.resize(std::fread(text.data(), 1, text.size(), file));
+  std::fclose(file);
+  return text;
 }
 
-TEST(PrintOutput, WritesLowBytesAndANewlineOfAnyLength) {
-  const std::string long_line(10000, 'z');
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
+// The child writes into files, so no pipe can fill up and stall it.
+// Returns how it ended and what it printed on each stream.
+std::tuple<int, std::string, std::string> RunChild(const std::function<void()>& body, const std::string& input) {
+  std::FILE* streams[3] = {std::tmpfile(), std::tmpfile(), std::tmpfile()};
+  std::fputs(input.c_str(), streams[0]);
+  std::rewind(streams[0]);
+  const pid_t pid = (std::fflush(nullptr), fork());
+  if (pid == 0) {
+    for (int fd = 0; fd < 3; ++fd) dup2(fileno(streams[fd]), fd);
+    body();
+    std::fflush(nullptr);
+    _exit(kReturned);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  std::fclose(streams[0]);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status), Contents(streams[1]), Contents(streams[2])};
+}
+
+std::string Report(const std::string& message) { return "Vantor Runtime Error : " + message + "\n\n"; }
+
+// The printers, then a throw: an empty location gives no trace either.
+void PrintAndThrow() {
   Print(String(u"A\u0142\u20AC"));
-  DebugLog(String(long_line.c_str()));
+  DebugLog(String(std::string(10000, 'z').c_str()));
   warn("warned");
   dbg_print(String(u"\u0141ine"));
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "AB\xAC\n" + long_line + "\nwarned\n");
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Aine\n");
-}
-
-TEST(StackTrace, IsEmptyWithoutADebugLocation) {
-  EXPECT_EQ(dbg_stacktrace(), String());
   dbg_info = "";
-  EXPECT_EQ(dbg_stacktrace(), String());
-  dbg_info = "main.cpp<12>";
-  EXPECT_EQ(dbg_stacktrace(), String("main.cpp<12>\n"));
-  dbg_info = nullptr;
-}
-
-TEST(StackTrace, ThrowKeepsTheTraceAndThrowsThePlainMessage) {
+  Print(dbg_stacktrace());
   dbg_info = "here";
   try {
     dbg_throw("bad thing");
-    ADD_FAILURE() << "dbg_throw returned";
   } catch (const RuntimeErrorMessage& error) {
-    EXPECT_STREQ(error.message, "bad thing");
+    Print(String(error.message) + String("|") + dbg_exstack);
   }
-  dbg_info = nullptr;
-  EXPECT_EQ(dbg_exstack, String("here\n"));
-  dbg_exstack = String();
 }
 
-// Everything that ends the process: what it prints on each stream and the
-// status it ends with, with the debugger's commands on standard input.
-TEST(RuntimeError, ReportsAndEndsAsTheCommandsSay) {
-  const auto error_abc = [] { Error(String("abc")); };
-  const struct {
+void StepAndShowState() {
+  dbg_suspend = 7, dbg_stepmode = 'x';
+  DebugStop();
+  std::printf("%d %c", dbg_suspend, dbg_stepmode ? dbg_stepmode : '-');
+}
+
+// Signal 0 stands for a genuine fault: a store to a page that may not be
+// touched (a null store would be caught first by the undefined-behaviour
+// checks).
+template <int kSignal>
+void Fatal() {
+  install_signal_handlers(), std::signal(SIGTERM, sighandler);
+  if (kSignal != 0) std::raise(kSignal);
+  *static_cast<volatile int*>(mmap(nullptr, 4096, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0)) = 1;
+}
+
+[[maybe_unused]] void AllocateBeyondTheHeap() {
+  const rlimit limit = {1u << 30, 1u << 30};
+  setrlimit(RLIMIT_AS, &limit);
+  gc_malloc(1536 << 20);
+}
+
+TEST(Debug, EachPathPrintsAndEndsAsTheCommandsSay) {
+  const auto abc = [] { Error(String("abc")); };
+  // The child shares this process's heap layout, so it can be asked about
+  // objects made here.
+  Object* object = gc_new<Object>();
+  const Array<int> array(3);
+  char addresses[64];
+  std::snprintf(addresses, sizeof addresses, "@%p\n@%p\n", static_cast<void*>(object), static_cast<void*>(array.GetRep()));
+  struct Case {
     const char* name;
     std::function<void()> body;
     std::string input;
-    int exit_code;
+    int status;
     std::string out, err;
-  } cases[] = {
-      {"empty text ends quietly", [] { Error(String()); }, "", 0, "", ""},
-      {"fail prints the line", [] { fail("glfwOpenWindow failed"); }, "", kExitFailure, "glfwOpenWindow failed\n", ""},
-      {"no debugger", error_abc, "", kExitFailure, error_report("abc"), kProtocol},
-      {"low bytes of the units", [] { Error(String(u"\u0141bc")); }, "", kExitFailure, error_report("Abc"), kProtocol},
-      {"debug location",
-       [] {
-         dbg_info = "game.cpp<7>";
-         dbg_error("stop");
-       },
-       "", kExitFailure, "Vantor Runtime Error : stop\ngame.cpp<7>\n\n", "{{~~game.cpp<7>~~}}\n\n"},
-      {"resume reports again", error_abc, "r\nr\n", kExitFailure, repeated(error_report("abc"), 3), repeated(kProtocol, 3)},
-      {"quit", error_abc, "q\n", 0, error_report("abc"), kProtocol},
-      {"unknown command", error_abc, "?\nxyz\nq\n", kExitFailure, error_report("abc") + "????? xyz ?????", kProtocol},
-      {"line without newline", error_abc, "r", kExitFailure, error_report("abc"), kProtocol},
-      {"oversized large block", [] { gc_malloc_large(static_cast<long>(INT_MAX) + 1); }, "", kExitFailure,
-       error_report("Out of memory"), kProtocol},
-      {"negative block", [] { gc_malloc(-8); }, "", kExitFailure, error_report("Out of memory"), kProtocol},
-      {"huge array", [] { Array<int> huge(INT_MAX / 2); }, "", kExitFailure, error_report("Out of memory"), kProtocol},
-      {"huge string", [] { String(u"x", INT_MAX); }, "", kExitFailure, error_report("Out of memory"), kProtocol},
   };
-  for (const auto& c : cases) {
-    const ChildResult result = run_child(c.body, c.input);
-    EXPECT_EQ(result.exit_code, c.exit_code) << c.name;
-    EXPECT_EQ(result.out, c.out) << c.name;
-    EXPECT_EQ(result.err, c.err) << c.name;
-  }
-}
-
-TEST(DebuggerProtocol, SteppingCommandsSetTheStateAndReturn) {
-  const struct {
-    const char* command;
-    const char* state;
-  } cases[] = {{"e\n", "1 e"}, {"s\n", "1 s"}, {"l\n", "0 l"}, {"r\n", "0 -"}};
-  for (const auto& c : cases) {
-    const ChildResult result = run_child(
-        [] {
-          dbg_suspend = 7;
-          dbg_stepmode = 'x';
-          DebugStop();
-          std::printf("%d %c", dbg_suspend, dbg_stepmode ? dbg_stepmode : '-');
-        },
-        c.command);
-    EXPECT_EQ(result.exit_code, kChildReturned) << c.command;
-    EXPECT_EQ(result.out, c.state) << c.command;
-    EXPECT_EQ(result.err, kProtocol) << c.command;
-  }
-}
-
-TEST(DebuggerProtocol, AtSignPrintsOnlyLiveObjects) {
-  const ChildResult result = run_child(
-      [] {
-        Object* object = gc_new<Object>();
-        const Array<int> array(3);
-        char line[64];
-        std::snprintf(line, sizeof line, "@%p\n@%p\n", static_cast<void*>(object), static_cast<void*>(array.GetRep()));
-        // Feed the addresses this process knows, then bogus ones.
-        const std::string input = std::string(line) + "@0x10\n@(nil)\n@rubbish\n@\nq\n";
-        int ends[2];
-        if (pipe(ends) != 0) std::abort();
-        if (write(ends[1], input.data(), input.size()) < 0) std::abort();
-        close(ends[1]);
-        dup2(ends[0], STDIN_FILENO);
-        DebugStop();
-      });
-  EXPECT_EQ(result.exit_code, 0);
-  // The object answers; the array (not an Object) and the bogus addresses
-  // get an empty line each.
-  EXPECT_EQ(result.err, kProtocol + "+Object\n\n" + repeated("\n", 5));
-}
-
-TEST(FatalSignal, EachSignalHasItsMessage) {
-  const struct {
-    int signal_number;
-    const char* message;
-  } cases[] = {{SIGFPE, "Floating point exception"},
-               {SIGILL, "Illegal instruction"},
-               {SIGSEGV, "Memory access violation"},
-               {SIGTERM, "Unknown signal"},
-               {0, "Memory access violation"}};
-  for (const auto& c : cases) {
-    const int signal_number = c.signal_number;
-    const ChildResult result = run_child([signal_number] {
-      install_signal_handlers();
-      std::signal(SIGTERM, sighandler);
-      if (signal_number != 0) std::raise(signal_number);
-      // A page that may not be touched: a genuine fault, not a null store
-      // that the undefined-behaviour checks would catch first.
-      void* page = mmap(nullptr, kPageBytes, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-      if (page == MAP_FAILED) std::abort();
-      *static_cast<volatile int*>(page) = 1;
-    });
-    EXPECT_EQ(result.exit_code, kExitFailure) << c.message;
-    EXPECT_EQ(result.out, error_report(c.message)) << signal_number;
-  }
-}
-
-constexpr int kRefusedBytes = 1536 << 20;
-
-// Runs in a fresh process: the system heap refuses a large block. The
-// address space is limited for that; the address sanitizer cannot run under
-// such a limit, so its allocator is told to refuse large blocks instead.
-void allocate_beyond_the_heap() {
-  if (!std::freopen("/dev/null", "r", stdin)) std::abort();
-  dup2(STDERR_FILENO, STDOUT_FILENO);  // death tests see standard error only
-  if (!kSanitized) {
-    const rlimit limit = {1u << 30, 1u << 30};
-    setrlimit(RLIMIT_AS, &limit);
-  }
-  gc_malloc(kRefusedBytes);
-}
-
-// A fresh process (the threadsafe style runs the test binary again) picks up
-// the sanitizer options set here.
-TEST(HeapExhaustionDeathTest, SystemHeapRefusalIsARuntimeError) {
-  const std::string style = GTEST_FLAG_GET(death_test_style);
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
-  const char* old = std::getenv("ASAN_OPTIONS");
-  const std::string saved = old ? old : "";
-  const std::string options = saved + ":allocator_may_return_null=1:max_allocation_size_mb=1024:detect_leaks=0";
-  setenv("ASAN_OPTIONS", options.c_str(), 1);
-  EXPECT_EXIT(allocate_beyond_the_heap(), testing::ExitedWithCode(kExitFailure),
-              "Vantor Runtime Error : Out of memory");
-  if (old) {
-    setenv("ASAN_OPTIONS", saved.c_str(), 1);
-  } else {
-    unsetenv("ASAN_OPTIONS");
-  }
-  GTEST_FLAG_SET(death_test_style, style);
+  const Case cases[] = {
+      {"printers take low bytes", PrintAndThrow, "", kReturned,
+       "AB\xAC\n" + std::string(10000, 'z') + "\nwarned\n\nbad thing|here\n\n", "Aine\n"},
+      {"empty error ends quietly", [] { Error(String()); }, "", 0, "", ""},
+      {"fail prints the line", [] { fail("no window"); }, "", kExitFailure, "no window\n", ""},
+      {"no debugger", abc, "", kExitFailure, Report("abc"), kProtocol},
+      {"low bytes of the units", [] { Error(String(u"\u0141bc")); }, "", kExitFailure, Report("Abc"), kProtocol},
+      {"debug location", [] { dbg_info = "game.cpp<7>", dbg_error("stop"); }, "", kExitFailure, "Vantor Runtime Error : stop\ngame.cpp<7>\n\n", "{{~~game.cpp<7>~~}}\n\n"},
+      {"resume reports again", abc, "r\nr\n", kExitFailure, Report("abc") + Report("abc") + Report("abc"),
+       kProtocol + kProtocol + kProtocol},
+      {"unknown command", abc, "?\nxyz\nq\n", kExitFailure, Report("abc") + "????? xyz ?????", kProtocol},
+      {"line without newline", abc, "r", kExitFailure, Report("abc"), kProtocol},
+      {"step e", StepAndShowState, "e\n", kReturned, "1 e", kProtocol},
+      {"step l", StepAndShowState, "l\n", kReturned, "0 l", kProtocol},
+      {"step r", StepAndShowState, "r\n", kReturned, "0 -", kProtocol},
+      // Only the live object answers; the array (no Object) and bogus
+      // addresses get an empty line each.
+      {"@ prints live objects", [] { DebugStop(); }, std::string(addresses) + "@0x10\n@(nil)\n@rubbish\n@\nq\n", 0, "",
+       kProtocol + "+Object\n\n" + std::string(5, '\n')},
+      {"SIGFPE", Fatal<SIGFPE>, "", kExitFailure, Report("Floating point exception"), kProtocol},
+      {"SIGILL", Fatal<SIGILL>, "", kExitFailure, Report("Illegal instruction"), kProtocol},
+      {"other signal", Fatal<SIGTERM>, "", kExitFailure, Report("Unknown signal"), kProtocol},
+      {"memory fault", Fatal<0>, "", kExitFailure, Report("Memory access violation"), kProtocol},
+      {"large block", [] { gc_malloc_large(INT_MAX + 1L); }, "", kExitFailure, Report("Out of memory"), kProtocol},
+      {"negative block", [] { gc_malloc(-8); }, "", kExitFailure, Report("Out of memory"), kProtocol},
+      {"huge array", [] { Array<int> huge(INT_MAX / 2); }, "", kExitFailure, Report("Out of memory"), kProtocol},
+      {"huge string", [] { String(u"x", INT_MAX); }, "", kExitFailure, Report("Out of memory"), kProtocol},
+#ifndef __SANITIZE_ADDRESS__  // whose allocator cannot run under the limit
+      {"system heap refuses", AllocateBeyondTheHeap, "", kExitFailure, Report("Out of memory"), kProtocol},
+#endif
+  };
+  for (const Case& c : cases) EXPECT_EQ(RunChild(c.body, c.input), std::tie(c.status, c.out, c.err)) << c.name;
 }
 
 }  // namespace
