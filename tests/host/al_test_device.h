@@ -1,15 +1,13 @@
 // An OpenAL device and context for one test, opened the way the host opens
 // them at start-up. Without a backend asked for, OpenAL Soft's null backend
-// is used, which mixes in real time into nothing. Also a wait for a sound to
-// end. Used by the audio tests of the host and of the audio module.
+// is used, which mixes in real time into nothing. Used by the audio tests
+// of the host and of the audio module.
 #pragma once
 
 #include <AL/al.h>
 #include <AL/alc.h>
 
-#include <chrono>
 #include <cstdlib>
-#include <thread>
 
 #include "host/audio.h"
 
@@ -39,19 +37,5 @@ class AlTestDevice {
   ALCdevice* device_ = nullptr;
   ALCcontext* context_ = nullptr;
 };
-
-// Waits, up to two seconds, for a source's sound to end by itself; whether
-// it did.
-inline bool WaitForSourceToStop(ALuint source) {
-  constexpr int kPolls = 200;
-  constexpr auto kPollInterval = std::chrono::milliseconds(10);
-  ALint state = AL_PLAYING;
-  for (int i = 0; i < kPolls; ++i) {
-    alGetSourcei(source, AL_SOURCE_STATE, &state);
-    if (state == AL_STOPPED) return true;
-    std::this_thread::sleep_for(kPollInterval);
-  }
-  return false;
-}
 
 }  // namespace vantor::test

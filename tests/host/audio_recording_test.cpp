@@ -1,62 +1,147 @@
-// What the audio device plays, heard through a recording of the mix: a
-// played sound, and suspension around a channel the game paused itself.
-// (Channel states, looping and deferred deletion are checked on the silent
-// device by audio_device_test.)
+// What the audio device's channels sound like, heard in a recording of the
+// mix: OpenAL Soft's wave backend writes everything it mixes into a WAV
+// file, which the test measures step by step.
+//
+// OpenAL Soft reads its configuration once per process, so the recording is
+// made in a child process (a re-executed death test) that routes OpenAL
+// into a file in the build tree, plays the steps and closes the device,
+// which completes the file.
 #include <gtest/gtest.h>
 
-#include "tests/host/audio_recording.h"
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "host/audio.h"
+#include "tests/host/al_test_device.h"
+#include "tests/host/wav_fixture.h"
 
 namespace vantor::test {
 namespace {
 
-// Every pause in these scenarios lasts this long; measured stretches may be
-// shorter by scheduling jitter, hence the slack.
-constexpr int kStepMs = 400;
-constexpr int kSlackMs = 150;
-// Silence recorded after a sound, so that its end is inside the file.
-constexpr int kTailMs = 100;
-// A sound's recorded length is exact up to the measuring windows at its ends.
-constexpr int kEdgeMs = 3 * kWindowMs;
+constexpr int kHertz = 44100, kFrameBytes = 4;  // 16-bit stereo
+constexpr int kStepFrames = kHertz / 2;
+// Each step is measured in its second half: the mixer hears of a change
+// only at its next update, and a busy machine may wake the player late.
+constexpr int kLeadFrames = kHertz / 4;
+constexpr double kPitch = 440;  // of the tone ToneWav writes
 
-void ExpectOneSoundOf(const std::vector<Stretch>& stretches, int ms) {
-  const auto loud = LoudStretches(stretches);
-  ASSERT_EQ(loud.size(), 1u) << Describe(stretches);
-  EXPECT_NEAR(loud[0].ms, ms, kEdgeMs) << Describe(stretches);
+struct Heard {
+  double left, right;  // peaks as a share of the first step's left peak
+  double pitch;        // of the left side, in hertz
+};
+
+struct Stage {
+  gxtkAudio& audio;
+  gxtkSample* tone;  // ten seconds
+  gxtkSample* blip;  // a twentieth of a second
+};
+
+// A centred mono source feeds both sides alike; hard left feeds only the
+// left side, with all of the signal, which OpenAL Soft's stereo panning
+// makes 1.68 times what each side gets at the centre.
+const struct Step {
+  const char* name;
+  void (*act)(Stage&);
+  Heard heard;
+} kSteps[] = {
+    {"played", [](Stage& s) { s.audio.PlaySample(s.tone, 0, 0); }, {1, 1, kPitch}},
+    {"half volume", [](Stage& s) { s.audio.SetVolume(0, 0.5f); }, {0.5, 0.5, kPitch}},
+    {"panned left", [](Stage& s) { s.audio.SetVolume(0, 1); s.audio.SetPan(0, -1); }, {1.68, 0, kPitch}},
+    {"rate 1.5", [](Stage& s) { s.audio.SetPan(0, 0); s.audio.SetRate(0, 1.5f); }, {1, 1, 1.5 * kPitch}},
+    {"paused", [](Stage& s) { s.audio.SetRate(0, 1); s.audio.PauseChannel(0); }, {0, 0, 0}},
+    {"resumed", [](Stage& s) { s.audio.ResumeChannel(0); }, {1, 1, kPitch}},
+    {"stopped", [](Stage& s) { s.audio.StopChannel(0); }, {0, 0, 0}},
+    {"played once, over", [](Stage& s) { s.audio.PlaySample(s.blip, 1, 0); }, {0, 0, 0}},
+    {"looped", [](Stage& s) { s.audio.PlaySample(s.blip, 1, 1); }, {1, 1, kPitch}},
+    {"loop stopped", [](Stage& s) { s.audio.StopChannel(1); }, {0, 0, 0}},
+    {"suspended",
+     [](Stage& s) {
+       s.audio.PlaySample(s.tone, 0, 0);
+       s.audio.PlaySample(s.tone, 1, 0);
+       s.audio.PauseChannel(1);
+       s.audio.OnSuspend();
+     },
+     {0, 0, 0}},
+    {"resumed after suspension", [](Stage& s) { s.audio.OnResume(); }, {1, 1, kPitch}},
+    {"a game pause outlasts it", [](Stage& s) { s.audio.StopChannel(0); }, {0, 0, 0}},
+};
+
+// Child side: records the steps into `wav`, then ends the child with 0.
+[[noreturn]] void RecordSteps(const std::string& wav) {
+  std::ofstream(wav + ".conf") << "drivers=wave\nsample-type=int16\nchannels=stereo\nfrequency=" << kHertz
+                               << "\n[wave]\nfile=" << wav << "\n";
+  setenv("ALSOFT_CONF", (wav + ".conf").c_str(), 1);
+  setenv("ALSOFT_DRIVERS", "wave", 1);
+  {
+    AlTestDevice al;
+    if (!al.Ready()) std::_Exit(2);
+    gc_init();  // and no collection while the steps run
+    gxtkAudio* audio = gc_new<gxtkAudio>();
+    const auto load = [audio](const char* name, double seconds) {
+      return audio->LoadSample(String(Put(name, ToneWav(seconds)).c_str()));
+    };
+    Stage stage{*audio, load("tone.wav", 10), load("blip.wav", 0.05)};
+    // Steps follow the mixer's own clock, the growing file, so that a busy
+    // machine cannot shift them against the recording.
+    const auto mixedFrames = [&wav] { return std::filesystem::file_size(wav) / kFrameBytes; };
+    const std::uintmax_t first = mixedFrames();
+    // One step more than there are, so that the last is whole in the file.
+    for (std::size_t i = 0; i <= std::size(kSteps); ++i) {
+      if (i < std::size(kSteps)) kSteps[i].act(stage);
+      while (mixedFrames() < first + (i + 1) * kStepFrames) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+  }
+  std::_Exit(0);
 }
 
-// Two stretches of sound, each at least a step long, with silence between.
-void ExpectTwoSoundsOfAStepEach(const std::vector<Stretch>& stretches) {
-  const auto loud = LoudStretches(stretches);
-  ASSERT_EQ(loud.size(), 2u) << Describe(stretches);
-  for (const Stretch& s : loud) EXPECT_GT(s.ms, kStepMs - kSlackMs) << Describe(stretches);
+// The 16-bit interleaved stereo samples of a recording's data chunk.
+std::vector<std::int16_t> ReadRecording(const std::string& path) {
+  const std::string bytes = testing::ReadFile(path);
+  const std::size_t data = bytes.find("data");
+  if (data == std::string::npos) return {};
+  std::vector<std::int16_t> samples((bytes.size() - data - 8) / 2);
+  std::memcpy(samples.data(), &bytes[data + 8], samples.size() * 2);
+  return samples;
 }
 
-TEST(AudioRecordingTest, PlayedSoundIsHeardForItsLength) {
-  const auto stretches = Record("played", 0.5, [](Stage stage) {
-    stage.audio->PlaySample(stage.tone, 0, 0);
-    Require(WaitForSourceToStop(stage.audio->channels[0].source), "the sound did not end");
-    Require(stage.audio->ChannelState(0) == 0, "the channel did not notice the end");
-    Wait(kTailMs);
-  });
-  ExpectOneSoundOf(stretches, 500);
+// Each side's peak and the left side's pitch over `count` stereo frames.
+Heard Measure(const std::int16_t* frames, int count) {
+  Heard heard{0, 0, 0};
+  for (int i = 0; i < count; ++i) {
+    heard.left = std::max<double>(heard.left, std::abs(frames[2 * i]));
+    heard.right = std::max<double>(heard.right, std::abs(frames[2 * i + 1]));
+    if (i > 0 && (frames[2 * i] < 0) != (frames[2 * i - 2] < 0)) heard.pitch += kHertz / 2.0 / count;
+  }
+  return heard;
 }
 
-TEST(AudioRecordingTest, SuspendSilencesAndResumeKeepsAGamePausedChannelPaused) {
-  const auto stretches = Record("suspended", 3.0, [](Stage stage) {
-    stage.audio->PlaySample(stage.tone, 0, 0);
-    stage.audio->PlaySample(stage.tone, 1, 0);
-    stage.audio->PauseChannel(1);
-    Wait(kStepMs);
-    stage.audio->OnSuspend();
-    Wait(kStepMs);
-    stage.audio->OnResume();
-    Wait(kStepMs);
-    stage.audio->StopChannel(0);
-    Wait(kStepMs);  // silent unless channel 1 came back too
-  });
-  ExpectTwoSoundsOfAStepEach(stretches);
-  ASSERT_FALSE(stretches.back().loud);
-  EXPECT_GT(stretches.back().ms, kStepMs - kSlackMs) << Describe(stretches);
+TEST(AudioRecording, ChannelsSoundAsTheGameSetsThem) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const std::string wav = VANTOR_BINARY_DIR "/tests/host-audio-recording.wav";
+  testing::ScopedWorkDir work;
+  EXPECT_EXIT(RecordSteps(wav), ::testing::ExitedWithCode(0), "");
+  const std::vector<std::int16_t> samples = ReadRecording(wav);
+  std::filesystem::remove(wav);
+  std::filesystem::remove(wav + ".conf");
+
+  // Steps are timed from the first sound.
+  const std::size_t start = (std::find_if(samples.begin(), samples.end(), [](int s) { return std::abs(s) > 1000; }) -
+                             samples.begin()) / 2;
+  ASSERT_GE(samples.size() / 2, start + std::size(kSteps) * kStepFrames);
+  double reference = 0;
+  for (std::size_t i = 0; i < std::size(kSteps); ++i) {
+    const Heard heard = Measure(&samples[2 * (start + i * kStepFrames + kLeadFrames)], kStepFrames - kLeadFrames);
+    if (i == 0) reference = heard.left;
+    const Heard& want = kSteps[i].heard;
+    EXPECT_NEAR(heard.left / reference, want.left, 0.15) << kSteps[i].name;
+    EXPECT_NEAR(heard.right / reference, want.right, 0.15) << kSteps[i].name;
+    if (want.left > 0) {
+      EXPECT_NEAR(heard.pitch, want.pitch, 0.05 * want.pitch) << kSteps[i].name;
+    }
+  }
 }
 
 }  // namespace

@@ -4,9 +4,10 @@
 // The clock only moves when the code under test sleeps or when the test
 // moves it (`now`). Window state, framebuffer size, mouse and joystick are
 // plain fields. Events are scripted: each PollEvents runs every queued
-// event (after `everyPoll`), each WaitEvents runs the next one, and a WaitEvents with nothing
-// queued closes the window, so a loop that would block forever ends instead.
-// Used by tests/host, tests/modules and the game tests.
+// event, each WaitEvents runs the next one, and a
+// WaitEvents with nothing queued closes the window, so a loop that would
+// block forever ends instead. Used by tests/host, tests/modules and
+// tests/record.
 #pragma once
 
 #include <algorithm>
@@ -21,40 +22,24 @@ namespace vantor::testing {
 class FakePlatform : public Platform {
  public:
   double now = 0;
-  bool open = true;
-  bool iconified = false;
-  bool active = true;
-  int width = 640;
-  int height = 480;
-  float mouseX = 0;
-  float mouseY = 0;
-  std::vector<float> axes;              // joystick 0; empty: no joystick
+  bool open = true, iconified = false, active = true;
+  int width = 640, height = 480;
+  float mouseX = 0, mouseY = 0;
+  std::vector<float> axes;  // joystick 0; empty: no joystick
   std::vector<unsigned char> buttons;
   std::deque<std::function<void()>> events;
-  std::function<void()> everyPoll;  // runs at every PollEvents, if set
-
-  int sleeps = 0;
-  int polls = 0;
-  int waits = 0;
-  int swaps = 0;
+  int sleeps = 0, waits = 0;
 
   double Time() override { return now; }
   void Sleep(double seconds) override {
     ++sleeps;
     now += seconds;
   }
-  void PollEvents() override {
-    ++polls;
-    if (everyPoll) everyPoll();
-    while (!events.empty()) RunNextEvent();
-  }
+  void PollEvents() override { while (!events.empty()) RunNextEvent(); }
   void WaitEvents() override {
     ++waits;
-    if (events.empty()) {
-      open = false;
-    } else {
-      RunNextEvent();
-    }
+    if (events.empty()) open = false;
+    else RunNextEvent();
   }
   bool WindowOpen() override { return open; }
   bool Iconified() override { return iconified; }
@@ -63,7 +48,7 @@ class FakePlatform : public Platform {
     *w = iconified ? 0 : width;
     *h = iconified ? 0 : height;
   }
-  void SwapBuffers() override { ++swaps; }
+  void SwapBuffers() override {}
   void MousePosition(float* x, float* y) override {
     *x = mouseX;
     *y = mouseY;

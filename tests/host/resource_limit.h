@@ -3,7 +3,7 @@
 // RLIMIT_NOFILE at LowestFreeDescriptor() stops every open, RLIMIT_FSIZE
 // stops writes past a size (SIGXFSZ is ignored meanwhile, so such a write
 // fails with EFBIG instead of ending the process). Used by the saved-state
-// tests of tests/host, tests/modules and tests/record.
+// tests of tests/host and tests/modules.
 #pragma once
 
 #include <fcntl.h>
@@ -16,12 +16,11 @@ namespace vantor::testing {
 
 class ScopedLimit {
  public:
-  ScopedLimit(int resource, rlim_t soft) : resource_(resource) {
+  ScopedLimit(int resource, rlim_t soft) : resource_(resource), handler_(std::signal(SIGXFSZ, SIG_IGN)) {
     getrlimit(resource_, &saved_);
     rlimit lowered = saved_;
     lowered.rlim_cur = soft;
     setrlimit(resource_, &lowered);
-    handler_ = std::signal(SIGXFSZ, SIG_IGN);
   }
   ~ScopedLimit() {
     setrlimit(resource_, &saved_);
@@ -32,8 +31,8 @@ class ScopedLimit {
 
  private:
   int resource_;
+  void (*handler_)(int);
   rlimit saved_{};
-  void (*handler_)(int) = SIG_DFL;
 };
 
 inline rlim_t LowestFreeDescriptor() {

@@ -1,7 +1,8 @@
 // ScopedWorkDir: runs a test inside a fresh temporary working directory
 // (the saved state and the mapped data folders are relative to it) and
-// removes it afterwards. Used by the file, sound and graphics tests of
-// tests/host and tests/modules.
+// removes it afterwards; and whole-file writing and reading. Used by the
+// file, sound and graphics tests of tests/host, tests/modules and
+// tests/record.
 #pragma once
 
 #include <unistd.h>
@@ -29,8 +30,7 @@ class ScopedWorkDir {
   const std::filesystem::path& Path() const { return path_; }
 
  private:
-  std::filesystem::path previous_;
-  std::filesystem::path path_;
+  std::filesystem::path previous_, path_;
 };
 
 // Writes `bytes` to `path` (relative to the working directory), creating
