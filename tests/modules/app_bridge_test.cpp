@@ -1,9 +1,11 @@
 // The app bridge over a scripted platform, with OpenAL Soft's null backend
 // for sound: each module's device global is a collector root of its own, the
 // host's callbacks reach the script app, saved state and its failures pass
-// through, and the audio module loads and plays sounds.
+// through, and the audio module loads and plays sounds. Also the random and
+// math modules.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 
 #include "host/startup.h"
@@ -11,6 +13,8 @@
 #include "modules/audio.h"
 #include "modules/graphics.h"
 #include "modules/input.h"
+#include "modules/math.h"
+#include "modules/random.h"
 #include "tests/host/al_test_device.h"
 #include "tests/host/fake_platform.h"
 #include "tests/host/gc_cycles.h"
@@ -32,22 +36,23 @@ struct LoggingApp : App {
 class BridgeTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const auto init = [] { graphics::ModuleInit(), input::ModuleInit(), audio::ModuleInit(), app::ModuleInit(); };
-    StartInProcess(platform, {init, [] { gc_new<LoggingApp>()->g_new(); }});
-    app::device->graphics->mode = 0;  // no OpenGL context here: keep the device away from it
+    StartInProcess(platform, {[] { graphics::ModuleInit(), input::ModuleInit(), audio::ModuleInit(), app::ModuleInit(); },
+                              [] { gc_new<LoggingApp>()->g_new(); }});
+    device = app::device;
+    device->graphics->mode = 0;  // no OpenGL context here: keep the device away from it
   }
   void TearDown() override { StopInProcess(); }
 
   test::AlTestDevice al;  // opened before the host's audio device, closed after it
   FakePlatform platform;
   ScopedWorkDir dir;
+  AppDevice* device = nullptr;
 };
 
 // Creating the app publishes the host's devices to the modules. Each
 // module's global alone keeps its device through complete cycles, and the
 // device dies once the global lets it go.
 TEST_F(BridgeTest, ModuleGlobalsAloneKeepTheHostDevices) {
-  AppDevice* device = app::device;
   const struct { const char* name; gc_object *object, *published; void (*release)(); } cases[] = {
       {"input", device->input, input::device, [] { input::device = nullptr; }},
       {"audio", device->audio, audio::device, [] { audio::device = nullptr; }},
@@ -68,7 +73,6 @@ TEST_F(BridgeTest, ModuleGlobalsAloneKeepTheHostDevices) {
 // until it resumes, with its next update one period after the resume. Saved
 // state, and a save's failure, come back unchanged.
 TEST_F(BridgeTest, HostCallbacksAndSavedStateReachTheScriptApp) {
-  AppDevice* device = app::device;
   device->InvokeOnCreate();
   EXPECT_EQ(app::SetUpdateRate(30), 0);
   device->InvokeOnUpdate();
@@ -81,7 +85,6 @@ TEST_F(BridgeTest, HostCallbacksAndSavedStateReachTheScriptApp) {
   EXPECT_EQ(app::Millisecs(), 5012);
   EXPECT_EQ(static_cast<LoggingApp*>(device->app.get())->calls, "curse") << "create, update, render, suspend, resume";
 
-  EXPECT_EQ(app::LoadState().Length(), 0);  // no file yet
   EXPECT_EQ(app::SaveState(u"record \u00e9"), 0);
   {
     const ScopedLimit noFiles(RLIMIT_NOFILE, LowestFreeDescriptor());
@@ -90,13 +93,14 @@ TEST_F(BridgeTest, HostCallbacksAndSavedStateReachTheScriptApp) {
   EXPECT_TRUE(app::LoadState() == String(u"record \u00e9"));
 }
 
-// Relative names are looked up in data/, explicit paths as they are; an
-// empty sound asks nothing of OpenAL; a channel plays with the volume, pan
-// and rate set on it.
+// Relative names are looked up in data/, addresses and explicit paths as
+// they are; an empty sound asks nothing of OpenAL; a channel plays with the
+// volume, pan and rate set on it.
 TEST_F(BridgeTest, TheAudioModuleLoadsSoundsAndPlaysThemAsTheirChannelIsSet) {
   ASSERT_TRUE(al.Ready());
   test::Put("data/sfx/001.wav", test::ToneWav(0.5));
-  for (const auto& [path, loads] : {std::pair{"sfx/001.wav", true}, {"./data/sfx/001.wav", true}, {"sfx/002.wav", false}, {"data/sfx/001.wav", false}}) {
+  for (const auto& [path, loads] : {std::pair{"sfx/001.wav", true}, {"./data/sfx/001.wav", true}, {"vantor://data/sfx/001.wav", true},
+                                    {"sfx/002.wav", false}, {"data/sfx/001.wav", false}}) {
     EXPECT_EQ(audio::LoadSound(T(path)) != nullptr, loads) << path;
   }
   const gxtkChannel* channels = audio::device->channels;
@@ -116,6 +120,22 @@ TEST_F(BridgeTest, TheAudioModuleLoadsSoundsAndPlaysThemAsTheirChannelIsSet) {
   EXPECT_TRUE(gain == 0.25f && x == 0.5f && pitch == 2.0f) << gain << " " << x << " " << pitch;
   audio::StopChannel(2);
   EXPECT_EQ(channels[2].state, 0);
+}
+
+// The generator is seed * 1664525 + 1013904223 modulo 2^32, and a value is
+// the new seed's top 24 bits as a fraction: from the start seed 1234 the
+// next seed is 3067928073, whose top 24 bits are 11984094.
+TEST(RandomModule, ValuesFollowTheGeneratorFromTheStartSeed) {
+  random::ModuleInit();
+  EXPECT_EQ(random::Rnd(), 11984094 / 16777216.0f);
+  EXPECT_EQ(static_cast<unsigned>(random::Seed), 3067928073u);
+  random::Seed = 653637408;  // makes the next seed all ones, the largest value there is
+  EXPECT_EQ(random::Rnd(), 16777215 / 16777216.0f);
+}
+
+TEST(MathModule, AbsoluteValues) {
+  // The most negative int wraps to itself instead of overflowing.
+  EXPECT_TRUE(math::Abs(-7) == 7 && math::Abs(7) == 7 && math::Abs2(-2.5f) == 2.5f && math::Abs(INT_MIN) == INT_MIN);
 }
 
 }  // namespace

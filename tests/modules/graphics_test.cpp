@@ -36,7 +36,6 @@ class GraphicsTest : public ::testing::Test {
     WriteRgbaPng(dir.DataFile("gradient.png"), 4, 4, Gradient);
     WriteRgbaPng(dir.DataFile("pair.png"), 4, 2, RedGreen);
   }
-  void TearDown() override { graphics::EndRender(); }
 
   ScratchDataDir dir;
   gxtkGraphics* device = nullptr;
@@ -103,9 +102,8 @@ TEST_F(GraphicsTest, ImagesAreCutIntoFrames) {
     EXPECT_TRUE(c.image->width == c.w && c.image->height == c.h && c.image->handleX == c.handleX &&
                 c.image->handleY == c.handleY && (c.image->flags & Image::CentreHandle) == 0) << c.name;
   }
-  EXPECT_EQ(cases[1].image->GrabImage(0, 0, 4, 4, 1, 0), nullptr) << "grabbed from more than one frame";
-  EXPECT_EQ(graphics::LoadImage2(T("absent.png"), 8, 8, 1, 0), nullptr);
-  EXPECT_EQ(graphics::LoadImage(T("sheet.png"), 0, 0), nullptr);
+  EXPECT_TRUE(!cases[1].image->GrabImage(0, 0, 4, 4, 1, 0) && !graphics::LoadImage2(T("absent.png"), 8, 8, 1, 0) &&
+              !graphics::LoadImage(T("sheet.png"), 0, 0)) << "a grab from a strip, a missing file, no frames";
 }
 
 // DrawImage puts the handle at the position, under the current matrix;
@@ -131,45 +129,36 @@ TEST_F(GraphicsTest, SpritesLandWhereTheirHandleIsPut) {
   ASSERT_NE(graphics::LoadImage(T("pair.png"), 1, 0), nullptr);
   graphics::DrawImage(gradient, 30, 40, 0);
   device->Flush();
-  for (const auto& [what, x, y, expected] : std::vector<std::tuple<const char*, int, int, uint32_t>>{{"first texel, handle at (10, 10)", 8, 8, Gradient(0, 0)}, {"texel (3, 2)", 11, 10, Gradient(3, 2)},
-                {"right of the image", 12, 8, kBlack}, {"scaled: first texel", 56, 16, Gradient(0, 0)},
-                {"scaled: texel (3, 2)", 63, 21, Gradient(3, 2)}, {"scaled: right of it", 64, 16, kBlack},
-                {"second frame: the green half", 200, 0, kGreen}, {"second frame: nothing beyond", 202, 0, kBlack},
-                {"turned: green above", 100, 97, kGreen}, {"turned: green above, left", 99, 96, kGreen},
-                {"turned: red below", 101, 103, kRed}, {"turned: nothing right", 103, 100, kBlack},
-                {"doubled: nothing further below", 100, 105, kBlack}, {"after an upload", 63, 81, Gradient(3, 2)}}) {
+  for (const auto& [what, x, y, expected] : std::vector<std::tuple<const char*, int, int, uint32_t>>{
+           {"first texel at (10, 10) less the handle", 8, 8, Gradient(0, 0)}, {"texel (3, 2)", 11, 10, Gradient(3, 2)}, {"right of it", 12, 8, kBlack},
+           {"scaled: first texel", 56, 16, Gradient(0, 0)}, {"scaled: texel (3, 2)", 63, 21, Gradient(3, 2)}, {"scaled: right of it", 64, 16, kBlack},
+           {"second frame: green", 200, 0, kGreen}, {"second frame: nothing beyond", 202, 0, kBlack}, {"turned: green above", 100, 97, kGreen},
+           {"turned: green above, left", 99, 96, kGreen}, {"turned: red below", 101, 103, kRed}, {"turned: nothing right", 103, 100, kBlack},
+           {"doubled: nothing further below", 100, 105, kBlack}, {"after an upload", 63, 81, Gradient(3, 2)}}) {
     EXPECT_EQ(PixelAt(device, x, y), expected) << what;
   }
   graphics::EndRender();
-  graphics::DrawRect(0, 0, 5, 5);
   graphics::DrawImage2(pair, 0, 0, 45, 2, 2, 0);
   EXPECT_EQ(device->batchCount, 0) << "drew outside a rendered frame";
 }
 
-// What the game finds in its create and render steps.
-struct ProbeApp : App {
-  const Image* fontAtCreate = nullptr;  // the context keeps it
-  int firstCharAtCreate = 0, rendering = 0;
-  int m_OnCreate() override { fontAtCreate = graphics::context->font; return firstCharAtCreate = graphics::context->fontFirstChar; }
+// The app bridge selects the default font, 96 cells padded in x from
+// character 32, when the app is created, and gives the game a render device
+// only while it renders.
+struct RenderProbe : App {
+  bool rendering = false;
   int m_OnRender() override { return rendering = graphics::renderDevice.get() == graphics::device.get(); }
 };
 
-// The default font, 96 cells padded in x from character 32, is selected
-// before the game's create step and loaded once; the game has a render
-// device only while it renders.
 TEST_F(GraphicsTest, TheAppBridgeSetsUpTheDefaultFontAndTheRenderDevice) {
   graphics::EndRender();
   WriteRgbaPng(dir.DataFile("zeph_font.png"), 96 * 8, 10, Gradient);
   app::ModuleInit();
-  ProbeApp* probe = gc_new<ProbeApp>();
-  probe->g_new();
+  auto* probe = static_cast<RenderProbe*>(gc_new<RenderProbe>()->g_new());
   app::device->InvokeOnCreate();
   const GraphicsContext* c = graphics::context;
-  ASSERT_TRUE(probe->fontAtCreate && probe->fontAtCreate == c->defaultFont.get() && probe->firstCharAtCreate == 32);
-  EXPECT_EQ(graphics::renderDevice.get(), nullptr);
+  ASSERT_TRUE(c->font && c->font.get() == c->defaultFont.get() && c->fontFirstChar == 32 && !graphics::renderDevice);
   EXPECT_TRUE(c->font->Frames() == 96 && c->font->width == 6 && c->font->frames[1]->x == 9);
-  graphics::SetFont(nullptr, 65);
-  EXPECT_TRUE(c->font.get() == probe->fontAtCreate && c->fontFirstChar == 32) << "loaded again";
   app::device->InvokeOnRender();
   EXPECT_TRUE(probe->rendering && !graphics::renderDevice);
 }
