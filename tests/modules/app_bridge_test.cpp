@@ -36,7 +36,7 @@ struct LoggingApp : App {
 class BridgeTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    StartInProcess(platform, {[] { graphics::ModuleInit(), input::ModuleInit(), audio::ModuleInit(), app::ModuleInit(); },
+    StartInProcess(platform, {[] { graphics::ModuleInit(); input::ModuleInit(); audio::ModuleInit(); app::ModuleInit(); },
                               [] { gc_new<LoggingApp>()->g_new(); }});
     device = app::device;
     device->graphics->mode = 0;  // no OpenGL context here: keep the device away from it
@@ -51,13 +51,15 @@ class BridgeTest : public ::testing::Test {
 
 // Creating the app publishes the host's devices to the modules. Each
 // module's global alone keeps its device through complete cycles, and the
-// device dies once the global lets it go.
+// device dies once the global lets it go; the app device keeps the script
+// app the same way.
 TEST_F(BridgeTest, ModuleGlobalsAloneKeepTheHostDevices) {
   const struct { const char* name; gc_object *object, *published; void (*release)(); } cases[] = {
+      {"the script app", device->app, device->app, [] { app::device->app = nullptr; }},
       {"input", device->input, input::device, [] { input::device = nullptr; }},
       {"audio", device->audio, audio::device, [] { audio::device = nullptr; }},
       {"graphics", device->graphics, graphics::device, [] { graphics::device = nullptr; }},
-      {"the app device", device, app::device, [] { app::device = nullptr, host::app = nullptr; }},
+      {"the app device", device, app::device, [] { app::device = nullptr; host::app = nullptr; }},
   };
   device->input = nullptr, device->audio = nullptr, device->graphics = nullptr;
   for (const auto& c : cases) {
