@@ -15,12 +15,15 @@
 #include <GL/gl.h>
 #include <GLFW/glfw3.h>
 #include <dlfcn.h>
+#include <malloc.h>
 #include <stdlib.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -44,6 +47,18 @@ constexpr double kNanosPerSecond = 1e9;
 constexpr double kPercentile = 0.99;
 constexpr int kMaxUpdates = 20000;  // the bot gives up after as many as the tool's default
 constexpr int kMenuMode = 1;
+constexpr size_t kBytesPerKb = 1024;
+
+// A figure of /proc/self/status, in kilobytes ("VmRSS", "VmHWM").
+long StatusKb(const std::string& field) {
+  std::ifstream status("/proc/self/status");
+  std::string word;
+  long kilobytes = 0;
+  while (status >> word) {
+    if (word == field + ":") return status >> kilobytes ? kilobytes : 0;
+  }
+  return 0;
+}
 
 double ThreadCpuSeconds() {
   timespec now{};
@@ -72,11 +87,39 @@ struct Screen {
   std::vector<double> updateMs, renderMs, driverMs, collectMs;
   std::vector<int> drawCalls, quads;
   std::vector<int> allocatedBytes;  // per update
+  long residentKb = 0;               // the highest seen after an update
+  long mallocKb = 0;                 // malloc's bytes in use then
 };
+
+// Start-up milestones, seconds of wall time and of process CPU time since
+// main began: the first frame, and the first frame of the menu.
+struct Milestone {
+  double wall = -1, cpu = -1;
+};
+Milestone firstFrame, firstMenuFrame;
+double startWall = 0;
+
+double WallSeconds() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+double ProcessCpuSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + now.tv_nsec / kNanosPerSecond;
+}
+
+void Reach(Milestone& milestone) {
+  if (milestone.wall >= 0) return;
+  milestone.wall = WallSeconds() - startWall;
+  milestone.cpu = ProcessCpuSeconds();
+}
 
 std::map<std::string, Screen> screens;
 std::vector<std::string> order;  // screens in the order first seen
 Screen* current = nullptr;
+std::string currentName;
 int heapAfterLastCollect = 0;
 
 std::string ScreenName(const vantor::MyApp& app) {
@@ -91,6 +134,7 @@ std::string ScreenName(const vantor::MyApp& app) {
 void Enter(const std::string& name) {
   if (!screens.count(name)) order.push_back(name);
   current = &screens[name];
+  currentName = name;
 }
 
 // Every timed call of the host loop, as it ends. An update's screen is the
@@ -108,9 +152,16 @@ void OnTimed(Span span, double seconds) {
     // Only a sweep, inside a collector step, lowers the count.
     current->updateMs.push_back(ms);
     current->allocatedBytes.push_back(vantor::gc_alloced_bytes - heapAfterLastCollect);
+    const long resident = StatusKb("VmRSS");
+    if (resident > current->residentKb) {
+      current->residentKb = resident;
+      current->mallocKb = static_cast<long>(mallinfo2().uordblks / kBytesPerKb);
+    }
     return;
   }
   if (!current) Enter("first frame");
+  Reach(firstFrame);
+  if (currentName == "menu") Reach(firstMenuFrame);
   current->renderMs.push_back(ms);
   current->driverMs.push_back(driverSeconds * kMillisPerSecond);
   current->drawCalls.push_back(host.graphics->drawCalls);
@@ -154,10 +205,12 @@ void PrintScreen(const std::string& name, const Screen& s) {
   PrintTimes("render_own", Difference(s.renderMs, s.driverMs));
   PrintTimes("driver", s.driverMs);
   PrintTimes("collect", s.collectMs);
-  std::printf("  draws %d/%d  quads %d/%d  gc_bytes_per_update %.1f  allocating_updates %d\n",
-              Quantile(s.drawCalls, 0.5), Maximum(s.drawCalls), Quantile(s.quads, 0.5),
-              Maximum(s.quads), s.updateMs.empty() ? 0.0 : double(allocated) / s.updateMs.size(),
-              allocating);
+  std::printf(
+      "  draws %d/%d  quads %d/%d  gc_bytes_per_update %.1f  allocating_updates %d"
+      "  rss_kb %ld  malloc_kb %ld\n",
+      Quantile(s.drawCalls, 0.5), Maximum(s.drawCalls), Quantile(s.quads, 0.5), Maximum(s.quads),
+      s.updateMs.empty() ? 0.0 : double(allocated) / s.updateMs.size(), allocating, s.residentKb,
+      s.mallocKb);
 }
 
 }  // namespace
@@ -183,6 +236,7 @@ void glfwSwapBuffers(GLFWwindow* window) {
 }
 
 int main(int argc, char** argv) {
+  startWall = WallSeconds();
   vantor::replay::SessionOptions options;
   if (argc > 1 && std::sscanf(argv[1], "%dx%d", &options.width, &options.height) != 2) {
     std::fprintf(stderr, "usage: bench_frame_cost [WIDTHxHEIGHT]\n");
@@ -204,5 +258,8 @@ int main(int argc, char** argv) {
   std::printf("frame cost at %dx%d, %s; ms of CPU time median/p99/max per call\n",
               options.width, options.height, bot.Report(session.updatesRun()).c_str());
   for (const std::string& name : order) PrintScreen(name, screens[name]);
+  std::printf("start-up: first frame %.3f s (CPU %.3f s), first menu frame %.3f s (CPU %.3f s)\n",
+              firstFrame.wall, firstFrame.cpu, firstMenuFrame.wall, firstMenuFrame.cpu);
+  std::printf("peak resident %ld KB\n", StatusKb("VmHWM"));
   return ran && bot.Succeeded() ? 0 : 1;
 }

@@ -1,5 +1,6 @@
 #include "host/startup.h"
 
+#include <AL/efx.h>
 #include <GLFW/glfw3.h>
 
 #include "host/glfw_platform.h"
@@ -23,6 +24,10 @@ void RunGuarded(int argc, char** argv, const StartupHooks& hooks) {
   }
 }
 
+// No effect sends: the game plays its sounds dry, and every source the
+// library prepares would otherwise carry the sends' filter state.
+constexpr ALCint kContextAttributes[] = {ALC_MAX_AUXILIARY_SENDS, 0, 0};
+
 }  // namespace
 
 bool OpenAudioDevice() {
@@ -31,7 +36,7 @@ bool OpenAudioDevice() {
     Print(T("alcOpenDevice failed"));
     return false;
   }
-  host::alcContext = alcCreateContext(host::alcDevice, nullptr);
+  host::alcContext = alcCreateContext(host::alcDevice, kContextAttributes);
   if (!host::alcContext) {
     Print(T("alcCreateContext failed"));
     return false;

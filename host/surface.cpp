@@ -1,4 +1,6 @@
 // gxtkSurface (textures), the device's surface factories and image decoding.
+#include <malloc.h>
+
 #include <GL/gl.h>
 #include <stb_image.h>
 
@@ -133,6 +135,9 @@ bool gxtkSurface::OnUnsafeLoadComplete() {
   texScaleV = 1.0f / static_cast<float>(texHeight);
   FreeImage(data);
   data = nullptr;
+  // The decoder's buffers, as large as the picture, were freed in the middle
+  // of the heap, where the allocator would keep their pages resident.
+  malloc_trim(0);
   return true;
 }
 
