@@ -60,9 +60,11 @@ long StatusKb(const std::string& field) {
   return 0;
 }
 
-double ThreadCpuSeconds() {
+// CLOCK_THREAD_CPUTIME_ID: the main thread's; CLOCK_PROCESS_CPUTIME_ID: all
+// threads', the driver's too.
+double CpuSeconds(clockid_t clock) {
   timespec now{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  clock_gettime(clock, &now);
   return static_cast<double>(now.tv_sec) + now.tv_nsec / kNanosPerSecond;
 }
 
@@ -72,9 +74,9 @@ double driverSeconds = 0;
 // Times a call into the driver.
 template <class Call>
 void InDriver(Call call) {
-  const double start = ThreadCpuSeconds();
+  const double start = CpuSeconds(CLOCK_THREAD_CPUTIME_ID);
   call();
-  driverSeconds += ThreadCpuSeconds() - start;
+  driverSeconds += CpuSeconds(CLOCK_THREAD_CPUTIME_ID) - start;
 }
 
 template <class Function>
@@ -91,8 +93,8 @@ struct Screen {
   long mallocKb = 0;                 // malloc's bytes in use then
 };
 
-// Start-up milestones, seconds of wall time and of process CPU time since
-// main began: the first frame, and the first frame of the menu.
+// Start-up milestones: the first frame and the first frame of the menu, in
+// seconds of wall time since main began and of the process's CPU time.
 struct Milestone {
   double wall = -1, cpu = -1;
 };
@@ -104,16 +106,10 @@ double WallSeconds() {
       .count();
 }
 
-double ProcessCpuSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + now.tv_nsec / kNanosPerSecond;
-}
-
 void Reach(Milestone& milestone) {
   if (milestone.wall >= 0) return;
   milestone.wall = WallSeconds() - startWall;
-  milestone.cpu = ProcessCpuSeconds();
+  milestone.cpu = CpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
 }
 
 std::map<std::string, Screen> screens;
