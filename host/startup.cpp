@@ -1,7 +1,9 @@
 #include "host/startup.h"
 
-#include <AL/efx.h>
 #include <GLFW/glfw3.h>
+#ifndef __EMSCRIPTEN__
+#include <AL/efx.h>
+#endif
 
 #include "host/glfw_platform.h"
 #include "runtime/debug.h"
@@ -24,9 +26,14 @@ void RunGuarded(int argc, char** argv, const StartupHooks& hooks) {
   }
 }
 
+#ifdef __EMSCRIPTEN__
+// The browser's sound library has no effects to leave out.
+constexpr const ALCint* kContextAttributes = nullptr;
+#else
 // No effect sends: the game plays its sounds dry, and every source the
 // library prepares would otherwise carry the sends' filter state.
 constexpr ALCint kContextAttributes[] = {ALC_MAX_AUXILIARY_SENDS, 0, 0};
+#endif
 
 }  // namespace
 
