@@ -49,6 +49,7 @@ struct Window {
 Window current;
 Summary last;
 double lastCollectSeconds = 0;
+Listener listener = nullptr;
 
 double WallSeconds() {
   return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
@@ -123,7 +124,10 @@ Timer::~Timer() {
       lastCollectSeconds = spent;
       break;
   }
+  if (listener) listener(span_, spent);
 }
+
+void Listen(Listener newListener) { listener = newListener; }
 
 void FrameShown(int drawCalls, int quads) {
   last.drawCalls = drawCalls;

@@ -37,6 +37,11 @@ struct Summary {
   int heapKb = 0;
 };
 
+// Something told of every timed call as it ends, with the call's CPU time
+// (benchmarks: bench/frame_cost.cpp). Null, the default, tells no one.
+using Listener = void (*)(Span span, double cpuSeconds);
+void Listen(Listener listener);
+
 // Called once per frame shown, with what the graphics device counted.
 void FrameShown(int drawCalls, int quads);
 // The last whole second (zeros until one has passed).

@@ -1,6 +1,9 @@
 #include "host/startup.h"
 
 #include <GLFW/glfw3.h>
+#ifndef __EMSCRIPTEN__
+#include <AL/efx.h>
+#endif
 
 #include "host/glfw_platform.h"
 #include "runtime/debug.h"
@@ -23,6 +26,15 @@ void RunGuarded(int argc, char** argv, const StartupHooks& hooks) {
   }
 }
 
+#ifdef __EMSCRIPTEN__
+// The browser's sound library has no effects to leave out.
+constexpr const ALCint* kContextAttributes = nullptr;
+#else
+// No effect sends: the game plays its sounds dry, and every source the
+// library prepares would otherwise carry the sends' filter state.
+constexpr ALCint kContextAttributes[] = {ALC_MAX_AUXILIARY_SENDS, 0, 0};
+#endif
+
 }  // namespace
 
 bool OpenAudioDevice() {
@@ -31,7 +43,7 @@ bool OpenAudioDevice() {
     Print(T("alcOpenDevice failed"));
     return false;
   }
-  host::alcContext = alcCreateContext(host::alcDevice, nullptr);
+  host::alcContext = alcCreateContext(host::alcDevice, kContextAttributes);
   if (!host::alcContext) {
     Print(T("alcCreateContext failed"));
     return false;

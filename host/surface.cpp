@@ -3,6 +3,9 @@
 #include <stb_image.h>
 
 #include <cstdio>
+#ifndef __EMSCRIPTEN__
+#include <malloc.h>
+#endif
 
 #include "host/files.h"
 #include "host/graphics.h"
@@ -38,6 +41,15 @@ GLenum FormatForDepth(int depth) {
 void ClearGlErrors() {
   for (int i = 0; i < kMaxPendingErrors && glGetError() != GL_NO_ERROR; ++i) {
   }
+}
+
+// The decoder's buffers, as large as the picture, were freed in the middle
+// of the heap, where the C library's allocator keeps their pages resident
+// unless asked to give them back. (The browser's heap only ever grows.)
+void ReturnFreedPages() {
+#ifndef __EMSCRIPTEN__
+  malloc_trim(0);
+#endif
 }
 
 }  // namespace
@@ -133,6 +145,7 @@ bool gxtkSurface::OnUnsafeLoadComplete() {
   texScaleV = 1.0f / static_cast<float>(texHeight);
   FreeImage(data);
   data = nullptr;
+  ReturnFreedPages();
   return true;
 }
 

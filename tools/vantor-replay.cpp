@@ -6,9 +6,6 @@
 // asked for happened); 1 when the bot did not get that outcome in time or a
 // file could not be written; 2 for a bad command line or script, refused
 // before anything runs.
-#include <unistd.h>
-
-#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <optional>
@@ -17,11 +14,10 @@
 #include "tools/replay/options.h"
 #include "tools/replay/script.h"
 #include "tools/replay/session.h"
+#include "tools/replay/work_directory.h"
 
 namespace vantor::replay {
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr int kFailed = 1;
 
@@ -38,22 +34,6 @@ std::optional<Script> ReadScript(const std::string& path) {
   }
   if (!script.errors.empty()) return std::nullopt;
   return script;
-}
-
-// The game reads data/ and writes its saved record in the working
-// directory; a fresh one gets a link to the repository's data/.
-bool EnterWorkDirectory(const std::string& directory) {
-  if (directory.empty()) return true;
-  std::error_code error;
-  fs::create_directories(directory, error);
-  const fs::path data = fs::path(directory) / "data";
-  if (!fs::exists(data))
-    fs::create_directory_symlink(fs::path(VANTOR_SOURCE_DIR) / "data", data, error);
-  if (error || chdir(directory.c_str()) != 0) {
-    std::cerr << "vantor-replay: cannot work in " << directory << "\n";
-    return false;
-  }
-  return true;
 }
 
 int Main(int argc, char** argv) {
