@@ -150,7 +150,7 @@ TEST_F(Collector, ArraysKeepWhatTheyHoldAndSmallBlocksAreRecycled) {
   g_grid[1] = Array<int>(5);
   g_grid[1][4] = 42;
   const String kept = String("shared") + String(" text");
-  { Array<String>(2)[1] = kept; }
+  { Array<String>(4)[1] = kept; }  // a block of exactly the small-block limit, 64 bytes
   const Tracked* first = gc_new<Tracked>();
   force(3);
   ASSERT_TRUE(gc_is_live_object(g_grid[1].GetRep()));
