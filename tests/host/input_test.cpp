@@ -22,20 +22,25 @@ TEST(KeyTranslation, WindowKeysGiveTheVirtualKeyNumbers) {
 
 class InputTest : public ::testing::Test {
  protected:
-  void SetUp() override { SetCurrentPlatform(&platform); }
+  void SetUp() override {
+    SetCurrentPlatform(&platform);
+    input = gc_new<gxtkInput>();
+  }
   void TearDown() override { SetCurrentPlatform(nullptr); }
   // What the next update sees: KeyDown of each of `keys`, then KeyHit of the first.
   std::vector<int> SeenByNextUpdate(const std::vector<int>& keys) {
-    in.BeginUpdate();
+    in().BeginUpdate();
     std::vector<int> seen;
-    for (const int key : keys) seen.push_back(in.KeyDown(key));
-    seen.push_back(in.KeyHit(keys[0]));
-    in.EndUpdate();
+    for (const int key : keys) seen.push_back(in().KeyDown(key));
+    seen.push_back(in().KeyHit(keys[0]));
+    in().EndUpdate();
     return seen;
   }
 
+  gxtkInput& in() { return *input; }
+
   FakePlatform platform;
-  gxtkInput& in = *gc_new<gxtkInput>();
+  gxtkInput* input = nullptr;
 };
 
 // A press that begins and ends between two updates is held for exactly the
@@ -53,7 +58,7 @@ TEST_F(InputTest, ATapIsHeldForExactlyOneUpdate) {
                {&gxtkInput::MouseButtonEvent, GLFW_MOUSE_BUTTON_RIGHT, {2}}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.keys[0]);
-    const auto press = [&](int action) { (in.*c.event)(c.button, action); };
+    const auto press = [&](int action) { (in().*c.event)(c.button, action); };
     const auto seen = [&](int down, int hits) {
       std::vector<int> expected(c.keys.size(), down);
       expected.push_back(hits);
@@ -76,10 +81,10 @@ TEST_F(InputTest, JoystickButtonsAreKeysFrom256AndTheSecondStickPointsUp) {
   platform.buttons.assign(40, GLFW_PRESS);
   platform.buttons[2] = GLFW_RELEASE;
   platform.axes = {0.1f, 0.2f, 0.3f, 0.4f};
-  in.BeginUpdate();
-  EXPECT_EQ((std::vector<int>{in.KeyDown(256), in.KeyDown(258), in.KeyDown(287), in.KeyDown(288)}),
+  in().BeginUpdate();
+  EXPECT_EQ((std::vector<int>{in().KeyDown(256), in().KeyDown(258), in().KeyDown(287), in().KeyDown(288)}),
             (std::vector<int>{1, 0, 1, 0}));
-  EXPECT_EQ((std::vector<float>{in.JoyX(0), in.JoyY(0), in.JoyX(1), in.JoyY(1)}),
+  EXPECT_EQ((std::vector<float>{in().JoyX(0), in().JoyY(0), in().JoyX(1), in().JoyY(1)}),
             (std::vector<float>{0.1f, 0.2f, 0.4f, -0.3f}));
 }
 

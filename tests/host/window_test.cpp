@@ -43,12 +43,11 @@ TEST(Window, TheWindowIsCentredFixedSizeAndFullscreenLetterboxesIt) {
   ASSERT_TRUE(glfwInit()) << "run under ./scripts/with-display";
   std::unique_ptr<GlfwPlatform> platform = GlfwPlatform::Open();
   ASSERT_NE(platform, nullptr);
-  GLFWwindow* window = platform->Window();
   const GLFWvidmode* desktop = glfwGetVideoMode(glfwGetPrimaryMonitor());
   int x = 0, y = 0, width = 0, height = 0, originX = -1, originY = -1;
-  glfwGetWindowPos(window, &x, &y);
+  glfwGetWindowPos(platform->Window(), &x, &y);
   EXPECT_EQ(std::pair(x, y), std::pair((desktop->width - 640) / 2, (desktop->height - 480) / 2)) << "centred";
-  EXPECT_EQ(glfwGetWindowAttrib(window, GLFW_RESIZABLE), GLFW_FALSE);
+  EXPECT_EQ(glfwGetWindowAttrib(platform->Window(), GLFW_RESIZABLE), GLFW_FALSE);
   platform->WindowSize(&width, &height);
   EXPECT_EQ(std::pair(width, height), std::pair(640, 480));
 
