@@ -93,8 +93,9 @@ TEST_F(RunTest, TheKeypadJudgesEachDigitAndOpensTheVaultOnTheTenth) {
   EXPECT_EQ(app.targetCode.Length(), 10);
   EXPECT_EQ(TapKey(Digit(0)), (Sounds{kSfxChime, kSfxDigitRight}));
   EXPECT_EQ(TapKey((Digit(1) + 1) % 10), (Sounds{kSfxChime, kSfxDigitWrong}));
-  // Clear goes in as "10": its 0 is judged, then the code is emptied.
-  const int zero = Digit(2) == 0 ? kSfxDigitRight : kSfxDigitWrong;
+  // Clear goes in as "10": its 0, the fourth digit here, is judged, then
+  // the code is emptied.
+  const int zero = Digit(3) == 0 ? kSfxDigitRight : kSfxDigitWrong;
   EXPECT_EQ(TapKey(kClearKey), (Sounds{kSfxChime, zero, kSfxCodeCleared}));
   EXPECT_EQ(app.enteredCode.Length(), 0);
   TypeRightDigits(9);
@@ -167,6 +168,10 @@ TEST_F(RunTest, TenRamsThenThreeHitsFromTheCarThenTheFence) {
   game.ForgetSounds();
   game.Frame();
   EXPECT_EQ(game.TimesPlayed(kSfxRam), 1);
+  game.Frame(18);
+  EXPECT_NE(City(4, 4), 0) << "a wreck burns for twenty updates";
+  game.Frame();
+  EXPECT_EQ(City(4, 4), 0);
   // The second on entry 275: column 25 of row 10 and column 0 of row 11.
   app.worldCells[275] = 2;
   PlaceCar(1, 12);
