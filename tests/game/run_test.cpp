@@ -263,6 +263,7 @@ TEST_F(RunTest, ALostRunIsNeverAWin) {
     }
     PlayToTheMenu();
     EXPECT_EQ(Best(), std::vector<int>(10, 0));
+    EXPECT_EQ(app.scratch, -1) << "a score of 0 finds no place among equal ones";
     EXPECT_EQ(app.highscores[30], 0) << "nor in the last ten";
   }
 }
