@@ -1,254 +1,315 @@
-// The first phases of a run, played through the pointer: the vault keypad
-// with its clear key and sound rules, the cash bags, and running by tapping.
+// A run played phase by phase through the pointer: the vault keypad, the
+// cash bags, running out to the car, the chase, the shootout from the car,
+// the fence, the fight at the fence and the closing screen; then its end: a
+// lost run never becomes a win, the game-over overlay and its banner, and
+// entering the score into the tables.
 #include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+#include <vector>
 
 #include "game/run.h"
 #include "modules/random.h"
-#include "tests/game/run_helpers.h"
+#include "tests/game/game_harness.h"
 
 namespace vantor::testing {
 namespace {
 
+using namespace run;
 using game::jscrh;
 using game::jscrw;
+using Sounds = std::vector<int>;
 
 class RunTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    StartRun(harness);
-    harness.Frame();  // the keypad's first update
-    ASSERT_EQ(app.gameMode, 10);
-    ASSERT_EQ(app.phase, run::kPhaseKeypad);
-  }
+  void SetUp() override { game.StartRun(); }
 
-  // Taps a keypad key (0-9, or 10 for "C") where the keypad shows it, and
-  // returns the sounds of the update the press acted in.
-  std::vector<int> TapKey(int value) {
-    const int bx = static_cast<int>(jscrw * 0.5f - 80);
-    const int by = static_cast<int>(jscrh * 0.5f - 80);
+  // Taps keypad key 0-9 or 10 ("C") where the keypad shows it and returns
+  // the sounds of the update the press acted in.
+  Sounds TapKey(int value) {
     int row = 3, column = value == 0 ? 1 : 2;
-    if (value >= 1 && value <= 9) {
-      row = (value - 1) / 3;
-      column = (value - 1) % 3;
-    }
-    ForgetSounds(harness);
-    PressFrame(harness, bx + 72.0f * column, by + 72.0f * row);
-    const std::vector<int> sounds = PlayedEventSlots(harness);
-    ReleaseFrame(harness);
+    if (value >= 1 && value <= 9) row = (value - 1) / 3, column = (value - 1) % 3;
+    game.ForgetSounds();
+    game.PressAt(jscrw * 0.5f - 80 + 72.0f * column, jscrh * 0.5f - 80 + 72.0f * row);
+    const Sounds sounds = game.Played();
+    game.Release();
+    game.Frame();
     return sounds;
   }
-
-  int TargetDigit(int position) { return app.targetCode[position] - '0'; }
-  int WrongDigit(int position) { return (TargetDigit(position) + 1) % 10; }
-
+  int Digit(int position) { return app.targetCode[position] - '0'; }
   void TypeRightDigits(int count) {
-    for (int i = 0; i < count; ++i) TapKey(TargetDigit(app.enteredCode.Length()));
+    for (int i = 0; i < count; ++i) TapKey(Digit(app.enteredCode.Length()));
   }
-
-  // The glyph records of the typed code, drawn on its own line at y 52.
-  std::vector<DrawRecord> TypedCodeGlyphs() {
-    std::vector<DrawRecord> glyphs;
-    for (const DrawRecord& record : ImagesOf(app, app.currentFont)) {
-      if (record.y == 52) glyphs.push_back(record);
+  // Taps the middle of the screen until the phase changes; returns the
+  // farthest one update carried the robber.
+  float TapUntilThePhaseChanges() {
+    const int phase = app.phase;
+    float longest = 0;
+    for (int update = 0; update < 400 && app.phase == phase; ++update) {
+      const float x = app.playerX;
+      if (update % 2 == 0) game.MoveTo(320, 240), game.Press();
+      if (update % 2 == 1) game.Release();
+      game.Frame();
+      if (app.phase == phase) longest = std::max(longest, std::abs(app.playerX - x));
     }
-    return glyphs;
+    game.Release();
+    return longest;
+  }
+  int& City(int column, int row) { return app.worldCells[row * kCityStride + column]; }
+  // The car on the crossing before cell (column, row) with the camera on it.
+  void PlaceCar(int column, int row) {
+    app.playerX = kCityCell * column;
+    app.playerY = kCityCell * row;
+    app.carOffsetX = app.carOffsetY = 0;
+    app.carHeading = kNorth;
+    app.cameraX = app.playerX - 40 - jscrw * 0.5f;
+    app.cameraY = app.playerY - 40 - jscrh * 0.5f;
+  }
+  // The fight at the fence with the cop standing and no bullets about.
+  void EnterFight(int hitsLeft = 3, int health = 3) {
+    app.phase = kPhaseFenceFight;
+    app.playerPose = app.copDucking = app.playerShotTimer = app.copShotTimer = 0;
+    app.hitsLeft = hitsLeft, app.playerHealth = health, app.loot = 9000;
+    for (int i = 0; i < kRunCellsCleared; ++i) app.worldCells[i] = 0;
+  }
+  // Plays on until the menu has taken the score.
+  void PlayToTheMenu() {
+    for (int update = 0; update < 2 * kOverlayUpdates && app.gameMode != 1; ++update) game.Frame();
+    ASSERT_EQ(app.gameMode, 1);
+  }
+  std::vector<int> Best() { return {app.highscores.begin(), app.highscores.begin() + 10}; }
+  // A bullet of `kind` in slot `i`, at `x`.
+  void Bullet(int i, int kind, float x) {
+    app.worldCells[2 * i] = kind;
+    app.worldCells[2 * i + 1] = static_cast<int>(x);
   }
 
-  GameHarness harness;
-  MyApp& app = harness.app();
+  GameHarness game;
+  MyApp& app = game.app();
 };
 
-TEST_F(RunTest, TheVaultCodeIsTenDigitsShownAtTheTop) {
-  ASSERT_EQ(app.targetCode.Length(), run::kCodeLength);
-  std::string code;
-  for (int i = 0; i < app.targetCode.Length(); ++i) {
-    EXPECT_GE(app.targetCode[i], '0');
-    EXPECT_LE(app.targetCode[i], '9');
-    code += static_cast<char>(app.targetCode[i]);
-  }
-  EXPECT_TRUE(HasLine(app, code));
-  EXPECT_TRUE(HasLine(app, "Enter the Code"));
-}
-
-TEST_F(RunTest, RightAndWrongDigitsSoundAndTintTheCode) {
-  EXPECT_EQ(TapKey(TargetDigit(0)), (std::vector<int>{run::kSfxChime, run::kSfxDigitRight}));
-  ASSERT_FALSE(TypedCodeGlyphs().empty());
-  EXPECT_EQ(TypedCodeGlyphs()[0].green, 255);
-  EXPECT_EQ(TypedCodeGlyphs()[0].alpha, 1);
-
-  EXPECT_EQ(TapKey(WrongDigit(1)), (std::vector<int>{run::kSfxChime, run::kSfxDigitWrong}));
-  const std::vector<DrawRecord> glyphs = TypedCodeGlyphs();
-  ASSERT_EQ(glyphs.size(), 2u);
-  for (const DrawRecord& glyph : glyphs) {
-    EXPECT_EQ(glyph.red, 255);
-    EXPECT_EQ(glyph.green, 150);
-    EXPECT_EQ(glyph.blue, 150);
-    EXPECT_FLOAT_EQ(glyph.alpha, 0.5f);
-  }
-  // The wrong digit stays until the code is cleared.
-  TapKey(TargetDigit(2));
-  EXPECT_EQ(app.enteredCode.Length(), 3);
-}
-
-TEST_F(RunTest, ClearJudgesItsZeroThenEmptiesTheCode) {
-  const int zeroSound = TargetDigit(1) == 0 ? run::kSfxDigitRight : run::kSfxDigitWrong;
-  EXPECT_EQ(TapKey(run::kClearKey),
-            (std::vector<int>{run::kSfxChime, zeroSound, run::kSfxCodeCleared}));
+TEST_F(RunTest, TheKeypadJudgesEachDigitAndOpensTheVaultOnTheTenth) {
+  EXPECT_EQ(app.targetCode.Length(), 10);
+  EXPECT_EQ(TapKey(Digit(0)), (Sounds{kSfxChime, kSfxDigitRight}));
+  EXPECT_EQ(TapKey((Digit(1) + 1) % 10), (Sounds{kSfxChime, kSfxDigitWrong}));
+  // Clear goes in as "10": its 0, the fourth digit here, is judged, then
+  // the code is emptied.
+  const int zero = Digit(3) == 0 ? kSfxDigitRight : kSfxDigitWrong;
+  EXPECT_EQ(TapKey(kClearKey), (Sounds{kSfxChime, zero, kSfxCodeCleared}));
   EXPECT_EQ(app.enteredCode.Length(), 0);
-
-  // With eight digits typed "10" makes ten characters: no digit sound.
-  TypeRightDigits(8);
-  EXPECT_EQ(TapKey(run::kClearKey), (std::vector<int>{run::kSfxChime, run::kSfxCodeCleared}));
-  EXPECT_EQ(app.enteredCode.Length(), 0);
+  TypeRightDigits(9);
+  EXPECT_EQ(TapKey((Digit(9) + 1) % 10), Sounds{kSfxChime}) << "the tenth digit is not judged";
+  for (int i = 0; i < 10; ++i) TapKey(Digit(i));  // twenty digits never match
+  EXPECT_EQ(app.phase, kPhaseKeypad);
+  TapKey(kClearKey);
+  TypeRightDigits(9);
+  EXPECT_EQ(TapKey(Digit(9)), (Sounds{kSfxChime, kSfxCodeAccepted, kSfxVaultOpens}));
+  EXPECT_EQ(app.phase, kPhaseCash);
 }
 
-TEST_F(RunTest, TheTenthDigitOpensTheVaultInTheSameUpdate) {
-  TypeRightDigits(9);
-  ASSERT_EQ(app.phase, run::kPhaseKeypad);
-  ForgetSounds(harness);
-  const int bx = static_cast<int>(jscrw * 0.5f - 80);
-  const int by = static_cast<int>(jscrh * 0.5f - 80);
-  const int last = TargetDigit(9);
-  const int row = last == 0 ? 3 : (last - 1) / 3;
-  const int column = last == 0 ? 1 : (last - 1) % 3;
-  PressFrame(harness, bx + 72.0f * column, by + 72.0f * row);
-  EXPECT_EQ(app.phase, run::kPhaseCash);
-  EXPECT_EQ(PlayedEventSlots(harness),
-            (std::vector<int>{run::kSfxChime, run::kSfxCodeAccepted, run::kSfxVaultOpens}));
-}
-
-TEST_F(RunTest, AWrongTenthDigitIsSilentAndLongerCodesNeverMatch) {
-  TypeRightDigits(9);
-  EXPECT_EQ(TapKey(WrongDigit(9)), std::vector<int>{run::kSfxChime});
-  // Typing the whole code again only makes the typed text longer.
-  for (int i = 0; i < run::kCodeLength; ++i) {
-    EXPECT_EQ(TapKey(TargetDigit(i)), std::vector<int>{run::kSfxChime});
+// Right colour (150, 255, 150) only while the typed code is a prefix of
+// the vault's; otherwise (255, 150, 150) at half alpha.
+TEST_F(RunTest, TheTypedCodeLooksRightOnlyWhileItMatches) {
+  for (const auto& [typed, right] : {std::pair{"123", true}, std::pair{"124", false},
+                                     std::pair{"1234567891", false},
+                                     std::pair{"12345678901", false}}) {
+    SCOPED_TRACE(typed);
+    app.targetCode = T("1234567890");
+    app.enteredCode = T(typed);
+    game.Frame();
+    int glyphs = 0;
+    for (const DrawRecord& glyph : RecordsOf(app, static_cast<float>(app.currentFont))) {
+      glyphs += glyph.y == 52 && glyph.red == (right ? 150 : 255) &&
+                glyph.green == (right ? 255 : 150) && glyph.alpha == (right ? 1 : 0.5f);
+    }
+    EXPECT_EQ(glyphs, static_cast<int>(std::string(typed).size()));
   }
-  EXPECT_EQ(app.enteredCode.Length(), 20);
-  EXPECT_EQ(app.phase, run::kPhaseKeypad);
-  // Clearing makes the code typeable again.
-  TapKey(run::kClearKey);
+}
+
+TEST_F(RunTest, ThreeBagsOfCashThenTappingRunsOutToTheCar) {
   TypeRightDigits(10);
-  EXPECT_EQ(app.phase, run::kPhaseCash);
-}
-
-TEST_F(RunTest, TheCashLayoutFollowsTheSeedOfTheLastKeypadUpdate) {
-  random::Seed = 4242;
-  harness.Frame();
-  random::Seed = 4242;
-  for (int bag = 0; bag < run::kCashBags; ++bag) {
-    const int* record = &app.worldCells[run::kBagStride * bag];
-    EXPECT_EQ(record[0], 1);
-    EXPECT_EQ(record[1], static_cast<int>(random::Rnd2(100, jscrw - 100)));
-    EXPECT_EQ(record[2], static_cast<int>(random::Rnd2(jscrh - 200, jscrh - 100)));
-    EXPECT_EQ(record[3], 500 * static_cast<int>(std::floor(random::Rnd2(2, 10))));
-    EXPECT_GE(record[3], 1000);
-    EXPECT_LE(record[3], 4500);
-  }
-}
-
-class CashTest : public RunTest {
- protected:
-  void SetUp() override {
-    RunTest::SetUp();
-    TypeRightDigits(10);
-    ASSERT_EQ(app.phase, run::kPhaseCash);
-  }
-
-  int* Bag(int index) { return &app.worldCells[run::kBagStride * index]; }
-
-  // The first still active bag in drawing order under (x, y).
-  int BagAt(int x, int y) {
-    for (int bag = 0; bag < run::kCashBags; ++bag) {
-      if (Bag(bag)[0] != 0 && std::abs(Bag(bag)[1] - x) < 32 && std::abs(Bag(bag)[2] - y) < 32) {
-        return bag;
-      }
-    }
-    return -1;
-  }
-};
-
-TEST_F(CashTest, OnePressTakesOneBagEvenWhenHeld) {
-  const int x = Bag(0)[1], y = Bag(0)[2];
-  const int value = Bag(0)[3];
-  harness.MoveTo(x, y);
-  harness.PressPointer();
-  ForgetSounds(harness);
-  harness.Frame(5);
-  EXPECT_EQ(app.bagsGrabbed, 1);
-  EXPECT_EQ(app.loot, value);
-  EXPECT_EQ(Bag(0)[0], 0);
-  EXPECT_EQ(PlayedEventSlots(harness), std::vector<int>{run::kSfxBagGrabbed});
-  ReleaseFrame(harness);
-}
-
-TEST_F(CashTest, ThreeBagsAreWorth3000To13500AndLeadOutOfTheVault) {
-  int expected = 0;
-  for (int taken = 0; taken < run::kBagsToGrab; ++taken) {
+  ASSERT_EQ(app.phase, kPhaseCash);
+  for (int taken = 1; taken <= 3; ++taken) {
+    EXPECT_EQ(app.phase, kPhaseCash);
     int bag = 0;
-    while (Bag(bag)[0] == 0) ++bag;
-    const int x = Bag(bag)[1] + 1, y = Bag(bag)[2] + 1;
-    expected += Bag(BagAt(x, y))[3];
-    PressFrame(harness, x, y);
-    ReleaseFrame(harness);
+    while (app.worldCells[kBagStride * bag] == 0) ++bag;
+    game.ForgetSounds();
+    game.PressAt(app.worldCells[kBagStride * bag + 1], app.worldCells[kBagStride * bag + 2], 5);
+    EXPECT_EQ(app.bagsGrabbed, taken);
+    EXPECT_EQ(game.Played(), Sounds{kSfxBagGrabbed}) << "held: one bag per press";
+    game.Release();
+    game.Frame();
   }
-  EXPECT_EQ(app.loot, expected);
-  EXPECT_GE(app.loot, 3000);
-  EXPECT_LE(app.loot, 13500);
-  EXPECT_EQ(app.phase, run::kPhaseBankHall);
+  EXPECT_GE(app.loot, 3 * 1000);
+  EXPECT_LE(app.loot, 3 * 4500);
+  EXPECT_EQ(app.phase, kPhaseBankHall);
+  // Fast tapping reaches the top speed of 12 units an update, and no more.
+  const float longest = TapUntilThePhaseChanges();
+  EXPECT_GT(longest, 11);
+  EXPECT_LE(longest, 12);
+  EXPECT_EQ(app.phase, kPhaseStreet);
+  game.ForgetSounds();
+  TapUntilThePhaseChanges();
+  EXPECT_EQ(app.phase, kPhaseChase);
+  EXPECT_EQ(game.TimesPlayed(kSfxDoor), 1);
+  game.Frame();
+  EXPECT_TRUE(HasText(app, "Destroy 10 cops"));
 }
 
-class RunningTest : public RunTest {
- protected:
-  void SetUp() override {
-    RunTest::SetUp();
-    app.phase = run::kPhaseBankHall;
-    app.playerX = 40;
-    app.playerSpeed = 0;
+TEST_F(RunTest, TenRamsThenThreeHitsFromTheCarThenTheFence) {
+  app.phase = kPhaseStreet;
+  app.playerX = jscrw;
+  game.Frame();
+  ASSERT_EQ(app.phase, kPhaseChase);
+  for (int i = 0; i < kCityCells * kCityCells; ++i) app.worldCells[i] = 0;
+  City(4, 4) = 1;
+  PlaceCar(5, 5);
+  game.ForgetSounds();
+  game.Frame();
+  EXPECT_EQ(game.TimesPlayed(kSfxRam), 1);
+  game.Frame(18);
+  EXPECT_NE(City(4, 4), 0) << "a wreck burns for twenty updates";
+  game.Frame();
+  EXPECT_EQ(City(4, 4), 0);
+  // The second on entry 275: column 25 of row 10 and column 0 of row 11.
+  app.worldCells[275] = 2;
+  PlaceCar(1, 12);
+  game.Frame();
+  for (int ram = 3; ram <= 10; ++ram) {
+    EXPECT_EQ(app.phase, kPhaseChase) << "after " << ram - 1 << " rams";
+    City(ram + 3, 8) = 1 + ram % 4;
+    PlaceCar(ram + 4, 9);
+    game.Frame();
   }
-};
-
-TEST_F(RunningTest, HoldingThePressDoesNotRun) {
-  harness.MoveTo(320, 240);
-  harness.PressPointer();
-  ForgetSounds(harness);
-  harness.Frame(40);
-  EXPECT_EQ(PlayedEventSlots(harness), std::vector<int>{run::kSfxStep});
-  EXPECT_EQ(app.playerSpeed, 0);
-  // The one step carried the robber a little way, then he stopped.
-  EXPECT_GT(app.playerX, 40);
-  EXPECT_LT(app.playerX, 60);
-  ReleaseFrame(harness);
+  EXPECT_EQ(app.phase, kPhaseCarShootout);
+  // Three hits on the police car, each after a reload, lead to the fence.
+  random::Seed = 99;
+  game.Frame();
+  game.ForgetSounds();
+  game.Tap(jscrw * 0.5f, 20);  // a miss needs a reload too
+  EXPECT_EQ(game.Played(), Sounds{kSfxCopShot});
+  EXPECT_TRUE(HasText(app, "RELOAD"));
+  for (int hit = 1; hit <= 3; ++hit) {
+    EXPECT_EQ(app.phase, kPhaseCarShootout) << hit;
+    game.Tap(app.targetCarX, jscrh * 0.8f);  // not while the prompt shows
+    game.ForgetSounds();
+    game.Tap(app.reloadX, app.reloadY);
+    game.Tap(app.targetCarX, jscrh * 0.8f);
+    EXPECT_EQ(game.TimesPlayed(kSfxCarHit), 1);
+  }
+  EXPECT_EQ(app.phase, kPhaseFence);
+  // Tapping runs the robber to the fence and up it into the fight.
+  TapUntilThePhaseChanges();
+  EXPECT_EQ(app.playerX, 150);
+  EXPECT_EQ(app.phase, kPhaseFenceFight);
 }
 
-TEST_F(RunningTest, EachNewPressAddsSpeedUpToTwelvePerUpdate) {
-  float longestStep = 0;
-  for (int tap = 0; tap < 10; ++tap) {
-    const float before = app.playerSpeed;
-    float x = app.playerX;
-    PressFrame(harness, 320, 240);
-    if (before + 3 <= 12) {
-      EXPECT_NEAR(app.playerSpeed, before + 3 - 0.3f, 1e-4);
+TEST_F(RunTest, AtTheFenceDuckingDodgesAndThreeHitsDecideTheFight) {
+  EnterFight();
+  const float player = jscrw * 0.75f, cop = jscrw * 0.25f;
+  Bullet(0, kCopBullet, player - 40);
+  game.ForgetSounds();
+  game.PressAt(320, 100, 10);
+  EXPECT_EQ(app.playerHealth, 3) << "ducked";
+  EXPECT_EQ(game.TimesPlayed(kSfxShot), 0) << "and not firing";
+  game.Release();
+  game.Frame(2);
+  EXPECT_EQ(game.TimesPlayed(kSfxShot), 1) << "up again, the player fires two updates later";
+
+  EnterFight();
+  for (int i = 0; i < 3; ++i) Bullet(10 + i, kPlayerBullet, cop + 30);
+  random::Seed = 1;
+  game.Frame();
+  EXPECT_EQ(app.phase, kPhaseClosing) << "three hits on the cop";
+
+  EnterFight();
+  for (int i = 0; i < 3; ++i) Bullet(i, kCopBullet, player - 30 - 40 * i);
+  game.Frame(30);
+  EXPECT_EQ(app.runOver, 1) << "three hits taken";
+  EXPECT_EQ(app.score, 0);
+  EXPECT_EQ(app.playerPose, kPoseFallen);
+}
+
+TEST_F(RunTest, TheClosingScreenAddsThreePointsPerUpdateLeftAndAPressEndsTheRun) {
+  app.phase = kPhaseClosing;
+  app.timeLeft = 60 * 60;
+  app.loot = 9000;
+  app.touchConsumed = 1;
+  game.Frame(60);
+  EXPECT_TRUE(HasText(app, "Loot Grabbed : 9000"));
+  EXPECT_TRUE(HasText(app, "Time Bonus : 10800"));
+  EXPECT_TRUE(HasText(app, "Total : 00019800")) << "rolled up to the score";
+  game.PressAt(320, 240);
+  EXPECT_EQ(app.runOver, 1);
+}
+
+// The cop's bullet hits the player one update before the player's reaches
+// the cop, or both third hits land in the same update: lost either way,
+// and nothing is entered in the tables.
+TEST_F(RunTest, ALostRunIsNeverAWin) {
+  for (const int playerBulletDelay : {2, 0}) {
+    SCOPED_TRACE(playerBulletDelay);
+    game.StartRun();
+    EnterFight(1, 1);
+    random::Seed = 7;  // the cop stays up
+    Bullet(0, kCopBullet, jscrw * 0.75f - kBulletSpeed);
+    Bullet(1, kPlayerBullet, jscrw * 0.25f + kBulletReach - 1 + (playerBulletDelay + 1) * kBulletSpeed);
+    game.Frame(5);
+    EXPECT_EQ(app.runOver, 1);
+    EXPECT_EQ(app.phase, kPhaseFenceFight);
+    if (playerBulletDelay > 0) {
+      EXPECT_EQ(app.hitsLeft, 1) << "a shot in flight counts for nothing";
     }
-    longestStep = std::max(longestStep, app.playerX - x);
-    x = app.playerX;
-    ReleaseFrame(harness);
-    longestStep = std::max(longestStep, app.playerX - x);
-    EXPECT_LE(app.playerSpeed, 12);
+    PlayToTheMenu();
+    EXPECT_EQ(Best(), std::vector<int>(10, 0));
+    EXPECT_EQ(app.scratch, -1) << "a score of 0 finds no place among equal ones";
+    EXPECT_EQ(app.highscores[30], 0) << "nor in the last ten";
   }
-  ASSERT_EQ(app.phase, run::kPhaseBankHall);
-  // Fast tapping reaches the cap, and the cap holds.
-  EXPECT_GT(longestStep, 11);
-  EXPECT_LE(longestStep, 12);
 }
 
-TEST_F(RunningTest, PassingTheRightEdgeLeadsIntoTheStreet) {
-  app.playerX = jscrw - 1;
-  app.playerSpeed = 6;
-  harness.Frame();
-  EXPECT_EQ(app.phase, run::kPhaseStreet);
-  EXPECT_EQ(app.playerX, 0);
-  EXPECT_EQ(app.playerSpeed, 0);
+// The banner names the rank the score will really take: only a greater
+// score passes an entry, and a score of 0 is never announced.
+TEST_F(RunTest, TheOverlayAnnouncesTheRankTheScoreIsEnteredAt) {
+  const std::array<int, 10> falling = {900, 800, 700, 600, 500, 400, 300, 200, 100, 50};
+  const struct {
+    const char* name;
+    std::array<int, 10> table;
+    int score;
+    const char* rank;  // nullptr: no banner
+    int enteredAt;     // -1: not in the best ten
+  } cases[] = {
+      {"best on empty tables", {}, 5000, "1st!", 0},
+      {"equal to the third", falling, 700, "4th", 3},
+      {"just above the last", falling, 51, "10th", 9},
+      {"equal to the last", falling, 50, nullptr, -1},
+      {"zero over negative entries", {-5, -5, -5, -5, -5, -5, -5, -5, -5, -5}, 0, nullptr, 0},
+  };
+  int previous = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    game.StartRun();
+    std::copy(c.table.begin(), c.table.end(), &app.highscores[0]);
+    app.phase = kPhaseClosing;
+    app.loot = c.score;
+    app.timeLeft = 0;
+    app.runOver = 1;
+    game.Frame(30);
+    EXPECT_TRUE(HasText(app, "GAME"));
+    EXPECT_EQ(HasText(app, "New Highscore"), c.rank != nullptr);
+    EXPECT_TRUE(!c.rank || HasText(app, c.rank));
+    PlayToTheMenu();
+    std::vector<int> want(c.table.begin(), c.table.end());
+    if (c.enteredAt >= 0) {
+      want.insert(want.begin() + c.enteredAt, c.score);
+      want.pop_back();
+    }
+    EXPECT_EQ(Best(), want);
+    EXPECT_EQ(app.highscores[30], c.score) << "the last ten take every score";
+    EXPECT_EQ(app.highscores[31], previous);
+    previous = c.score;
+  }
+  ASSERT_TRUE(game.SavedRecord().has_value());
 }
 
 }  // namespace
