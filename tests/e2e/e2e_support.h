@@ -1,135 +1,240 @@
-// Helpers of the end-to-end tests: running the real executables in child
-// processes inside a scratch work directory, reading what they leave behind
-// (state lines, the saved record, PNG frames) and comparing frames. Used by
-// every test of tests/e2e.
+// Helpers of the end-to-end tests, used by every test of tests/e2e: the
+// real executables in child processes inside scratch directories, what they
+// leave behind (state lines, PNG frames), and the real game's window driven
+// through the window system (xdotool, wmctrl, ImageMagick's import).
 #pragma once
 
-#include <sys/types.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <stb_image.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
-#include <map>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 namespace vantor::e2e {
 
+namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using Strings = std::vector<std::string>;
 
-// A fresh directory under /tmp holding a link to the repository's data/,
-// removed with the object. The game reads data/ and writes its saved
-// record there.
-class WorkDir {
- public:
-  WorkDir();
-  ~WorkDir();
-  WorkDir(const WorkDir&) = delete;
-  WorkDir& operator=(const WorkDir&) = delete;
+inline const std::string kReferences = std::string(VANTOR_SOURCE_DIR) + "/tests/e2e/reference/";
 
-  const std::string& path() const { return path_; }
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
+// A fresh directory under /tmp, removed with the object; by default it
+// links the repository's data/, so a game started there reads it and
+// keeps its record there.
+struct WorkDir {
+  std::string path = (fs::temp_directory_path() / "vantor-e2e-XXXXXX").string();
+  explicit WorkDir(bool withData = true) {
+    if (mkdtemp(path.data()) && withData)
+      fs::create_directory_symlink(fs::path(VANTOR_SOURCE_DIR) / "data", *this / "data");
+  }
+  ~WorkDir() {
+    std::error_code ignored;
+    if (!std::getenv("VANTOR_E2E_KEEP")) fs::remove_all(path, ignored);
+  }
+  std::string operator/(const std::string& name) const { return path + "/" + name; }
 };
 
-std::string ReadFile(const std::string& path);
-void WriteFile(const std::string& path, const std::string& text);
+inline std::string ReadFile(const std::string& path) {
+  std::ostringstream text;
+  text << std::ifstream(path, std::ios::binary).rdbuf();
+  return text.str();
+}
 
-// A program in a child process, its standard output and error together in
-// a file. Killed if still running when the object goes.
-class Child {
- public:
-  // `environment` entries NAME=value replace or add to this process's.
-  Child(const std::vector<std::string>& command, const std::string& directory,
-        const std::vector<std::string>& environment = {});
-  ~Child();
-  Child(const Child&) = delete;
-  Child& operator=(const Child&) = delete;
+inline void WriteFile(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
 
-  bool started() const { return pid_ > 0; }
-  pid_t pid() const { return pid_; }
-  std::string Output() const { return ReadFile(output_); }
-  // The exit status; -1 when it did not exit within `patience` (it is then
-  // killed) or died of a signal.
-  int Wait(std::chrono::seconds patience);
-  bool Running();
+inline Strings Joined(Strings first, const Strings& second) {
+  first.insert(first.end(), second.begin(), second.end());
+  return first;
+}
 
- private:
-  pid_t pid_ = -1;
-  bool exited_ = false;
-  std::string output_;
-};
-
-struct Result {
-  int status;
-  std::string output;  // standard output and error
-};
-
-// Runs the program to its end (at most `patience`).
-Result Run(const std::vector<std::string>& command, const std::string& directory,
-           std::chrono::seconds patience = 120s, const std::vector<std::string>& environment = {});
-
-// vantor-replay with `arguments`, working in `work`.
-Result Replay(const WorkDir& work, const std::vector<std::string>& arguments);
-
-// The output of a shell command, trailing newlines removed.
-std::string Shell(const std::string& command);
-
-// Polls `condition` every 50 ms until it holds or `patience` runs out.
 template <class F>
 bool WaitFor(F condition, std::chrono::milliseconds patience) {
   const auto deadline = std::chrono::steady_clock::now() + patience;
-  while (!condition()) {
+  for (; !condition(); std::this_thread::sleep_for(50ms))
     if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(50ms);
-  }
   return true;
 }
 
-// One line of state.jsonl: its fields by name.
-struct StateLine {
-  std::map<std::string, long long> numbers;
-  std::map<std::string, std::vector<int>> lists;
-  std::map<std::string, std::string> texts;
-  int operator[](const std::string& name) const;
+// A program in a child process started in `directory`, its standard output
+// and error together in one file; `environment` entries NAME=value are
+// added to this process's. Killed if still running when the object goes.
+struct Child {
+  Child(const Strings& command, const std::string& directory, const Strings& environment = {})
+      : pid(fork()) {
+    if (pid != 0) return;
+    // In the child, whose own copies of these strings live until exec.
+    for (const std::string& variable : environment) putenv(const_cast<char*>(variable.c_str()));
+    std::vector<char*> argv;
+    for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
+    argv.push_back(nullptr);
+    const int out = open(OutputPath(getpid()).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (out >= 0 && dup2(out, STDOUT_FILENO) >= 0 && dup2(out, STDERR_FILENO) >= 0 &&
+        chdir(directory.c_str()) == 0)
+      execv(argv[0], argv.data());
+    _exit(kCannotStart);
+  }
+  ~Child() {
+    if (pid > 0 && !exited && kill(pid, SIGKILL) == 0) waitpid(pid, nullptr, 0);
+    std::remove(OutputPath(pid).c_str());
+  }
+  std::string Output() const { return ReadFile(OutputPath(pid)); }
+  // The exit status; -1 when it died of a signal or did not exit in time
+  // (by default long enough for any run of the replay tool).
+  int Wait(std::chrono::seconds patience = 120s) {
+    int status = 0;
+    if (!WaitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, patience)) return -1;
+    exited = true;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  static constexpr int kCannotStart = 127;  // the shell's status for a command it cannot run
+  static std::string OutputPath(pid_t pid) { return "/tmp/vantor-e2e-" + std::to_string(pid); }
+  const pid_t pid;
+  bool exited = false;
 };
-std::vector<StateLine> ReadStateLines(const std::string& path);
 
-// The saved record split at "|": 98 numbers (and one empty tail).
-std::vector<std::string> RecordElements(const std::string& record);
-// The checksums the record should carry, computed from its values: the
-// settings sum, the badge sum and the three table sums.
-struct RecordChecksums {
-  int settings, badges, tables[3];
-};
-RecordChecksums ComputeChecksums(const std::vector<std::string>& elements);
-// A record with these settings (sound mode 1), no badges and these tables.
-std::string MakeRecord(const std::vector<int>& highscores);
+inline Strings ReplayCommand(const Strings& arguments) {
+  return Joined({VANTOR_REPLAY}, arguments);
+}
 
-// A decoded PNG as RGB bytes.
+// The output of a shell command, trailing newlines removed.
+inline std::string Shell(const std::string& command) {
+  std::string out;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char chunk[256];
+    while (const size_t got = std::fread(chunk, 1, sizeof chunk, pipe)) out.append(chunk, got);
+    pclose(pipe);
+  }
+  while (!out.empty() && out.back() == '\n') out.pop_back();
+  return out;
+}
+
+// The numbers of field `name` of a state line (a flat JSON object): one
+// for a number or a text of digits, all of them for a list; none if absent.
+inline std::vector<long long> State(const std::string& line, const std::string& name) {
+  const size_t at = line.find("\"" + name + "\":");
+  std::istringstream in(at == std::string::npos ? "" : line.substr(at + name.size() + 3));
+  if (in.peek() == '[' || in.peek() == '"') in.get();
+  std::vector<long long> numbers;
+  for (long long number; in >> number && (numbers.push_back(number), in.get() == ',');) {
+  }
+  return numbers;
+}
+
+constexpr int kRgbBytes = 3;
+
 struct Image {
   int width = 0, height = 0;
   std::vector<unsigned char> rgb;
+  // The mean of the red, green and blue channels over a rectangle.
+  double Mean(int x, int y, int w, int h) const {
+    double sum = 0;
+    for (int row = y; row < y + h; ++row) {
+      const size_t start = (static_cast<size_t>(row) * width + x) * kRgbBytes;
+      for (size_t p = start; p < start + static_cast<size_t>(w) * kRgbBytes; ++p) sum += rgb[p];
+    }
+    return sum / (kRgbBytes * w * h);
+  }
 };
-std::optional<Image> LoadPng(const std::string& path);
-bool SavePng(const std::string& path, const Image& image);
 
-// Pixels whose channels differ by more than `tolerance`, and a picture of
-// them (red where they differ, the reference dimmed elsewhere).
-struct Difference {
+inline std::optional<Image> LoadPng(const std::string& path) {
+  int width = 0, height = 0, channels = 0;
+  unsigned char* pixels = stbi_load(path.c_str(), &width, &height, &channels, kRgbBytes);
+  if (!pixels) return std::nullopt;
+  Image image{width, height, {pixels, pixels + static_cast<size_t>(width) * height * kRgbBytes}};
+  stbi_image_free(pixels);
+  return image;
+}
+
+// Each channel within a tolerance, except on a small share of the pixels:
+// antialiased and blended edges vary a little between drivers.
+inline bool LooksLike(const Image& actual, const Image& reference) {
+  constexpr int kChannelTolerance = 24;
+  constexpr double kDifferingShare = 0.002;
+  if (actual.width != reference.width || actual.height != reference.height) return false;
+  const auto differs = [&](size_t c) {
+    return std::abs(actual.rgb[c] - reference.rgb[c]) > kChannelTolerance;
+  };
   int differing = 0;
-  Image picture;
+  for (size_t p = 0; p < reference.rgb.size(); p += kRgbBytes)
+    differing += differs(p) || differs(p + 1) || differs(p + 2);
+  return differing <= kDifferingShare * reference.width * reference.height;
+}
+
+// Compares DIR/NAME.png with tests/e2e/reference/NAME.png. VANTOR_E2E_KEEP
+// set keeps the frames (see WorkDir), to look at or, after a deliberate
+// change of the picture, to copy over the references once looked at.
+inline void ExpectLikeReference(const std::string& directory, const std::string& name) {
+  const std::string actual = directory + "/" + name + ".png";
+  const std::string reference = kReferences + name + ".png";
+  const std::optional<Image> seen = LoadPng(actual), expected = LoadPng(reference);
+  ASSERT_TRUE(seen && expected) << name << ": a frame or its reference is missing";
+  EXPECT_TRUE(LooksLike(*seen, *expected)) << actual << " differs from its reference";
+}
+
+inline std::string WithoutLeakCheck() {
+  const char* options = std::getenv("ASAN_OPTIONS");
+  return std::string("ASAN_OPTIONS=") + (options ? options : "") + ":detect_leaks=0";
+}
+
+// The real game (or an installed copy) in a child process, with its window
+// found by the process id. The game unloads the graphics driver when it
+// terminates GLFW, so in sanitizer builds the driver's known leak
+// (tests/lsan.supp) can no longer be told apart at exit: leaks are left to
+// the replay runs of the same game, which keep the driver loaded.
+struct Game {
+  Game(const std::string& program, const std::string& directory, const Strings& arguments = {},
+       const Strings& environment = {})
+      : child(Joined({program}, arguments), directory, Joined(environment, {WithoutLeakCheck()})),
+        window(Shell("timeout 15 xdotool search --sync --onlyvisible --pid " +
+                     std::to_string(child.pid) + " 2>/dev/null | head -n 1")),
+        shotPath(directory + "/window.png") {}
+  Child child;
+  const std::string window;  // the X window id; empty when none appeared
+  const std::string shotPath;  // where screenshots go
+
+  std::optional<Image> Screenshot() const {
+    Shell("import -window " + window + " " + shotPath + " 2>/dev/null");
+    return LoadPng(shotPath);
+  }
+  // Whether the window soon shows a picture that passes `test`.
+  template <class Test>
+  bool Shows(Test test, std::chrono::seconds patience = 10s) const {
+    std::optional<Image> shot;
+    return WaitFor([&] { return (shot = Screenshot()) && test(*shot); }, patience);
+  }
+  // Waits until the window shows the title menu as its reference has it.
+  bool WaitForMenu() const {
+    const std::optional<Image> menu = LoadPng(kReferences + "menu.png");
+    return menu && Shows([&](const Image& seen) { return LooksLike(seen, *menu); }, 20s);
+  }
+  // `commands` for xdotool, with the window raised and focused first: an
+  // earlier test's window may stand at the same place.
+  void Send(const std::string& commands) const {
+    Shell("xdotool windowactivate --sync " + window + " windowraise " + window + " " + commands);
+  }
+  // A click as xdotool makes it, press and release with no time between.
+  void Click(int x, int y) const {
+    Send("mousemove --window " + window + " " + std::to_string(x) + " " + std::to_string(y) +
+         " click 1");
+  }
+  // Closes the window as the window manager does; the exit status.
+  int Close() {
+    Shell("wmctrl -i -c " + window);
+    return child.Wait(10s);
+  }
 };
-Difference Compare(const Image& actual, const Image& reference, int tolerance);
-
-// Whether a frame matches a reference: each channel within a small
-// tolerance, except on a small share of the pixels (antialiased and blended
-// edges vary a little between drivers).
-bool LooksLike(const Image& actual, const Image& reference, Difference* difference = nullptr);
-
-// The mean of the red, green and blue channels over a rectangle.
-double MeanBrightness(const Image& image, int x, int y, int width, int height);
 
 }  // namespace vantor::e2e

@@ -1,0 +1,197 @@
+// The real vantor-game through its window, as a person meets it: played
+// with real keys and clicks (Enter and zero-length clicks starting,
+// pausing and quitting runs; F3 statistics, F12 screenshot, F11
+// fullscreen) with its sound recorded by OpenAL Soft's wave writer; its
+// command line; and installed into a scratch DESTDIR.
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <tuple>
+
+#include "tests/e2e/e2e_support.h"
+
+namespace vantor::e2e {
+namespace {
+
+// The display scripts/with-display starts, and the game's window on it; a
+// 640x480 picture letterboxed on the display leaves black bars this wide.
+constexpr int kScreenWidth = 1920, kScreenHeight = 1080, kBarWidth = 240;
+constexpr int kWidth = 640, kHeight = 480;
+// Window pixels of the start, pause and sound buttons and the pause menu's
+// quit item.
+constexpr int kStartX = 256, kStartY = 336, kPauseX = 16, kPauseY = 16;
+constexpr int kSoundX = 320, kSoundY = 32, kQuitX = 180, kQuitY = 184;
+// A strip of the keypad's plain grey panel, above the pause menu's reach;
+// the pause menu's backdrop darkens it to about a third.
+constexpr int kPanelX = 194, kPanelY = 114, kPanelWidth = 12, kPanelHeight = 30;
+constexpr double kPanelGrey = 150, kDarkenedBelow = 100;
+// The statistics panel's corner: white text on a dark panel moves its mean
+// by more than the menu's own motion there does.
+constexpr int kStatisticsWidth = 200, kStatisticsHeight = 40, kStatisticsChange = 10;
+// 16-bit stereo at 44.1 kHz, looked at in 10 ms windows. Silence mixes to
+// exactly 0; the game's effects peak far above kLoud. The alarm lasts
+// 750 ms and repeats every 46 updates while the keypad shows.
+constexpr int kHertz = 44100, kChannels = 2, kWindowBytes = kHertz * kChannels * 2 / 100;
+constexpr int kLoud = 1000, kAlarmWindowsAtLeast = 60;
+constexpr auto kListened = 2500ms;
+constexpr int kUsageStatus = 2, kNoDataStatus = 1;
+
+// The 10 ms windows from byte `from` to byte `to` of a WAV file (its data
+// chunk, or the header's few bytes more) whose peak is loud.
+int LoudWindows(const std::string& wav, size_t from, size_t to) {
+  int loud = 0;
+  std::int16_t samples[kWindowBytes / 2];
+  for (size_t at = from; at + kWindowBytes <= std::min(to, wav.size()); at += kWindowBytes) {
+    std::memcpy(samples, &wav[at], kWindowBytes);
+    loud += std::any_of(std::begin(samples), std::end(samples),
+                        [](int sample) { return std::abs(sample) > kLoud; });
+  }
+  return loud;
+}
+
+double Panel(const Image& shot) { return shot.Mean(kPanelX, kPanelY, kPanelWidth, kPanelHeight); }
+bool KeypadShown(const Image& shot) { return Panel(shot) == kPanelGrey; }
+bool KeypadDarkened(const Image& shot) { return Panel(shot) < kDarkenedBelow; }
+
+auto SizeIs(int width, int height) {
+  return [=](const Image& shot) { return shot.width == width && shot.height == height; };
+}
+
+// The wave writer's settings and a pictures directory for F12, in place
+// before the game starts.
+const WorkDir& Prepared(const WorkDir& work) {
+  WriteFile(work / "openal.conf", "drivers=wave\nsample-type=int16\nchannels=stereo\nfrequency=" +
+                                      std::to_string(kHertz) + "\n[wave]\nfile=" + work / "wav");
+  fs::create_directories(work / "home/Pictures");
+  WriteFile(work / "user-dirs.dirs", "XDG_PICTURES_DIR=\"$HOME/Pictures\"\n");
+  return work;
+}
+
+void CheckComfortKeys(const Game& game, const WorkDir& work) {
+  const double plain = game.Screenshot()->Mean(0, 0, kStatisticsWidth, kStatisticsHeight);
+  const auto changed = [&](const Image& shot) {
+    return std::abs(shot.Mean(0, 0, kStatisticsWidth, kStatisticsHeight) - plain);
+  };
+  game.Send("key F3");
+  EXPECT_TRUE(game.Shows([&](const Image& s) { return changed(s) > kStatisticsChange; }))
+      << "no statistics";
+  game.Send("key F3");
+  EXPECT_TRUE(game.Shows([&](const Image& s) { return changed(s) < kStatisticsChange / 2; }))
+      << "the statistics stayed";
+
+  game.Send("key F12");
+  const std::string said = "Screenshot saved to " + work / "home/Pictures/vantor-";
+  EXPECT_TRUE(WaitFor([&] { return game.child.Output().find(said) != std::string::npos; }, 5s))
+      << game.child.Output();
+  game.Send("key F11");
+  EXPECT_TRUE(game.Shows(SizeIs(kScreenWidth, kScreenHeight))) << "F11 did not go fullscreen";
+  game.Send("key F11");
+  EXPECT_TRUE(game.Shows(SizeIs(kWidth, kHeight))) << "F11 did not go back to the window";
+}
+
+TEST(GameWindow, PlayedWithRealKeysAndClicksItLooksAndSoundsRight) {
+  WorkDir work;
+  Game game(VANTOR_GAME, Prepared(work).path, {},
+            {"HOME=" + work / "home", "XDG_CONFIG_HOME=" + work.path, "ALSOFT_DRIVERS=wave",
+             "ALSOFT_CONF=" + work / "openal.conf"});
+  EXPECT_EQ(Shell("xdotool getwindowname " + game.window), "Vantor Game");
+  int x = 0, y = 0;
+  std::sscanf(Shell("xdotool getwindowgeometry --shell " + game.window + " | tr '\\n' ' '").c_str(),
+              "WINDOW=%*d X=%d Y=%d", &x, &y);
+  // Centred, give or take the window manager's frame.
+  EXPECT_NEAR(x + kWidth / 2, kScreenWidth / 2, 8);
+  EXPECT_NEAR(y + kHeight / 2, kScreenHeight / 2, 32);
+  ASSERT_TRUE(game.WaitForMenu()) << game.child.Output();
+  CheckComfortKeys(game, work);
+  // The art reloads for each new window size.
+  ASSERT_TRUE(game.WaitForMenu()) << "no menu after going fullscreen and back";
+
+  game.Send("key Return");
+  ASSERT_TRUE(game.Shows(KeypadShown)) << "Enter did not start a run";
+  std::this_thread::sleep_for(kListened);
+  game.Click(kPauseX, kPauseY);
+  ASSERT_TRUE(game.Shows(KeypadDarkened)) << "the click on the pause button did not pause";
+  game.Click(kQuitX, kQuitY);
+  ASSERT_TRUE(game.WaitForMenu()) << "quitting did not lead back to the menu";
+
+  // With the sound switched off the next run is silent from its start.
+  const size_t switchedOff = fs::file_size(work / "wav");
+  game.Click(kSoundX, kSoundY);
+  game.Click(kStartX, kStartY);
+  ASSERT_TRUE(game.Shows(KeypadShown)) << "the click on the start button did not start a run";
+  std::this_thread::sleep_for(kListened);
+  EXPECT_EQ(game.Close(), 0) << game.child.Output();
+
+  const std::string wav = ReadFile(work / "wav");
+  EXPECT_GE(LoudWindows(wav, 0, switchedOff), kAlarmWindowsAtLeast) << "no alarm heard";
+  // The recording covers the silent run: silence, not a missing recording.
+  EXPECT_GE(wav.size(), switchedOff + kHertz * kChannels * 2);
+  EXPECT_EQ(LoudWindows(wav, switchedOff, wav.size()), 0);
+}
+
+TEST(CommandLine, AnswersOrRefusesAtOnce) {
+  using Case = std::tuple<Strings, int, const char*>;
+  const Case cases[] = {{{"--help"}, 0, "F11 fullscreen"},
+                        {{"--version"}, 0, "vantor-game 1.0.0"},
+                        {{"--speed", "3"}, kUsageStatus, "--speed"},
+                        {{"--scale", "0"}, kUsageStatus, "--scale: Value 0 not in range 1 to 6"}};
+  WorkDir work;
+  for (const auto& [arguments, status, says] : cases) {
+    Child game(Joined({VANTOR_GAME}, arguments), work.path, {"XDG_DATA_HOME=" + work / "xdg"});
+    EXPECT_EQ(game.Wait(), status) << arguments[0] << ": " << game.Output();
+    EXPECT_NE(game.Output().find(says), std::string::npos) << says << " not in " << game.Output();
+  }
+}
+
+// Installed where no data/ is near, the game finds its installed data and
+// keeps its record under XDG_DATA_HOME; a copy with no data anywhere says
+// where it looked. The installed game starts with --fullscreen, which
+// letterboxes the picture between black bars, and leaves it with F11 for
+// the window --scale 2 asks for; it has no sound device, and says so.
+TEST(Install, ValidatedTreeWhoseGameRunsFromAnywhereWithItsRecordUnderXdg) {
+  const std::string id = "org.vantor.Vantor";
+  WorkDir stage(false);
+  Child install({VANTOR_CMAKE, "--install", VANTOR_BINARY_DIR, "--prefix", "/usr"}, stage.path,
+                {"DESTDIR=" + stage / "root"});
+  ASSERT_EQ(install.Wait(), 0) << install.Output();
+  const std::string share = stage / "root/usr/share/";
+  for (const std::string& validator :
+       {"desktop-file-validate " + share + "applications/" + id + ".desktop",
+        "appstreamcli validate --no-net --pedantic " + share + "metainfo/" + id + ".metainfo.xml"})
+    EXPECT_EQ(Shell(validator + " >&2 && echo valid"), "valid") << validator;
+  // Every icon size, in the order of the directories' names.
+  EXPECT_EQ(Shell("identify -format '%w %h ' " + share + "icons/hicolor/*/apps/" + id + ".png"),
+            "128 128 16 16 24 24 256 256 32 32 48 48 64 64 ");
+  EXPECT_TRUE(fs::exists(share + "man/man6/vantor-game.6"));
+
+  const std::string elsewhere = stage / "elsewhere", lonely = stage / "lonely";
+  fs::create_directories(elsewhere);
+  Game game(stage / "root/usr/bin/vantor-game", elsewhere, {"--fullscreen", "--scale", "2"},
+            {"XDG_DATA_HOME=" + stage / "xdg", "ALSOFT_DRIVERS=nonexistent"});
+  ASSERT_TRUE(game.Shows(
+      [](const Image& shot) {
+        return SizeIs(kScreenWidth, kScreenHeight)(shot) &&
+               shot.Mean(kScreenWidth / 2, kScreenHeight / 2, 1, 1) > 0 &&
+               shot.Mean(0, 0, kBarWidth, kScreenHeight) == 0 &&
+               shot.Mean(kScreenWidth - kBarWidth, 0, kBarWidth, kScreenHeight) == 0;
+      },
+      20s))
+      << "no letterboxed picture: " << game.child.Output();
+  game.Send("key F11");
+  EXPECT_TRUE(game.Shows(SizeIs(2 * kWidth, 2 * kHeight))) << "not the window --scale 2 asks for";
+  Shell("xdotool windowminimize " + game.window);
+  EXPECT_TRUE(WaitFor([&] { return fs::exists(stage / "xdg/vantor/.vantorstate"); }, 10s));
+  EXPECT_FALSE(fs::exists(elsewhere + "/.vantorstate"));
+  EXPECT_EQ(game.Close(), 0) << game.child.Output();
+  EXPECT_NE(game.child.Output().find("alcOpenDevice failed"), std::string::npos);
+
+  fs::create_directories(lonely);
+  fs::copy_file(stage / "root/usr/bin/vantor-game", lonely + "/vantor-game");
+  Child alone({lonely + "/vantor-game"}, elsewhere);
+  EXPECT_EQ(alone.Wait(), kNoDataStatus) << alone.Output();
+  for (const std::string& place : {elsewhere + "/data", lonely + "/data"})
+    EXPECT_NE(alone.Output().find(place + "\n"), std::string::npos) << alone.Output();
+}
+
+}  // namespace
+}  // namespace vantor::e2e
