@@ -194,11 +194,15 @@ inline std::string WithoutLeakCheck() {
 // terminates GLFW, so in sanitizer builds the driver's known leak
 // (tests/lsan.supp) can no longer be told apart at exit: leaks are left to
 // the replay runs of the same game, which keep the driver loaded.
+// Patience on a loaded machine: `make test` builds and plays the browser
+// page beside these tests. The waits end as soon as the window is there.
+inline constexpr int kWindowPatienceSeconds = 60;
+
 struct Game {
   Game(const std::string& program, const std::string& directory, const Strings& arguments = {},
        const Strings& environment = {})
       : child(Joined({program}, arguments), directory, Joined(environment, {WithoutLeakCheck()})),
-        window(Shell("timeout 15 xdotool search --sync --onlyvisible --pid " +
+        window(Shell("timeout " + std::to_string(kWindowPatienceSeconds) + " xdotool search --sync --onlyvisible --pid " +
                      std::to_string(child.pid) + " 2>/dev/null | head -n 1")),
         shotPath(directory + "/window.png") {}
   Child child;
@@ -211,14 +215,14 @@ struct Game {
   }
   // Whether the window soon shows a picture that passes `test`.
   template <class Test>
-  bool Shows(Test test, std::chrono::seconds patience = 10s) const {
+  bool Shows(Test test, std::chrono::seconds patience = 30s) const {
     std::optional<Image> shot;
     return WaitFor([&] { return (shot = Screenshot()) && test(*shot); }, patience);
   }
   // Waits until the window shows the title menu as its reference has it.
   bool WaitForMenu() const {
     const std::optional<Image> menu = LoadPng(kReferences + "menu.png");
-    return menu && Shows([&](const Image& seen) { return LooksLike(seen, *menu); }, 20s);
+    return menu && Shows([&](const Image& seen) { return LooksLike(seen, *menu); });
   }
   // `commands` for xdotool, with the window raised and focused first: an
   // earlier test's window may stand at the same place.
