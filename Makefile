@@ -26,7 +26,7 @@ FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := record text wav ogg script
 FUZZ_DIR     := build-fuzz
 
-.PHONY: deps deps-run build run test fuzz bench clean web web-run
+.PHONY: deps deps-run build run test fuzz bench clean web web-test-pages web-run
 
 deps:
 	@./scripts/install-deps test
@@ -43,7 +43,12 @@ run: deps-run
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target vantor-game
 	./$(BUILD_DIR)/game/vantor-game
 
+# The browser test's pages are built with everything else, so that the
+# tests' time is their own; the sanitizer pass leaves the browser test out.
 test: build
+ifneq ($(SANITIZE),1)
+	@$(MAKE) --no-print-directory web-test-pages
+endif
 	./scripts/with-display ctest --test-dir $(BUILD_DIR) --output-on-failure --no-tests=error -j $(JOBS)
 
 fuzz: deps
@@ -69,7 +74,7 @@ bench: build
 
 # The browser build: emscripten's tools find their JavaScript modules in
 # Debian's node module folder. The page is built at -O2; the browser test
-# adds the bot's page (vantor-web-replay).
+# adds the bot's page (vantor-web-replay, see web-test-pages).
 WEB_BUILD_DIR ?= build-web
 WEB_PORT      ?= 8640
 WEB_TARGETS   ?= vantor-web
@@ -78,6 +83,10 @@ web:
 	@./scripts/install-deps web
 	emcmake cmake -S . -B $(WEB_BUILD_DIR) >/dev/null
 	cmake --build $(WEB_BUILD_DIR) --target $(WEB_TARGETS) -j $(JOBS)
+
+# The game's page and the bot's page, which the browser test plays.
+web-test-pages:
+	@$(MAKE) --no-print-directory web WEB_TARGETS="vantor-web vantor-web-replay"
 
 # Served from this machine only; the saved record belongs to this address.
 web-run: web
