@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "host/graphics.h"
 #include "runtime/gc.h"
 
 namespace vantor::frame_stats {
@@ -153,12 +154,7 @@ void DrawOverlay(const std::vector<std::string>& lines, int width, int height) {
   for (const std::string& line : lines) longest = std::max(longest, line.size());
   glDisable(GL_SCISSOR_TEST);
   glDisable(GL_TEXTURE_2D);
-  glViewport(0, 0, width, height);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glOrtho(0, width, height, 0, -1, 1);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
+  SetPixelView(0, 0, width, height);
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glBegin(GL_QUADS);

@@ -72,6 +72,15 @@ unsigned int boundTexture = kUnknownTexture;
 
 void NoteTextureBound(unsigned int texture) { boundTexture = texture; }
 
+void SetPixelView(int x, int y, int width, int height) {
+  glViewport(x, y, width, height);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0, width, height, 0, -1, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+}
+
 void NoteTextureDeleted(unsigned int texture) {
   if (boundTexture == texture) boundTexture = 0;
 }
@@ -168,12 +177,7 @@ void gxtkGraphics::BeginRender() {
     glClear(GL_COLOR_BUFFER_BIT);
   }
   ClipToView();
-  glViewport(originX, originY, width, height);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glOrtho(0, width, height, 0, -1, 1);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
+  SetPixelView(originX, originY, width, height);
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_TEXTURE_COORD_ARRAY);
   glEnableClientState(GL_COLOR_ARRAY);

@@ -166,6 +166,11 @@ class gxtkGraphics : public gxtkObject {
 void NoteTextureBound(unsigned int texture);
 void NoteTextureDeleted(unsigned int texture);
 
+// Draws into the WIDTH x HEIGHT view whose lower-left corner is at window
+// pixel (X, Y), one unit per pixel with the origin at the top left, as the
+// game and the frame statistics overlay both draw.
+void SetPixelView(int x, int y, int width, int height);
+
 // Decodes an image file through fopenFile; null when it cannot be opened or
 // decoded. Free the result with FreeImage.
 unsigned char* loadImage(const String& path, int* width, int* height, int* depth);
