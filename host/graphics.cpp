@@ -87,11 +87,7 @@ void NoteTextureDeleted(unsigned int texture) {
 
 namespace {
 
-// One quad's corner positions, in the order (x, y), (x+w, y), (x+w, y+h),
-// (x, y+h).
-struct Corners {
-  float x[4], y[4];
-};
+using Corners = gxtkCorners;
 
 void SetPosition(gxtkVertex& vertex, float x, float y, uint32_t rgba) {
   vertex.x = x;
@@ -108,20 +104,53 @@ void SetVertex(gxtkVertex& vertex, float x, float y, float u, float v, uint32_t 
   vertex.v = v;
 }
 
+Corners UprightCorners(float x, float y, float w, float h) {
+  return {{x, x + w, x + w, x}, {y, y, y + h, y + h}};
+}
+
 // The corners as Put transforms them, testing the matrix once per quad and
 // sharing the products the corners have in common (the sums are formed in
 // Put's order, so the results are the same).
 [[gnu::always_inline]] inline Corners QuadCorners(const gxtkGraphics& d, float x, float y, float w,
                                                   float h) {
+  if (!d.transformed) return UprightCorners(x, y, w, h);
   const float left = x;
   const float right = x + w;
   const float top = y;
   const float bottom = y + h;
-  if (!d.transformed) return {{left, right, right, left}, {top, top, bottom, bottom}};
   const float lx = left * d.ix, ly = left * d.iy, rx = right * d.ix, ry = right * d.iy;
   const float tx = top * d.jx, ty = top * d.jy, bx = bottom * d.jx, by = bottom * d.jy;
   return {{lx + tx + d.tx, rx + tx + d.tx, rx + bx + d.tx, lx + bx + d.tx},
           {ly + ty + d.ty, ry + ty + d.ty, ry + by + d.ty, ly + by + d.ty}};
+}
+
+// The corners of a w x h rectangle at the origin of `m`: what QuadCorners
+// gives at (0, 0) under `m`, with the same products and sums, so that a
+// sprite drawn under `m` lands exactly where setting `m` and drawing at the
+// origin puts it.
+[[gnu::always_inline]] inline Corners CornersUnder(const gxtkMatrix& m, float w, float h) {
+  const float wx = w * m.ix, wy = w * m.iy, hx = h * m.jx, hy = h * m.jy;
+  return {{m.tx, wx + m.tx, wx + hx + m.tx, hx + m.tx}, {m.ty, wy + m.ty, wy + hy + m.ty, hy + m.ty}};
+}
+
+// A source rectangle's texture coordinates.
+struct TexRect {
+  float u0, v0, u1, v1;
+};
+
+[[gnu::always_inline]] inline TexRect TextureRect(const gxtkSurface& s, int srcx, int srcy,
+                                                  int srcw, int srch) {
+  return {static_cast<float>(srcx) * s.texScaleU, static_cast<float>(srcy) * s.texScaleV,
+          static_cast<float>(srcx + srcw) * s.texScaleU,
+          static_cast<float>(srcy + srch) * s.texScaleV};
+}
+
+[[gnu::always_inline]] inline void PutSprite(gxtkVertex* quad, const Corners& c, const TexRect& t,
+                                             uint32_t rgba) {
+  SetVertex(quad[0], c.x[0], c.y[0], t.u0, t.v0, rgba);
+  SetVertex(quad[1], c.x[1], c.y[1], t.u1, t.v0, rgba);
+  SetVertex(quad[2], c.x[2], c.y[2], t.u1, t.v1, rgba);
+  SetVertex(quad[3], c.x[3], c.y[3], t.u0, t.v1, rgba);
 }
 
 }  // namespace
@@ -382,32 +411,53 @@ int gxtkGraphics::DrawPoly(Array<float> verts) {
   return 0;
 }
 
+[[gnu::always_inline]] inline gxtkVertex* gxtkGraphics::AdmitSprite(gxtkSurface* surface) {
+  if (batchSurface.get() != surface || batchCount >= kQuadCapacity) [[unlikely]] {
+    Restart(kBatchQuads, surface);
+  }
+  return &vertices[batchCount++ * kQuadVertices];
+}
+
+// Writes one sprite's quad, inline in each sprite entry point. The corners
+// come computed and the rest is read before the batch is admitted, so that
+// only the rare flush needs registers saved.
+[[gnu::always_inline]] inline void gxtkGraphics::PutTexturedQuad(gxtkSurface* surface,
+                                                                 const Corners& c, int srcx,
+                                                                 int srcy, int srcw, int srch) {
+  const TexRect t = TextureRect(*surface, srcx, srcy, srcw, srch);
+  gxtkVertex* quad = AdmitSprite(surface);
+  PutSprite(quad, c, t, color);
+}
+
 // The whole surface is the source rectangle at the origin: the texture
 // coordinates come out as (w * texScaleU, h * texScaleV) at the far corner.
 int gxtkGraphics::DrawSurface(gxtkSurface* surface, float x, float y) {
-  PutTexturedQuad(surface, x, y, 0, 0, surface->width, surface->height);
+  const int w = surface->width, h = surface->height;
+  PutTexturedQuad(surface,
+                  QuadCorners(*this, x, y, static_cast<float>(w), static_cast<float>(h)), 0, 0,
+                  w, h);
   return 0;
 }
 
 int gxtkGraphics::DrawSurface2(gxtkSurface* surface, float x, float y, int srcx, int srcy,
                                int srcw, int srch) {
-  PutTexturedQuad(surface, x, y, srcx, srcy, srcw, srch);
+  PutTexturedQuad(surface,
+                  QuadCorners(*this, x, y, static_cast<float>(srcw), static_cast<float>(srch)),
+                  srcx, srcy, srcw, srch);
   return 0;
 }
 
-void gxtkGraphics::PutTexturedQuad(gxtkSurface* surface, float x, float y, int srcx, int srcy,
+int gxtkGraphics::DrawSurfaceRect(gxtkSurface* surface, float x, float y, float w, float h,
+                                  int srcx, int srcy, int srcw, int srch) {
+  PutTexturedQuad(surface, UprightCorners(x, y, w, h), srcx, srcy, srcw, srch);
+  return 0;
+}
+
+int gxtkGraphics::DrawSurfaceUnder(gxtkSurface* surface, const gxtkMatrix& m, int srcx, int srcy,
                                    int srcw, int srch) {
-  gxtkVertex* quad = Admit(kBatchQuads, kQuadCapacity, kQuadVertices, surface);
-  const Corners c = QuadCorners(*this, x, y, static_cast<float>(srcw), static_cast<float>(srch));
-  const uint32_t rgba = color;
-  const float u0 = static_cast<float>(srcx) * surface->texScaleU;
-  const float v0 = static_cast<float>(srcy) * surface->texScaleV;
-  const float u1 = static_cast<float>(srcx + srcw) * surface->texScaleU;
-  const float v1 = static_cast<float>(srcy + srch) * surface->texScaleV;
-  SetVertex(quad[0], c.x[0], c.y[0], u0, v0, rgba);
-  SetVertex(quad[1], c.x[1], c.y[1], u1, v0, rgba);
-  SetVertex(quad[2], c.x[2], c.y[2], u1, v1, rgba);
-  SetVertex(quad[3], c.x[3], c.y[3], u0, v1, rgba);
+  PutTexturedQuad(surface, CornersUnder(m, static_cast<float>(srcw), static_cast<float>(srch)),
+                  srcx, srcy, srcw, srch);
+  return 0;
 }
 
 int gxtkGraphics::ReadPixels(Array<int> pixels, int x, int y, int w, int h, int offset,

@@ -41,6 +41,17 @@ struct gxtkVertex {
 };
 static_assert(sizeof(gxtkVertex) == 20);
 
+// One quad's corner positions, in the order (x, y), (x+w, y), (x+w, y+h),
+// (x, y+h) before any matrix.
+struct gxtkCorners {
+  float x[4], y[4];
+};
+
+// A 2D matrix: the point (x, y) goes to (x*ix + y*jx + tx, x*iy + y*jy + ty).
+struct gxtkMatrix {
+  float ix, iy, jx, jy, tx, ty;
+};
+
 class gxtkSurface : public gxtkObject {
  public:
   unsigned char* data = nullptr;  // decoded pixels until uploaded
@@ -119,6 +130,16 @@ class gxtkGraphics : public gxtkObject {
   virtual int DrawSurface(gxtkSurface* surface, float x, float y);
   virtual int DrawSurface2(gxtkSurface* surface, float x, float y, int srcx, int srcy,
                            int srcw, int srch);
+  // The sprite paths' two operations. Each draws the source rectangle of
+  // DrawSurface2 in one call, whatever the device's matrix, which stays as
+  // it is: the graphics module composes a sprite's matrix itself instead of
+  // setting the device's around every sprite.
+  // DrawSurfaceRect stretches it over the upright w x h rectangle at (x, y).
+  virtual int DrawSurfaceRect(gxtkSurface* surface, float x, float y, float w, float h, int srcx,
+                              int srcy, int srcw, int srch);
+  // DrawSurfaceUnder draws it at srcw x srch at the origin of `m`.
+  virtual int DrawSurfaceUnder(gxtkSurface* surface, const gxtkMatrix& m, int srcx, int srcy,
+                               int srcw, int srch);
   virtual int ReadPixels(Array<int> pixels, int x, int y, int width, int height, int offset,
                          int pitch);
   virtual int WritePixels2(gxtkSurface* surface, Array<int> pixels, int x, int y, int width,
@@ -141,20 +162,24 @@ class gxtkGraphics : public gxtkObject {
   // The batch admission rule: makes room for one primitive of `kind` and
   // returns its first vertex record. Inline, as it runs for every sprite.
   gxtkVertex* Admit(int kind, int capacity, int verticesPerPrimitive, gxtkSurface* surface) {
-    if (batchKind != kind || batchCount >= capacity || batchSurface.get() != surface) {
+    if (batchKind != kind || batchCount >= capacity || batchSurface.get() != surface) [[unlikely]] {
       Restart(kind, surface);
     }
     return &vertices[batchCount++ * verticesPerPrimitive];
   }
-  // Flushes and starts a batch of `kind` on `surface`.
-  void Restart(int kind, gxtkSurface* surface);
+  // Admit for a textured quad. Only quad batches carry a surface, so a batch
+  // on the same surface is of the same kind: one test fewer per sprite.
+  gxtkVertex* AdmitSprite(gxtkSurface* surface);
+  // Flushes and starts a batch of `kind` on `surface`; out of line, so that
+  // the sprite paths save no registers for it when the batch has room.
+  [[gnu::noinline, gnu::cold]] void Restart(int kind, gxtkSurface* surface);
   // Starts a one-fan batch, flushing what is pending.
   gxtkVertex* BeginFan();
   void EndFan(int vertexCount);
   void Put(gxtkVertex* vertex, float px, float py) const;
   void PutQuad(gxtkVertex* quad, float x, float y, float w, float h) const;
   void EnableTexture(bool enable);
-  void PutTexturedQuad(gxtkSurface* surface, float x, float y, int srcx, int srcy, int srcw,
+  void PutTexturedQuad(gxtkSurface* surface, const gxtkCorners& c, int srcx, int srcy, int srcw,
                        int srch);
   void UpdateColor();
 };

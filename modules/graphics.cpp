@@ -23,13 +23,11 @@ bool IsIdentity(float ix, float iy, float jx, float jy, float tx, float ty) {
   return ix == 1 && iy == 0 && jx == 0 && jy == 1 && tx == 0 && ty == 0;
 }
 
-// A 2D matrix with the context's meaning of the six values. The sprite paths
-// compose their matrices here instead of through Transform, dropping the
-// terms that multiply by 0 or 1: the products they keep are the same, so the
-// vertices come out bit for bit as through the general path.
-struct Affine {
-  float ix, iy, jx, jy, tx, ty;
-};
+// The sprite paths compose their matrices here instead of through
+// Transform, dropping the terms that multiply by 0 or 1: the products they
+// keep are the same, so the vertices come out bit for bit as through the
+// general path.
+using Affine = gxtkMatrix;
 
 Affine CurrentMatrix(const GraphicsContext* c) {
   return {c->ix, c->iy, c->jx, c->jy, c->tx, c->ty};
@@ -196,13 +194,37 @@ void DrawFrame(const Image* image, const Frame* f, float x, float y) {
   }
 }
 
+// Whether `m` neither turns nor shears: a sprite under it is an upright
+// rectangle.
+bool Upright(const Affine& m) { return m.iy == 0 && m.jx == 0; }
+
+// Draws frame `f` with its top-left corner at (x, y), its width scaled by
+// `sx` and its height by `sy`. Returns the device's 0, so that callers can
+// end in it.
+[[gnu::always_inline]] inline int DrawUpright(const Image* image, const Frame* f, float x, float y, float sx, float sy) {
+  const int w = image->width, h = image->height;
+  return renderDevice->DrawSurfaceRect(image->surface, x, y, static_cast<float>(w) * sx,
+                                       static_cast<float>(h) * sy, f->x, f->y, w, h);
+}
+
 // Draws frame `f` at the origin of `m`, as a push, a transform and a pop
-// would, without touching the context's matrix or its stack: the device gets
-// `m` for this draw and the context's own matrix again before the next one.
-void DrawFrameUnder(const Image* image, const Frame* f, const Affine& m) {
-  renderDevice->SetMatrix(m.ix, m.iy, m.jx, m.jy, m.tx, m.ty);
-  context->matrixDirty = 1;
-  DrawFrame(image, f, 0, 0);
+// would, without touching the context's matrix, its stack or the device's
+// matrix. An upright sprite goes as its rectangle: (tx, ty) and its size
+// times (ix, jy) are the products and sums the full matrix gives its
+// corners, less the terms that are zero.
+int DrawFrameUnder(const Image* image, const Frame* f, const Affine& m) {
+  if (Upright(m)) return DrawUpright(image, f, m.tx, m.ty, m.ix, m.jy);
+  return renderDevice->DrawSurfaceUnder(image->surface, m, f->x, f->y, image->width,
+                                        image->height);
+}
+
+// DrawImage2 in general: kept out of line, so that the upright sprite's
+// path stays short.
+[[gnu::noinline]] int DrawTurned(const Image* image, const Frame* f, float x, float y,
+                                 float rotation, float scaleX, float scaleY) {
+  const Affine placed = Rotated(Translated(CurrentMatrix(context), x, y), rotation);
+  return DrawFrameUnder(
+      image, f, Translated(Scaled(placed, scaleX, scaleY), -image->handleX, -image->handleY));
 }
 
 }  // namespace
@@ -399,8 +421,7 @@ int DrawImage(Image* image, float x, float y, int frame) {
     DrawFrame(image, f, left, top);
     return 0;
   }
-  DrawFrameUnder(image, f, Translated(CurrentMatrix(c), left, top));
-  return 0;
+  return DrawFrameUnder(image, f, Translated(CurrentMatrix(c), left, top));
 }
 
 // Scaled about the handle, then rotated about it, then placed with the
@@ -409,10 +430,14 @@ int DrawImage2(Image* image, float x, float y, float rotation, float scaleX, flo
                int frame) {
   const Frame* f = FrameAt(image, frame);
   if (!f || !renderDevice) return 0;
-  const Affine placed = Rotated(Translated(CurrentMatrix(context), x, y), rotation);
-  DrawFrameUnder(image, f,
-                 Translated(Scaled(placed, scaleX, scaleY), -image->handleX, -image->handleY));
-  return 0;
+  const GraphicsContext* c = context;
+  if (rotation != 0 || c->iy != 0 || c->jx != 0) {
+    return DrawTurned(image, f, x, y, rotation, scaleX, scaleY);
+  }
+  // DrawTurned's composition, less the terms that are zero.
+  const float sx = scaleX * c->ix, sy = scaleY * c->jy;
+  return DrawUpright(image, f, -image->handleX * sx + (x * c->ix + c->tx),
+                     -image->handleY * sy + (y * c->jy + c->ty), sx, sy);
 }
 
 }  // namespace graphics

@@ -60,6 +60,19 @@ int SpyGraphics::DrawSurface2(gxtkSurface* surface, float x, float y, int srcx, 
   return gxtkGraphics::DrawSurface2(surface, x, y, srcx, srcy, srcw, srch);
 }
 
+int SpyGraphics::DrawSurfaceRect(gxtkSurface* surface, float x, float y, float w, float h, int srcx,
+                                 int srcy, int srcw, int srch) {
+  drawn.push_back({x, y, w, h, {1, 0, 0, 1, 0, 0}});
+  return gxtkGraphics::DrawSurfaceRect(surface, x, y, w, h, srcx, srcy, srcw, srch);
+}
+
+int SpyGraphics::DrawSurfaceUnder(gxtkSurface* surface, const gxtkMatrix& m, int srcx, int srcy,
+                                  int srcw, int srch) {
+  drawn.push_back({0, 0, static_cast<float>(srcw), static_cast<float>(srch),
+                   {m.ix, m.iy, m.jx, m.jy, m.tx, m.ty}});
+  return gxtkGraphics::DrawSurfaceUnder(surface, m, srcx, srcy, srcw, srch);
+}
+
 template <class T>
 int CopyOut(const std::vector<T>& from, T* out, int max) {
   const int count = std::min(max, static_cast<int>(from.size()));

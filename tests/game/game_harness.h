@@ -42,6 +42,7 @@ class SpyAudio : public gxtkAudio {
 // surfaces drawn in the current render.
 class SpyGraphics : public gxtkGraphics {
  public:
+  // A drawn quad: the rectangle at (x, y), then the matrix.
   struct Surface {
     float x, y, width, height;
     float matrix[6];  // ix, iy, jx, jy, tx, ty
@@ -53,6 +54,10 @@ class SpyGraphics : public gxtkGraphics {
   gxtkSurface* LoadSurface(String path) override;
   int DrawSurface2(gxtkSurface* surface, float x, float y, int srcx, int srcy, int srcw,
                    int srch) override;
+  int DrawSurfaceRect(gxtkSurface* surface, float x, float y, float w, float h, int srcx,
+                      int srcy, int srcw, int srch) override;
+  int DrawSurfaceUnder(gxtkSurface* surface, const gxtkMatrix& m, int srcx, int srcy, int srcw,
+                       int srch) override;
 };
 
 // The real window with a pointer and a joystick the test moves.
