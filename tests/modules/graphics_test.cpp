@@ -107,8 +107,9 @@ TEST_F(GraphicsTest, ImagesAreCutIntoFrames) {
 
 // DrawImage puts the handle at the position, under the current matrix;
 // DrawImage2 scales about the handle, then turns about it (a positive angle
-// turns counter-clockwise on screen), then puts it at the position. Frames
-// out of range, and anything outside a rendered frame, draw nothing. A
+// turns counter-clockwise on screen), then puts it at the position; a
+// sheared matrix shears sprites. A batch holds 256 sprites. Frames out of
+// range, and anything outside a rendered frame, draw nothing. A
 // texture upload between two batches of one texture binds the new one, and
 // the second batch must still be drawn with its own.
 TEST_F(GraphicsTest, SpritesLandWhereTheirHandleIsPut) {
@@ -127,13 +128,23 @@ TEST_F(GraphicsTest, SpritesLandWhereTheirHandleIsPut) {
   device->Flush();
   ASSERT_NE(graphics::LoadImage(T("pair.png"), 1, 0), nullptr);
   graphics::DrawImage(gradient, 30, 40, 0);
+  graphics::SetMatrix(1, 0, 0, 3, 0, 0);
+  graphics::DrawImage2(gradient, 150, 20, 0, 2, 1, 0);  // 8 x 12 from (146, 54)
+  graphics::SetMatrix(1, 0, 0.5f, 1, 0, 0);  // sheared: x + y / 2, y
+  graphics::DrawImage(gradient, 200, 20, 0);
   device->Flush();
+  const int callsBefore = device->drawCalls;
+  for (int i = 0; i <= kQuadCapacity; ++i) graphics::DrawImage(halves, 300, 300, 0);
+  device->Flush();
+  EXPECT_EQ(device->drawCalls - callsBefore, 2) << "one batch holds " << kQuadCapacity << " sprites";
   for (const auto& [what, x, y, expected] : std::vector<std::tuple<const char*, int, int, uint32_t>>{
            {"first texel at (10, 10) less the handle", 8, 8, Gradient(0, 0)}, {"texel (3, 2)", 11, 10, Gradient(3, 2)}, {"right of it", 12, 8, kBlack},
            {"scaled: first texel", 56, 16, Gradient(0, 0)}, {"scaled: texel (3, 2)", 63, 21, Gradient(3, 2)}, {"scaled: right of it", 64, 16, kBlack},
            {"second frame: green", 200, 0, kGreen}, {"second frame: nothing beyond", 202, 0, kBlack}, {"turned: green above", 100, 97, kGreen},
            {"turned: green above, left", 99, 96, kGreen}, {"turned: red below", 101, 103, kRed}, {"turned: nothing right", 103, 100, kBlack},
-           {"doubled: nothing further below", 100, 105, kBlack}, {"after an upload", 63, 81, Gradient(3, 2)}}) {
+           {"doubled: nothing further below", 100, 105, kBlack}, {"after an upload", 63, 81, Gradient(3, 2)},
+           {"stretched: first texel", 146, 54, Gradient(0, 0)}, {"stretched: texel (3, 2)", 153, 62, Gradient(3, 2)},
+           {"stretched: right of it", 154, 62, kBlack}, {"sheared: bottom row starts 1.75 right", 209, 21, Gradient(0, 3)}}) {
     EXPECT_EQ(PixelAt(device, x, y), expected) << what;
   }
   graphics::EndRender();
