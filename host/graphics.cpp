@@ -130,7 +130,8 @@ Corners UprightCorners(float x, float y, float w, float h) {
 // origin puts it.
 [[gnu::always_inline]] inline Corners CornersUnder(const gxtkMatrix& m, float w, float h) {
   const float wx = w * m.ix, wy = w * m.iy, hx = h * m.jx, hy = h * m.jy;
-  return {{m.tx, wx + m.tx, wx + hx + m.tx, hx + m.tx}, {m.ty, wy + m.ty, wy + hy + m.ty, hy + m.ty}};
+  return {{m.tx, wx + m.tx, wx + hx + m.tx, hx + m.tx},
+          {m.ty, wy + m.ty, wy + hy + m.ty, hy + m.ty}};
 }
 
 // A source rectangle's texture coordinates.

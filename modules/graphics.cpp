@@ -201,7 +201,8 @@ bool Upright(const Affine& m) { return m.iy == 0 && m.jx == 0; }
 // Draws frame `f` with its top-left corner at (x, y), its width scaled by
 // `sx` and its height by `sy`. Returns the device's 0, so that callers can
 // end in it.
-[[gnu::always_inline]] inline int DrawUpright(const Image* image, const Frame* f, float x, float y, float sx, float sy) {
+[[gnu::always_inline]] inline int DrawUpright(const Image* image, const Frame* f, float x, float y,
+                                              float sx, float sy) {
   const int w = image->width, h = image->height;
   return renderDevice->DrawSurfaceRect(image->surface, x, y, static_cast<float>(w) * sx,
                                        static_cast<float>(h) * sy, f->x, f->y, w, h);
