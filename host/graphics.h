@@ -73,7 +73,7 @@ class gxtkSurface : public gxtkObject {
 
   void Release();
   void Premultiply();
-  bool AllocateTexture(int texWidth, int texHeight, unsigned int format);
+  bool AllocateTexture(int allocWidth, int allocHeight, unsigned int format);
   bool Upload(const unsigned char* pixels, int fitWidth, int fitHeight);
   void ReadBackPicture(unsigned char* picture);
 };

@@ -145,12 +145,12 @@ void gxtkSurface::Premultiply() {
   }
 }
 
-bool gxtkSurface::AllocateTexture(int texWidth, int texHeight, unsigned int format) {
-  if (requirePow2 && (texWidth != Pow2Size(texWidth) || texHeight != Pow2Size(texHeight))) {
+bool gxtkSurface::AllocateTexture(int allocWidth, int allocHeight, unsigned int format) {
+  if (requirePow2 && (allocWidth != Pow2Size(allocWidth) || allocHeight != Pow2Size(allocHeight))) {
     return false;
   }
   ClearGlErrors();
-  glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), texWidth, texHeight, 0, format,
+  glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), allocWidth, allocHeight, 0, format,
                GL_UNSIGNED_BYTE, nullptr);
   return glGetError() == GL_NO_ERROR;
 }
