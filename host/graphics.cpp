@@ -488,6 +488,7 @@ int gxtkGraphics::WritePixels2(gxtkSurface* surface, Array<int> pixels, int x, i
       buffer[static_cast<size_t>(i) * w + j] = ArgbForTransfer(PremultiplyArgb(p));
     }
   }
+  surface->CoverWrite(x, y, w, h);
   glBindTexture(GL_TEXTURE_2D, surface->texture);
   NoteTextureBound(surface->texture);
   glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, w, h, kPixelTransferFormat, GL_UNSIGNED_BYTE,

@@ -74,11 +74,19 @@ class gxtkSurface : public gxtkObject {
   virtual int Loaded();
   virtual bool OnUnsafeLoadComplete();
   void SetData(unsigned char* pixels, int w, int h, int d);
+  // Before writing w by h texels at (x, y): a texture that holds only part
+  // of the picture and would not hold the write grows to the whole picture,
+  // keeping its texels.
+  void CoverWrite(int x, int y, int w, int h);
 
  private:
+  int texWidth = 0, texHeight = 0;  // the allocated texture
+
   void Release();
   void Premultiply();
-  bool AllocateTexture(int texWidth, int texHeight, unsigned int format);
+  bool AllocateTexture(int allocWidth, int allocHeight, unsigned int format);
+  bool Upload(const unsigned char* pixels, int fitWidth, int fitHeight);
+  void ReadBackPicture(unsigned char* picture);
 };
 
 class gxtkGraphics : public gxtkObject {

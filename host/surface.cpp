@@ -2,7 +2,9 @@
 #include <GL/gl.h>
 #include <stb_image.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 #ifndef __EMSCRIPTEN__
 #include <malloc.h>
 #endif
@@ -36,6 +38,49 @@ GLenum FormatForDepth(int depth) {
     default:
       return 0;
   }
+}
+
+// Whether a texture may hold only the part of its picture that is not
+// transparent. WebGL cannot upload part of a wider picture nor read a
+// texture back, so the browser keeps whole pictures.
+#ifdef __EMSCRIPTEN__
+constexpr bool kCropToContent = false;
+#else
+constexpr bool kCropToContent = true;
+#endif
+
+struct Size {
+  int width, height;
+};
+
+// The part of the picture, from its top-left corner, that holds every pixel
+// with non-zero alpha; pictures without alpha are whole.
+Size ContentExtent(const unsigned char* pixels, int width, int height, int depth) {
+  if (!kCropToContent || !pixels || (depth != kLuminanceAlpha && depth != kRgba)) {
+    return {width, height};
+  }
+  Size content{0, 0};
+  for (int y = 0; y < height; ++y) {
+    const unsigned char* alpha = pixels + (static_cast<long>(y) * width + 1) * depth - 1;
+    for (int x = width - 1; x >= 0; --x) {
+      if (alpha[x * depth]) {
+        content = {std::max(content.width, x + 1), y + 1};
+        break;
+      }
+    }
+  }
+  return content;
+}
+
+// A side of the texture: the picture's `side`, halved while the half still
+// holds the `content` and one transparent texel beyond it. A sample past the
+// texture's edge reads that texel, as it read the transparent picture there.
+// Only halving, because the texture coordinates then scale by exactly two:
+// every sample of a scaled or moving sprite lands on the texel it did at full
+// size, which a size of any other ratio does not promise.
+int FittedSide(int side, int content) {
+  while (side % 2 == 0 && side / 2 > content) side /= 2;
+  return side;
 }
 
 void ClearGlErrors() {
@@ -100,21 +145,50 @@ void gxtkSurface::Premultiply() {
   }
 }
 
-bool gxtkSurface::AllocateTexture(int texWidth, int texHeight, unsigned int format) {
-  if (requirePow2 && (texWidth != Pow2Size(texWidth) || texHeight != Pow2Size(texHeight))) {
+bool gxtkSurface::AllocateTexture(int allocWidth, int allocHeight, unsigned int format) {
+  if (requirePow2 && (allocWidth != Pow2Size(allocWidth) || allocHeight != Pow2Size(allocHeight))) {
     return false;
   }
   ClearGlErrors();
-  glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), texWidth, texHeight, 0, format,
+  glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), allocWidth, allocHeight, 0, format,
                GL_UNSIGNED_BYTE, nullptr);
   return glGetError() == GL_NO_ERROR;
 }
 
+// Fills the bound texture, allocated at texWidth by texHeight or enlarged to
+// powers of two where the driver needs that, from `pixels` (the whole
+// picture, rows of `width` pixels) as far as the texture covers it.
+bool gxtkSurface::Upload(const unsigned char* pixels, int fitWidth, int fitHeight) {
+  const GLenum format = FormatForDepth(depth);
+  int allocatedWidth = fitWidth;
+  int allocatedHeight = fitHeight;
+  if (!AllocateTexture(allocatedWidth, allocatedHeight, format)) {
+    allocatedWidth = Pow2Size(fitWidth);
+    allocatedHeight = Pow2Size(fitHeight);
+    if (!AllocateTexture(allocatedWidth, allocatedHeight, format)) return false;
+  }
+  texWidth = allocatedWidth;
+  texHeight = allocatedHeight;
+  if (pixels) {
+    const int columns = std::min(width, texWidth);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    if (columns != width) glPixelStorei(GL_UNPACK_ROW_LENGTH, width);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, columns, std::min(height, texHeight), format,
+                    GL_UNSIGNED_BYTE, pixels);
+    if (columns != width) glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+  }
+  texScaleU = 1.0f / static_cast<float>(texWidth);
+  texScaleV = 1.0f / static_cast<float>(texHeight);
+  return true;
+}
+
 // A depth outside 1 to 4 fails the load (the surface keeps no pixels) rather
 // than ending the process: a bad image file must not take the game down.
+// The texture holds only the part of the picture that is not transparent
+// (see FittedSide): many sheets are mostly transparent towards the right and
+// bottom, and the software renderer keeps every texel in memory.
 bool gxtkSurface::OnUnsafeLoadComplete() {
-  const GLenum format = FormatForDepth(depth);
-  if (format == 0) {
+  if (FormatForDepth(depth) == 0) {
     Release();
     return false;
   }
@@ -126,27 +200,39 @@ bool gxtkSurface::OnUnsafeLoadComplete() {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  int texWidth = width;
-  int texHeight = height;
-  if (!AllocateTexture(texWidth, texHeight, format)) {
-    texWidth = Pow2Size(width);
-    texHeight = Pow2Size(height);
-    if (!AllocateTexture(texWidth, texHeight, format)) {
-      FreeImage(data);
-      data = nullptr;
-      return false;
-    }
-  }
-  if (data) {
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width, height, format, GL_UNSIGNED_BYTE, data);
-  }
-  texScaleU = 1.0f / static_cast<float>(texWidth);
-  texScaleV = 1.0f / static_cast<float>(texHeight);
+  const Size content = ContentExtent(data, width, height, depth);
+  const bool uploaded =
+      Upload(data, FittedSide(width, content.width), FittedSide(height, content.height));
   FreeImage(data);
   data = nullptr;
   ReturnFreedPages();
-  return true;
+  return uploaded;
+}
+
+// Copies the texels the texture holds into `picture`, the whole picture's
+// zeroed bytes: beyond them it stays transparent, as the picture was there.
+void gxtkSurface::ReadBackPicture([[maybe_unused]] unsigned char* picture) {
+#ifndef __EMSCRIPTEN__
+  std::vector<unsigned char> texels(static_cast<size_t>(texWidth) * texHeight * depth);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  NoteTextureBound(texture);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glGetTexImage(GL_TEXTURE_2D, 0, FormatForDepth(depth), GL_UNSIGNED_BYTE, texels.data());
+  const size_t rowBytes = static_cast<size_t>(std::min(width, texWidth)) * depth;
+  for (int y = 0; y < std::min(height, texHeight); ++y) {
+    std::copy_n(texels.data() + static_cast<size_t>(y) * texWidth * depth, rowBytes,
+                picture + static_cast<size_t>(y) * width * depth);
+  }
+#endif
+}
+
+void gxtkSurface::CoverWrite(int x, int y, int w, int h) {
+  const bool pastRight = long{x} + w > texWidth && texWidth < width;
+  const bool pastBottom = long{y} + h > texHeight && texHeight < height;
+  if (!texture || (!pastRight && !pastBottom)) return;
+  std::vector<unsigned char> picture(static_cast<size_t>(width) * height * depth, 0);
+  ReadBackPicture(picture.data());
+  Upload(picture.data(), width, height);
 }
 
 gxtkSurface* gxtkGraphics::LoadSurface(String path) {

@@ -9,7 +9,7 @@
 namespace vantor::testing {
 namespace {
 
-constexpr uint32_t kBlack = 0xFF000000, kRed = 0xFFFF0000;
+constexpr uint32_t kBlack = 0xFF000000, kRed = 0xFFFF0000, kGreen = 0xFF00FF00;
 
 class GraphicsTest : public ::testing::Test {
  protected:
@@ -93,6 +93,49 @@ TEST_F(GraphicsTest, ImagesDrawExactlyAtTheirOwnSizeAlsoInPowerOfTwoTextures) {
     }
     EXPECT_EQ(wrong, 0) << "power of two: " << pow2;
     EXPECT_TRUE(NearPixel(static_cast<uint32_t>(frame[0]), 0xFF800000)) << std::hex << frame[0];
+  }
+}
+
+// A texture keeps only the part of its picture that is not transparent:
+// nothing opaque may be cut off, a sample past that part reads transparency,
+// and a write past it lands. The surface is drawn before the write and after
+// it, one copy below the other.
+TEST_F(GraphicsTest, CroppedTexturesDrawTheWholePictureAndTakeWritesAnywhere) {
+  struct Case {
+    const char* name;
+    int w, h, opaqueX, opaqueY;
+    bool pow2;
+  };
+  const Case cases[] = {{"opaque far corner", 128, 64, 127, 63, false},
+                        {"content filling a half", 128, 64, 63, 31, false},
+                        {"cropped and enlarged to powers of two", 100, 60, 24, 14, true}};
+  const std::string path = dir.DataFile("sparse.png");
+  for (const Case& c : cases) {
+    gxtkSurface::requirePow2 = c.pow2;
+    WriteRgbaPng(path, c.w, c.h, [&](int x, int y) { return x == c.opaqueX && y == c.opaqueY ? kRed : 0u; });
+    StartFrame(device);
+    gxtkSurface* surface = device->LoadSurface(String(path.c_str()));
+    ASSERT_NE(surface, nullptr) << c.name;
+    device->DrawSurface(surface, 0, 0);
+    Array<int> green(1);
+    green[0] = static_cast<int>(kGreen);
+    device->WritePixels2(surface, green, c.w - 1, 0, 1, 1, 0, 1);
+    device->DrawSurface(surface, 0, static_cast<float>(c.h + 1));
+    const int frameW = c.w + 1, frameH = 2 * c.h + 2;
+    Array<int> frame(frameW * frameH);
+    device->ReadPixels(frame, 0, 0, frameW, frameH, 0, frameW);
+    int wrong = 0;
+    for (int py = 0; py < frameH; ++py) {
+      const bool written = py > c.h;
+      const int y = written ? py - c.h - 1 : py;
+      for (int x = 0; x < frameW; ++x) {
+        const uint32_t expected = x == c.opaqueX && y == c.opaqueY       ? kRed
+                                  : written && x == c.w - 1 && y == 0 ? kGreen
+                                                                        : kBlack;
+        wrong += static_cast<uint32_t>(frame[py * frameW + x]) != expected;
+      }
+    }
+    EXPECT_EQ(wrong, 0) << c.name;
   }
 }
 
