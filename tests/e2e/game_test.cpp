@@ -21,6 +21,7 @@ constexpr int kWidth = 640, kHeight = 480;
 // quit item.
 constexpr int kStartX = 256, kStartY = 336, kPauseX = 16, kPauseY = 16;
 constexpr int kSoundX = 320, kSoundY = 32, kQuitX = 180, kQuitY = 184;
+constexpr int kSpeakerMarkX = 326, kSpeakerMarkY = 28, kSpeakerMarkSize = 8;
 // A strip of the keypad's plain grey panel, above the pause menu's reach;
 // the pause menu's backdrop darkens it to about a third.
 constexpr int kPanelX = 194, kPanelY = 114, kPanelWidth = 12, kPanelHeight = 30;
@@ -47,6 +48,12 @@ int LoudWindows(const std::string& wav, size_t from, size_t to) {
                         [](int sample) { return std::abs(sample) > kLoud; });
   }
   return loud;
+}
+
+// Where the speaker's waves are drawn on the sound button: switched off,
+// the dark cross drawn there instead brings the mean below half.
+double SpeakerMark(const Image& shot) {
+  return shot.Mean(kSpeakerMarkX, kSpeakerMarkY, kSpeakerMarkSize, kSpeakerMarkSize);
 }
 
 double Panel(const Image& shot) { return shot.Mean(kPanelX, kPanelY, kPanelWidth, kPanelHeight); }
@@ -114,9 +121,16 @@ TEST(GameWindow, PlayedWithRealKeysAndClicksItLooksAndSoundsRight) {
   game.Click(kQuitX, kQuitY);
   ASSERT_TRUE(game.WaitForMenu()) << "quitting did not lead back to the menu";
 
-  // With the sound switched off the next run is silent from its start.
-  const size_t switchedOff = fs::file_size(work / "wav");
+  // With the sound switched off the next run is silent from its start. The
+  // switch must show before the start is clicked: two clicks that reach a
+  // busy game within one update both land where the pointer ended.
+  const std::optional<Image> soundOn = game.Screenshot();
+  ASSERT_TRUE(soundOn);
+  const double waves = SpeakerMark(*soundOn);
   game.Click(kSoundX, kSoundY);
+  ASSERT_TRUE(game.Shows([&](const Image& s) { return SpeakerMark(s) < waves / 2; }))
+      << "the click on the sound button did not switch the sound off";
+  const size_t switchedOff = fs::file_size(work / "wav");
   game.Click(kStartX, kStartY);
   ASSERT_TRUE(game.Shows(KeypadShown)) << "the click on the start button did not start a run";
   std::this_thread::sleep_for(kListened);
