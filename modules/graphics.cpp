@@ -194,9 +194,12 @@ void DrawFrame(const Image* image, const Frame* f, float x, float y) {
   }
 }
 
-// Whether `m` neither turns nor shears: a sprite under it is an upright
-// rectangle.
-bool Upright(const Affine& m) { return m.iy == 0 && m.jx == 0; }
+// Whether `m` (a matrix or the context's) neither turns nor shears: a
+// sprite under it is an upright rectangle.
+template <class Matrix>
+bool Upright(const Matrix& m) {
+  return m.iy == 0 && m.jx == 0;
+}
 
 // Draws frame `f` with its top-left corner at (x, y), its width scaled by
 // `sx` and its height by `sy`. Returns the device's 0, so that callers can
@@ -432,7 +435,7 @@ int DrawImage2(Image* image, float x, float y, float rotation, float scaleX, flo
   const Frame* f = FrameAt(image, frame);
   if (!f || !renderDevice) return 0;
   const GraphicsContext* c = context;
-  if (rotation != 0 || c->iy != 0 || c->jx != 0) {
+  if (rotation != 0 || !Upright(*c)) {
     return DrawTurned(image, f, x, y, rotation, scaleX, scaleY);
   }
   // DrawTurned's composition, less the terms that are zero.
