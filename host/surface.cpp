@@ -155,8 +155,8 @@ bool gxtkSurface::AllocateTexture(int allocWidth, int allocHeight, unsigned int 
   return glGetError() == GL_NO_ERROR;
 }
 
-// Fills the bound texture, allocated at texWidth by texHeight or enlarged to
-// powers of two where the driver needs that, from `pixels` (the whole
+// Allocates the bound texture at fitWidth by fitHeight, or enlarged to powers
+// of two where the driver needs that, and fills it from `pixels` (the whole
 // picture, rows of `width` pixels) as far as the texture covers it.
 bool gxtkSurface::Upload(const unsigned char* pixels, int fitWidth, int fitHeight) {
   const GLenum format = FormatForDepth(depth);
