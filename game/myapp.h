@@ -273,7 +273,7 @@ class MyApp : public App {
   void LoadBadgeSection(const Array<String>& parts);
   void LoadScoreSection(const Array<String>& parts);
   int ScoreChecksum(int table);
-  bool ChecksumMatches(const Array<String>& parts, uint32_t sum);
+  bool SectionIntact(const Array<String>& parts, int fields, uint32_t sum);
   int AppendShape(float kind, float x, float y, float w, float h);
 
   // ---------------------------------------------------------------------
@@ -356,5 +356,8 @@ class MyApp : public App {
 // character; nothing usable reads as 0), except that values beyond the
 // 32-bit range are clamped to it instead of being undefined.
 int RecordInt(const String& text);
+// Whether a saved-record element is a decimal integer: digits after an
+// optional sign, with nothing but white space around them.
+bool IsRecordInt(const String& text);
 
 }  // namespace vantor

@@ -1,9 +1,11 @@
 // Saved progress: the settings, the badge words and the three score tables
 // in one text record of "|"-terminated integers, each section followed by
-// its checksum so that a damaged section falls back to its defaults while
-// the others still load. Also the ordinal of a new score and two
+// its checksum so that a damaged section (a wrong checksum, or an element
+// that is not a decimal integer) falls back to its defaults while the
+// others still load. Also the ordinal of a new score and two
 // fixed-width text routines for the score screens and menus. Creation loads
-// the record; suspending and a finished run save it.
+// the record; suspending (which the host also does as the program ends) and
+// a finished run save it.
 #include <algorithm>
 #include <cstdint>
 #include <limits>
@@ -39,6 +41,18 @@ bool IsSpace(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 bool IsDigit(int c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
+
+bool IsRecordInt(const String& text) {
+  const int length = text.Length();
+  int i = 0;
+  while (i < length && IsSpace(text[i])) ++i;
+  if (i < length && (text[i] == '+' || text[i] == '-')) ++i;
+  const int firstDigit = i;
+  while (i < length && IsDigit(text[i])) ++i;
+  if (i == firstDigit) return false;
+  while (i < length && IsSpace(text[i])) ++i;
+  return i == length;
+}
 
 int RecordInt(const String& text) {
   constexpr int64_t kMax = std::numeric_limits<int32_t>::max();
@@ -121,11 +135,17 @@ int MyApp::m_Load() {
   return 0;
 }
 
-// Reads the checksum that ends a section and tells whether it is `sum`.
-bool MyApp::ChecksumMatches(const Array<String>& parts, uint32_t sum) {
+// Reads the checksum that ends a section of `fields` elements and tells
+// whether it is `sum` and every element of the section, the checksum too,
+// is a decimal integer: a word would read as 0 and could pass the sum.
+bool MyApp::SectionIntact(const Array<String>& parts, int fields, uint32_t sum) {
   savedValue = RecordInt(parts[loadCursor]);
   loadCursor += 1;
-  return savedValue == Wrap(sum);
+  bool integers = true;
+  for (int i = loadCursor - fields - 1; i < loadCursor; ++i) {
+    integers = integers && IsRecordInt(parts[i]);
+  }
+  return integers && savedValue == Wrap(sum);
 }
 
 // The defaults: every setting 0 but the sound mode, which starts on.
@@ -142,7 +162,7 @@ void MyApp::LoadSettingsSection(const Array<String>& parts) {
     sum += Bits(settings[loopIndex]) * Bits(loopIndex);
   }
   loadCursor += kSettings;
-  if (ChecksumMatches(parts, sum)) {
+  if (SectionIntact(parts, kSettings, sum)) {
     DebugLog(T("Settings Loaded"));
   } else {
     DebugLog(T("Settings Checksum Invalid"));
@@ -163,7 +183,7 @@ void MyApp::LoadBadgeSection(const Array<String>& parts) {
     sum += Bits(savedValue);
   }
   loadCursor += kBadgeWords;
-  if (ChecksumMatches(parts, sum)) {
+  if (SectionIntact(parts, kBadgeWords, sum)) {
     DebugLog(T("Badges Loaded"));
   } else {
     DebugLog(T("Badge Checksum Invalid"));
@@ -185,7 +205,7 @@ void MyApp::LoadScoreSection(const Array<String>& parts) {
     }
     loadCursor += kTableElements;
     const String table(scoreGroupIndex);
-    if (ChecksumMatches(parts, Bits(ScoreChecksum(scoreGroupIndex)))) {
+    if (SectionIntact(parts, kTableElements, Bits(ScoreChecksum(scoreGroupIndex)))) {
       Print(T("Highscore ") + table + T(" Loaded"));
       continue;
     }
