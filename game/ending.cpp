@@ -48,25 +48,13 @@ void MyApp::PhaseClosing() {
 // ---- The game-over overlay ---------------------------------------------
 
 int MyApp::m_GameOver() {
-  if (gameOverFrame > 0) {
-    m_SetCol(0, 0, 0, std::min(gameOverFrame / kDarkeningUpdates, kDarkeningMax));
-    m_Rect(-1, -1, jscrw + 2, jscrh + 2);
-    const int h = std::min(kSlidePerUpdate * gameOverFrame, static_cast<int>(jscrh * 0.45f));
-    // Two bands grow in from the left and from the right...
-    m_ResetDraw();
-    m_SetCol(255, 255, 0, 0.5f);
-    m_Rect(-1, jscrh * 0.45f - 8, 2 * h, 16);
-    m_SetCol(255, 128, 0, 0.5f);
-    m_Rect(jscrw - 2 * h, jscrh * 0.55f - 8, 2 * h + 1, 16);
-    // ...and the two words come in from the top and the bottom edge.
-    m_ResetDraw();
-    m_SetSize(4);
-    m_SetCol(255, 180, 180, 1);
-    m_Text(jscrw * 0.35f, h, T("GAME"), 1, 1);
-    m_Text(jscrw * 0.65f, jscrh - h, T("OVER"), 1, 1);
+  // The rank is decided once, as the run ends, against the tables as they
+  // stand before the score goes in.
+  if (gameMode == kModeRun && gameOverFrame == 0) {
     m_MyNth();
-    if (score > 0 && loopIndex >= 1) DrawNewHighscore(h);
+    highscoreRank = loopIndex;
   }
+  DrawGameOver();
   if (gameMode == kModeRun) {
     // The last scene keeps running under the overlay, then the menu takes over.
     gameOverFrame += 1;
@@ -80,28 +68,46 @@ int MyApp::m_GameOver() {
   return 0;
 }
 
-// Announced only for a score the tables will take at that rank; a lost or
-// quit run (score 0) never is.
+// The overlay as far as it has come; drawing it moves nothing.
+void MyApp::DrawGameOver() {
+  if (gameOverFrame <= 0) return;
+  m_SetCol(0, 0, 0, std::min(gameOverFrame / kDarkeningUpdates, kDarkeningMax));
+  m_Rect(-1, -1, jscrw + 2, jscrh + 2);
+  const int h = std::min(kSlidePerUpdate * gameOverFrame, static_cast<int>(jscrh * 0.45f));
+  // Two bands grow in from the left and from the right...
+  m_ResetDraw();
+  m_SetCol(255, 255, 0, 0.5f);
+  m_Rect(-1, jscrh * 0.45f - 8, 2 * h, 16);
+  m_SetCol(255, 128, 0, 0.5f);
+  m_Rect(jscrw - 2 * h, jscrh * 0.55f - 8, 2 * h + 1, 16);
+  // ...and the two words come in from the top and the bottom edge.
+  m_ResetDraw();
+  m_SetSize(4);
+  m_SetCol(255, 180, 180, 1);
+  m_Text(jscrw * 0.35f, h, T("GAME"), 1, 1);
+  m_Text(jscrw * 0.65f, jscrh - h, T("OVER"), 1, 1);
+  if (score > 0 && highscoreRank >= 1) DrawNewHighscore(h);
+}
+
+// Announced only for a score the tables take, at the rank they take it at;
+// a lost or quit run (score 0) never is.
 void MyApp::DrawNewHighscore(int slide) {
   m_SetSize(1);
   m_SetCol(0, 125, 255, 0.5f);
   m_Rect(jscrw * 0.35f, jscrh - slide / 1.5f - 16, jscrw * 0.3f, 32);
   m_SetSize(2);
   m_SetCol(100, 255, 100, 1);
-  m_Text(jscrw * 0.5f, jscrh - slide / 1.5f, T("New Highscore\\n           ") + m_MyNth(), 0.5f,
-         2);
+  m_Text(jscrw * 0.5f, jscrh - slide / 1.5f,
+         T("New Highscore\\n           ") + RankText(highscoreRank), 0.5f, 2);
 }
 
 // ---- Entering the score ------------------------------------------------
 
 int MyApp::m_LoadMenu() {
   const int best = kTableSize * (scoreTableIndex - 1);
-  // Only a strictly greater score enters the best ten, so equal scores stay
-  // ahead of the new one.
-  scratch = -1;
-  for (int i = 0; i < kTableSize && scratch < 0; ++i) {
-    if (score > highscores[best + i]) scratch = i;
-  }
+  // The rank decided as the run ended: only a strictly greater score passes
+  // an entry, so equal scores stay ahead of the new one.
+  scratch = highscoreRank - 1;
   if (scratch >= 0) {
     for (int i = best + kTableSize - 1; i > best + scratch; --i) highscores[i] = highscores[i - 1];
     highscores[best + scratch] = score;

@@ -189,6 +189,11 @@ class MyApp : public App {
   int pinchActive = 0;
   float tiltRawX = 0, tiltRawY = 0, tiltX = 0, tiltY = 0;
 
+  // Beyond the game's original fields. A finished run's score takes the
+  // rank decided as the run ends (`highscoreRank`, 0 for none), which the
+  // overlay shows and the tables enter it at.
+  int highscoreRank = 0;
+
   void mark() override;
 
   // Host events.
@@ -274,6 +279,7 @@ class MyApp : public App {
   void LoadScoreSection(const Array<String>& parts);
   int ScoreChecksum(int table);
   bool SectionIntact(const Array<String>& parts, int fields, uint32_t sum);
+  String RankText(int rank);
   int AppendShape(float kind, float x, float y, float w, float h);
 
   // ---------------------------------------------------------------------
@@ -325,6 +331,7 @@ class MyApp : public App {
   void MoveBullets();
 
   // The game-over overlay.
+  void DrawGameOver();
   void DrawNewHighscore(int slide);
 
   // Title menu, credits and pause menu.

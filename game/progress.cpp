@@ -226,8 +226,10 @@ String MyApp::m_MyNth() {
     if (score > highscores[table + keyDigit - 1] && loopIndex == 0) loopIndex = keyDigit;
     if (keyDigit == kTableSize) break;
   }
-  return T(kOrdinals[loopIndex]);
+  return RankText(loopIndex);
 }
+
+String MyApp::RankText(int rank) { return T(kOrdinals[rank]); }
 
 String MyApp::m_lstr(String text, int width, String pad) {
   for (loopIndex = 1; loopIndex <= width; ++loopIndex) text += pad;
