@@ -1,6 +1,7 @@
 // MyApp's host events: creation, the per-update order of work with the mode
 // dispatch, the render pass, suspend and resume. The host loop calls these
 // through the app bridge; every screen hangs off the dispatch here.
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -65,6 +66,7 @@ void MyApp::mark() {
   touchYs.queue_mark();
   sounds.queue_mark();
   worldCells.queue_mark();
+  runPicture.queue_mark();
 }
 
 int MyApp::m_OnCreate() {
@@ -131,13 +133,7 @@ void MyApp::DispatchMode() {
       gameMode = kModeMenu;
       break;
     case kModeRun:
-      PauseEntry();
-      if (pausePress == 1) {
-        GameWithoutPointer();
-      } else {
-        m_Game();
-      }
-      m_InGame();
+      RunStep();
       break;
     case kModeStartRun:
       m_LoadGame();
@@ -145,7 +141,6 @@ void MyApp::DispatchMode() {
     default:
       break;
   }
-  if (gameMode == kModeRun && runOver > 0) m_GameOver();
   if (gameMode == kModeMenu || gameMode == kModeEnterScore) m_GameOver();
   if (gameMode != kModeMenu) return;
   if (creditsOpen == 1) m_CreditBox();
@@ -173,13 +168,47 @@ int MyApp::m_OnRender() {
 }
 
 // After the run's own work in every update: the pause button over the run,
-// and the pause menu over the still running game while it is paused.
+// and the pause menu over the run standing still while it is paused.
 int MyApp::m_InGame() {
   m_ResetDraw();
   menuSlide = kMenuSlideStart;
   m_DrawImg(run::kIconSheet, kPauseButtonInset, kPauseButtonInset, kPauseButtonFrame);
   if (paused == 1) m_PauseMenu();
   return 0;
+}
+
+// One update of a run. While it is paused the run stands still: it neither
+// moves nor draws, its last picture stays under the pause menu and its
+// effects wait, and the game-over overlay waits with it; once the pause menu
+// has slid away the run goes on from where it stopped, as if never paused.
+void MyApp::RunStep() {
+  PauseEntry();
+  const bool frozen = paused == 1;
+  if (frozen) {
+    ShowRunPicture();
+    if (runOver > 0) DrawGameOver();
+  } else {
+    ResumeRunSounds();
+    if (pausePress == 1) {
+      GameWithoutPointer();
+    } else {
+      m_Game();
+    }
+    KeepRunPicture();
+  }
+  m_InGame();
+  if (!frozen && runOver > 0) m_GameOver();
+}
+
+void MyApp::KeepRunPicture() {
+  std::copy_n(drawList.Data(), drawListLength, runPicture.Data());
+  runPictureLength = drawListLength;
+}
+
+void MyApp::ShowRunPicture() {
+  m_CLS2D(run::kBackdrop.red, run::kBackdrop.green, run::kBackdrop.blue, 1);
+  std::copy_n(runPicture.Data(), runPictureLength, drawList.Data());
+  drawListLength = runPictureLength;
 }
 
 // Before the run's own work in every update, so that a press on the pause
@@ -218,10 +247,12 @@ void MyApp::GameWithoutPointer() {
   }
 }
 
+// The run's effects wait before the click sounds, so the click plays.
 void MyApp::Pause() {
   paused = 1;
   pauseMenuOpen = 1;
   pauseChoice = 0;
+  PauseRunSounds();
   m_PlaySFX(run::kSfxClick, 1, kClickVolume, 0);
 }
 
@@ -233,8 +264,9 @@ void MyApp::ClosePauseMenu() {
   pausePress = 0;
 }
 
-// A run comes back from a suspension paused with its pause menu open; the
-// menus come back as they were.
+// A run comes back from a suspension paused with its pause menu open, and
+// so stands still until the player goes on; the menus come back as they
+// were.
 void MyApp::SetPauseFromMode() {
   if (gameMode < kFirstRunMode) {
     paused = 0;
@@ -245,6 +277,7 @@ void MyApp::SetPauseFromMode() {
   paused = 1;
   pauseMenuOpen = 1;
   pauseSlide = static_cast<int>(game::jscrh * 0.5f);
+  PauseRunSounds();
 }
 
 int MyApp::m_OnSuspend() {

@@ -189,9 +189,15 @@ class MyApp : public App {
   int pinchActive = 0;
   float tiltRawX = 0, tiltRawY = 0, tiltX = 0, tiltY = 0;
 
-  // Beyond the game's original fields. A finished run's score takes the
-  // rank decided as the run ends (`highscoreRank`, 0 for none), which the
-  // overlay shows and the tables enter it at.
+  // Beyond the game's original fields. A paused run stands still: its last
+  // picture (`runPictureLength` floats of draw list, kept after every
+  // update it runs) is shown under the pause menu, and the effects it was
+  // playing wait (`runSoundsPaused`) until it goes on. A finished run's
+  // score takes the rank decided as the run ends (`highscoreRank`, 0 for
+  // none), which the overlay shows and the tables enter it at.
+  Array<float> runPicture{kDrawListFloats};
+  int runPictureLength = 0;
+  int runSoundsPaused = 0;
   int highscoreRank = 0;
 
   void mark() override;
@@ -258,10 +264,15 @@ class MyApp : public App {
   void OnScreenPad();
   void TiltWidget();
   void SetPauseFromMode();
+  void RunStep();
   void PauseEntry();
   void Pause();
   void ClosePauseMenu();
   void GameWithoutPointer();
+  void KeepRunPicture();
+  void ShowRunPicture();
+  void PauseRunSounds();
+  void ResumeRunSounds();
   void ScaleToDevice();
   void ReplayDrawList();
   void ReplayRecord(const float* record);

@@ -81,7 +81,7 @@ int MyApp::m_LoadGame() {
 }
 
 int MyApp::m_Game() {
-  m_CLS2D(0, 0, 80, 1);
+  m_CLS2D(kBackdrop.red, kBackdrop.green, kBackdrop.blue, 1);
   switch (phase) {
     case kPhaseKeypad: PhaseKeypad(); break;
     case kPhaseCash: PhaseCash(); break;

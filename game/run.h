@@ -6,6 +6,12 @@
 
 namespace vantor::run {
 
+// Every screen of a run is drawn on this dark blue.
+struct Rgb {
+  float red, green, blue;
+};
+inline constexpr Rgb kBackdrop{0, 0, 80};
+
 // Image slots the run and the menus draw from.
 inline constexpr int kSpriteSheet = 1;  // 64 x 64 frames; frame 0 is a cash bag
 inline constexpr int kIconSheet = 97;

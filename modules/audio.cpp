@@ -26,6 +26,10 @@ int PlaySound(Sound* sound, int channel, int flags) {
 
 int StopChannel(int channel) { return device->StopChannel(channel); }
 
+int PauseChannel(int channel) { return device->PauseChannel(channel); }
+
+int ResumeChannel(int channel) { return device->ResumeChannel(channel); }
+
 int SetChannelVolume(int channel, float volume) { return device->SetVolume(channel, volume); }
 
 int SetChannelPan(int channel, float pan) { return device->SetPan(channel, pan); }

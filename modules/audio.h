@@ -26,6 +26,9 @@ int SetAudioDevice(gxtkAudio* dev);
 Sound* LoadSound(String path);  // null when the file cannot be loaded
 int PlaySound(Sound* sound, int channel, int flags);
 int StopChannel(int channel);
+// A playing channel holds where it is; a paused one goes on from there.
+int PauseChannel(int channel);
+int ResumeChannel(int channel);
 int SetChannelVolume(int channel, float volume);
 int SetChannelPan(int channel, float pan);
 int SetChannelRate(int channel, float rate);

@@ -1,6 +1,6 @@
 // The title menu's score lists sized to the screen, and the
 // pause menu over a run: how it is entered, that its presses never reach
-// the run, its sound modes, quitting and resuming.
+// the run, its sound modes, and resuming.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -88,16 +88,17 @@ TEST_F(PauseTest, PausePressesNeverReachTheRun) {
   }
 }
 
-TEST_F(PauseTest, AHeldBackKeyPausesOnceAndTheRunGoesOnBeneath) {
+TEST_F(PauseTest, AHeldBackKeyPausesOnceAndTheRunStandsStillBeneath) {
   game.ForgetSounds();
   game.KeyDown(kKeyEscape);
   const int time = app.timeLeft;
   game.Frame(13);
-  EXPECT_EQ(app.timeLeft, time - 13);
+  EXPECT_EQ(app.timeLeft, time);
   EXPECT_EQ(app.pauseSlide, 248) << "the panel at rest";
   QuickClick(320, 248);  // resume
   game.Frame(40);
   EXPECT_EQ(app.paused, 0);
+  EXPECT_LT(app.timeLeft, time);
   EXPECT_EQ(game.TimesPlayed(kSfxClick), 2) << "the pause and the resume";
   game.KeyUp(kKeyEscape);
 }
@@ -116,13 +117,20 @@ TEST_F(PauseTest, KeysStepTheSoundModeThroughAllFour) {
   EXPECT_EQ(clicks, (std::vector<int>{1, 0, 0, 1})) << "effects play in modes 1 and 2 only";
 }
 
-// A pause left over when the run ended is gone in the next run.
-TEST_F(PauseTest, TheNextRunStartsUnpaused) {
-  game.KeyFrame(kKeyEscape);
+// Paused after it ended, the run's overlay waits too; resumed, it hands
+// over to the menu, and the next run starts unpaused.
+TEST_F(PauseTest, TheOverlayWaitsForAPauseAndTheNextRunStartsUnpaused) {
   app.runOver = 1;
-  game.Frame(kOverlayUpdates + 1);
+  game.Frame(10);
+  game.KeyFrame(kKeyEscape);
+  const int overlay = app.gameOverFrame;
+  game.Frame(2 * kOverlayUpdates);
+  EXPECT_EQ(app.gameOverFrame, overlay);
+  ASSERT_EQ(app.gameMode, kModeRun);
+  game.KeyFrame(kKeyEscape);
+  game.Frame(kOverlayUpdates + 20);  // the pause menu slides away first
   ASSERT_EQ(app.gameMode, 1);
-  ASSERT_EQ(app.paused, 1);
+  EXPECT_EQ(app.paused, 0);
   game.StartRun();
   EXPECT_EQ(app.paused, 0);
   EXPECT_EQ(app.pauseMenuOpen, -1);
