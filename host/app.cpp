@@ -7,6 +7,7 @@
 #include "host/frame_stats.h"
 #include "host/graphics.h"
 #include "host/input.h"
+#include "host/orderly_stop.h"
 #include "host/platform.h"
 
 namespace vantor {
@@ -139,11 +140,14 @@ void gxtkApp::InvokeOnResume() {
 void gxtkApp::Run() {
   Platform& platform = CurrentHostPlatform();
   Start();
-  while (platform.WindowOpen()) {
+  while (platform.WindowOpen() && StopSignal() == 0) {
     const LoopWait wait = Pass(platform);
     if (wait.kind == LoopWait::kEvents) platform.WaitEvents();
     if (wait.kind == LoopWait::kTime) platform.Sleep(wait.seconds);
   }
+  // However it ends, the app is suspended as when iconified: whatever it
+  // keeps then (the game saves its record) it keeps at the end too.
+  InvokeOnSuspend();
 }
 
 void gxtkApp::Start() {

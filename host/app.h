@@ -80,7 +80,8 @@ class gxtkApp : public gxtkObject {
   virtual int OnRender();
   virtual int OnLoading();
 
-  // The main loop; returns when the window has been closed. It is Start
+  // The main loop; returns when the window has been closed or a stop
+  // signal came (host/orderly_stop.h), with the app suspended. It is Start
   // and then Pass after Pass on the current platform, blocking in between
   // on what each pass asks for.
   void Run();

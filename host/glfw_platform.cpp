@@ -21,6 +21,8 @@ namespace {
 constexpr int kFullscreenKey = GLFW_KEY_F11;
 constexpr int kScreenshotKey = GLFW_KEY_F12;
 constexpr int kStatisticsKey = GLFW_KEY_F3;
+// How long a wait for window events lasts at most.
+constexpr double kStopCheckSeconds = 0.25;
 
 // GLFW delivers these inside PollEvents/WaitEvents, on the main thread. With
 // no application object yet (a window opened by a tool before start-up)
@@ -168,7 +170,9 @@ void GlfwPlatform::Sleep(double seconds) {
 
 void GlfwPlatform::PollEvents() { glfwPollEvents(); }
 
-void GlfwPlatform::WaitEvents() { glfwWaitEvents(); }
+// A signal does not end GLFW's wait, so the wait ends by itself now and then
+// for the loop to see a stop asked for meanwhile.
+void GlfwPlatform::WaitEvents() { glfwWaitEventsTimeout(kStopCheckSeconds); }
 
 bool GlfwPlatform::WindowOpen() { return !glfwWindowShouldClose(window_); }
 

@@ -20,7 +20,9 @@ class Platform {
   virtual void Sleep(double seconds) = 0;
 
   // Events: deliver pending window, key, character and mouse events to the
-  // registered handlers; WaitEvents blocks until at least one arrives.
+  // registered handlers; WaitEvents blocks until at least one arrives (or,
+  // on the desktop, a short while has passed, so that the loop sees a stop
+  // signal, host/orderly_stop.h).
   virtual void PollEvents() = 0;
   virtual void WaitEvents() = 0;
 

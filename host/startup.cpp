@@ -6,6 +6,7 @@
 #endif
 
 #include "host/glfw_platform.h"
+#include "host/orderly_stop.h"
 #include "runtime/debug.h"
 
 namespace vantor {
@@ -102,6 +103,7 @@ void StopInProcess() {
 }
 
 int RunHost(int argc, char** argv, const StartupHooks& hooks, const PlatformFactory& openWindow) {
+  InstallStopHandlers();
   if (!glfwInit()) fail("glfwInit failed");
   std::unique_ptr<Platform> platform = openWindow();
   if (!platform) fail("glfwOpenWindow failed");
@@ -112,7 +114,7 @@ int RunHost(int argc, char** argv, const StartupHooks& hooks, const PlatformFact
   SetCurrentPlatform(nullptr);
   platform.reset();
   glfwTerminate();
-  return 0;
+  return StopExitStatus();
 }
 
 int HostMain(int argc, char** argv, const StartupHooks& hooks) {

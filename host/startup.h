@@ -30,8 +30,9 @@ namespace vantor {
 using PlatformFactory = std::function<std::unique_ptr<Platform>()>;
 
 // HostMain over the window `openWindow` gives (HostMain uses a GlfwPlatform
-// with the default window): glfwInit, the window, the sound device, the
-// guarded start-up and loop, clean-up. Returns the exit status.
+// with the default window): the stop signals' handler, glfwInit, the
+// window, the sound device, the guarded start-up and loop, clean-up.
+// Returns the exit status: 0, or 128 + the signal that stopped the loop.
 int RunHost(int argc, char** argv, const StartupHooks& hooks, const PlatformFactory& openWindow);
 
 // The default OpenAL device and a current context on it, into

@@ -1,15 +1,17 @@
 // The main loop's schedule over a scripted clock and window: the fixed
-// update rate, the bounded catch-up, suspension while iconified, and the
-// non-blocking pass a browser host runs.
+// update rate, the bounded catch-up, suspension while iconified, the
+// non-blocking pass a browser host runs, and its orderly end.
 #include <AL/al.h>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <functional>
 #include <vector>
 
 #include "host/app.h"
 #include "host/audio.h"
 #include "host/graphics.h"
+#include "host/orderly_stop.h"
 #include "host/startup.h"
 #include "tests/host/al_test_device.h"
 #include "tests/host/fake_platform.h"
@@ -124,7 +126,7 @@ TEST_F(LoopTest, IconifySuspendsAndOnlyTheFocusedWindowResumes) {
     soundAtResume = sound();
   };
   app->Run();
-  EXPECT_EQ(std::pair(app->suspends, app->resumes), std::pair(1, 1));
+  EXPECT_EQ(std::pair(app->suspends, app->resumes), std::pair(2, 1)) << "iconified, then ended";
   EXPECT_TRUE(suspendedWithoutFocus);
   EXPECT_EQ(soundAway, AL_PAUSED);
   EXPECT_EQ(soundAtResume, AL_PLAYING);
@@ -149,6 +151,41 @@ TEST_F(LoopTest, PassesNeverBlock) {
   app->SetUpdateRate(0);
   EXPECT_EQ(app->Pass(platform).kind, LoopWait::kEvents);
   EXPECT_EQ(platform.sleeps + platform.waits, 0);
+}
+
+// However the loop ends, by the window closing or by a stop signal (which
+// the handler only notes), the app is suspended once more so that it keeps
+// its state, and the process's status says which: 0, or 128 + the signal.
+// An app already suspended (iconified) is not suspended again.
+TEST_F(LoopTest, ClosedOrSignalledTheLoopEndsWithTheAppSuspended) {
+  InstallStopHandlers();
+  for (const int signalNumber : {0, SIGTERM, SIGINT, SIGHUP}) {
+    SCOPED_TRACE(signalNumber);
+    app->suspends = app->updates = 0;
+    platform.open = true;
+    app->SetUpdateRate(kRate);
+    app->onUpdate = [&] {
+      if (app->updates == 3 && signalNumber == 0) platform.open = false;
+      if (app->updates == 3 && signalNumber != 0) std::raise(signalNumber);
+      if (app->updates == 10) platform.open = false;  // a loop that missed the stop
+    };
+    app->Run();
+    EXPECT_EQ(app->updates, 3) << "the loop ended at once";
+    EXPECT_EQ(app->suspends, 1);
+    EXPECT_TRUE(app->suspended);
+    EXPECT_EQ(StopExitStatus(), signalNumber == 0 ? 0 : 128 + signalNumber);
+    ClearStopRequest();
+    app->InvokeOnResume();
+  }
+  // Iconified, then stopped while waiting for the window.
+  app->suspends = 0;
+  app->onUpdate = [&] { platform.iconified = true; };
+  platform.events = {[] { std::raise(SIGTERM); }};
+  app->Run();
+  EXPECT_EQ(app->suspends, 1);
+  EXPECT_EQ(StopExitStatus(), 128 + SIGTERM);
+  ClearStopRequest();
+  for (const int signalNumber : {SIGTERM, SIGINT, SIGHUP}) std::signal(signalNumber, SIG_DFL);
 }
 
 }  // namespace
