@@ -1,6 +1,8 @@
 #include "game/launch.h"
 
 #include <CLI/CLI.hpp>
+#include <GLFW/glfw3.h>
+
 #include <cstdlib>
 #include <iostream>
 #include <string>
@@ -33,6 +35,17 @@ std::string HelpFooter() {
          RecordPlace() + "/.vantorstate.\n";
 }
 
+// The primary monitor's work area; none without a monitor. GLFW must be
+// initialised.
+std::optional<WorkArea> PrimaryWorkArea() {
+  GLFWmonitor* monitor = glfwGetPrimaryMonitor();
+  if (!monitor) return std::nullopt;
+  int x = 0, y = 0, width = 0, height = 0;
+  glfwGetMonitorWorkarea(monitor, &x, &y, &width, &height);
+  if (width < 1 || height < 1) return std::nullopt;
+  return WorkArea{width, height};
+}
+
 void ReportMissingData(const Settlement& settlement) {
   std::cerr << kProgram << ": no game data found; looked for " << kDataMarker << " in:\n";
   for (const fs::path& place : settlement.tried) std::cerr << "  " << place.string() << "\n";
@@ -63,9 +76,29 @@ LaunchRequest ParseCommandLine(int argc, char** argv, std::ostream& out, std::os
     err << kProgram << ": " << error.what() << "\nTry '" << kProgram << " --help'.\n";
     request.exitStatus = kExitUsage;
   }
+  request.scale = scale;
   request.window.width = kDefaultWindowWidth * scale;
   request.window.height = kDefaultWindowHeight * scale;
   return request;
+}
+
+WindowOptions FitWindow(const LaunchRequest& request, std::optional<WorkArea> area,
+                        std::ostream& err) {
+  WindowOptions window = request.window;
+  if (!area) return window;
+  int scale = request.scale;
+  while (scale > 1 && (kDefaultWindowWidth * scale > area->width ||
+                       kDefaultWindowHeight * scale > area->height)) {
+    --scale;
+  }
+  if (scale == request.scale) return window;
+  window.width = kDefaultWindowWidth * scale;
+  window.height = kDefaultWindowHeight * scale;
+  err << kProgram << ": --scale " << request.scale << " makes a " << request.window.width << "x"
+      << request.window.height << " window, larger than the screen's " << area->width << "x"
+      << area->height << " work area; using --scale " << scale << " (" << window.width << "x"
+      << window.height << ")" << std::endl;
+  return window;
 }
 
 int GameMain(int argc, char** argv) {
@@ -76,8 +109,9 @@ int GameMain(int argc, char** argv) {
     ReportMissingData(settlement);
     return kExitNoData;
   }
-  return RunHost(argc, argv, GameStartupHooks(),
-                 [&] { return GlfwPlatform::Open(request.window); });
+  return RunHost(argc, argv, GameStartupHooks(), [&] {
+    return GlfwPlatform::Open(FitWindow(request, PrimaryWorkArea(), std::cerr));
+  });
 }
 
 }  // namespace vantor
