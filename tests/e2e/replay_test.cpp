@@ -1,8 +1,10 @@
 // The real game under vantor-replay's virtual clock: scripted scenes and the
 // bot's whole runs, checked by their frames against the reference pictures,
-// by their state lines, and by the saved record they leave behind.
+// by their state lines, and by the saved record they leave behind; and the
+// bot's run paused in every phase, which goes on as if never paused.
 #include <algorithm>
 #include <functional>
+#include <regex>
 
 #include "tests/e2e/e2e_support.h"
 
@@ -109,6 +111,138 @@ TEST(Replay, BotWinsThenLosesAndTheSavedTablesKeepBoth) {
   EXPECT_EQ(State(lost, "hitsLeft"), Numbers{3}) << "the bot's gun fired";
   EXPECT_EQ(Table(lost, 0), best);
   EXPECT_EQ(Table(lost, 30), Numbers({0, score, 15000, 20000, 0, 0, 0, 0, 0, 0}));
+}
+
+
+// ---- A run paused in every phase ----------------------------------------
+
+constexpr int kPauseUpdates = 600;
+constexpr int kEscape = 27;
+// More updates than the bot's won run takes.
+constexpr int kRunUpdatesAtMost = 2000;
+// Updates into the overlay at which the last pause comes.
+constexpr long long kOverlayPauseFrame = 30;
+
+// The state lines of `text`, one per update from update 1.
+Strings Lines(const std::string& text) {
+  Strings lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+// A state line without the named fields.
+std::string Without(const std::string& line, const Strings& names) {
+  std::string kept = line;
+  for (const std::string& name : names) {
+    kept = std::regex_replace(kept, std::regex("\"" + name + "\":[^,}]*,?"), "");
+  }
+  return kept;
+}
+
+// The pause's own fields, and what the input leaves while the pause menu
+// has it.
+const Strings kPauseFields = {"update", "paused"};
+const Strings kPauseAndInput = {"update", "paused", "touchDown", "touchConsumed", "keyConsumed"};
+
+long long Field(const std::string& line, const std::string& name) { return State(line, name).at(0); }
+
+// Whether the player has let go after update `line` and no press or key is
+// held as used: a pause can come there without a press of the run's
+// falling into it.
+bool LetGo(const std::string& line) {
+  return Field(line, "touchDown") == 0 && Field(line, "touchConsumed") == 0 &&
+         Field(line, "keyConsumed") == 0;
+}
+
+// The updates at which to pause the never paused run `lines` (updates
+// from 1): one in each of phases 1 to 9, and one under the overlay, each
+// after the bot has let go.
+std::vector<int> PausePoints(const Strings& lines) {
+  std::vector<int> points;
+  for (int phase = 1; phase <= 10; ++phase) {
+    for (size_t i = 1; i < lines.size(); ++i) {
+      const std::string& line = lines[i];
+      if (Field(line, "gameMode") != 10 || !LetGo(line)) continue;
+      const bool overlay = Field(line, "runOver") == 1;
+      const bool found =
+          phase <= 9 ? !overlay && Field(line, "phase") == phase && Field(lines[i - 1], "phase") == phase
+                     : overlay && Field(line, "gameOverFrame") == kOverlayPauseFrame;
+      if (found) {
+        points.push_back(static_cast<int>(i) + 2);  // the update after line i's
+        break;
+      }
+    }
+  }
+  return points;
+}
+
+// The bot's won run with a state line after every update, paused at the
+// given updates for kPauseUpdates updates each, then resumed; with the
+// pause menu back key both times.
+std::string PausedRun(const WorkDir& work, const std::string& directory,
+                      const std::vector<int>& pauses, int updates) {
+  std::string script;
+  for (int update = 1; update <= updates; ++update) {
+    for (const int pause : pauses) {
+      for (const int at : {pause, pause + kPauseUpdates}) {
+        if (update == at) script += std::to_string(at) + " key " + std::to_string(kEscape) + "\n";
+        if (update == at + 1) script += std::to_string(at + 1) + " keyup " + std::to_string(kEscape) + "\n";
+      }
+    }
+    script += std::to_string(update) + " state\n";
+  }
+  WriteFile(work / directory + ".txt", script);
+  fs::remove(work / ".vantorstate");  // each run from the same fresh tables
+  Child bot(ReplayCommand({"--autoplay", "win", "--script", directory + ".txt", "--out", directory,
+                           "--max-updates", std::to_string(updates)}),
+            work.path);
+  const int status = bot.Wait();
+  // A run cut short by --max-updates ends unfinished; that is all it is for.
+  EXPECT_TRUE(status == 0 || status == kFailed) << bot.Output();
+  return ReadFile(work / directory + "/state.jsonl");
+}
+
+// Paused in each phase and under the overlay for 600 updates, the run
+// stands still (its state line, pause and input aside, stays as it was when
+// the pause came), and after every resume each state line is the never
+// paused run's, the pause aside, as many updates earlier as the run stood
+// still.
+TEST(Replay, ARunPausedInEveryPhaseGoesOnAsIfNeverPaused) {
+  WorkDir work;
+  const Strings never = Lines(PausedRun(work, "never", {}, kRunUpdatesAtMost));
+  const std::vector<int> pauses = PausePoints(never);
+  ASSERT_EQ(pauses.size(), 10u) << "no pause point in some phase";
+
+  // How long one pause holds the run: from the update it comes in until the
+  // countdown falls again.
+  const int first = pauses.front();
+  const Strings once =
+      Lines(PausedRun(work, "once", {first}, first + kPauseUpdates + kPauseUpdates / 2));
+  const long long timeAtPause = Field(never[first - 2], "timeLeft");
+  int standing = first;
+  while (standing <= static_cast<int>(once.size()) && Field(once[standing - 1], "timeLeft") == timeAtPause)
+    ++standing;
+  const int held = standing - first;
+  ASSERT_GT(held, kPauseUpdates) << "the run did not stand still while paused";
+
+  std::vector<int> starts;  // where each pause comes in the paused run
+  for (size_t k = 0; k < pauses.size(); ++k) starts.push_back(pauses[k] + static_cast<int>(k) * held);
+  const Strings paused = Lines(PausedRun(
+      work, "paused", starts, static_cast<int>(never.size()) + static_cast<int>(pauses.size()) * held));
+  for (size_t i = 0; i < paused.size() && i < never.size() + pauses.size() * held; ++i) {
+    const int update = static_cast<int>(i) + 1;
+    int k = 0;
+    while (k < static_cast<int>(starts.size()) && starts[k] <= update) ++k;
+    if (k > 0 && update < starts[k - 1] + held) {
+      ASSERT_EQ(Without(paused[i], kPauseAndInput), Without(never[pauses[k - 1] - 2], kPauseAndInput))
+          << "the run moved while paused, update " << update;
+    } else {
+      ASSERT_EQ(Without(paused[i], kPauseFields), Without(never[i - k * held], kPauseFields))
+          << "unlike the never paused run, update " << update;
+    }
+  }
+  EXPECT_EQ(paused.size(), never.size() + pauses.size() * held) << "the runs took different times";
 }
 
 }  // namespace

@@ -88,6 +88,11 @@ void Autoplay::BeforeUpdate(Session& session, int) {
     }
     return;
   }
+  // A player leaves the run alone while its pause menu is up.
+  if (app.paused == 1) {
+    Let(session);
+    return;
+  }
   Play(session);
 }
 

@@ -5,8 +5,8 @@
 // stand, where the reload prompt is, when a bullet is about to arrive).
 // Asked to win, it ducks only under the cop's bullets; asked to lose, it
 // stays ducked (so its gun never fires) except when a cop's bullet is about
-// to arrive. After the run it lets the game go back to the menu and enter
-// the score. Driven by the replay session (session.cpp) before each update.
+// to arrive. While the run is paused it lets go and waits. After the run it
+// lets the game go back to the menu and enter the score. Driven by the replay session (session.cpp) before each update.
 #pragma once
 
 #include <string>

@@ -1,6 +1,7 @@
 // The state line: one JSON object on one line holding what a tester asks
-// about the game after an update (mode, loader, run, tables, settings and
-// the random seed). Written by the replay session for `state` commands and
+// about the game after an update (mode, loader, the run and everything that
+// moves in it, the input's bookkeeping, tables, settings and the random
+// seed). Written by the replay session for `state` commands and
 // at the end of an autoplayed run.
 #pragma once
 
