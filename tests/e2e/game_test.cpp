@@ -1,8 +1,13 @@
 // The real vantor-game through its window, as a person meets it: played
 // with real keys and clicks (Enter and zero-length clicks starting,
 // pausing and quitting runs; F3 statistics, F12 screenshot, F11
-// fullscreen) with its sound recorded by OpenAL Soft's wave writer; its
-// command line; and installed into a scratch DESTDIR.
+// fullscreen) with its sound recorded by OpenAL Soft's wave writer, a
+// paused run silent; what the player set kept however the game ends (its
+// window closed, a stop signal, a directory it cannot save in); its command
+// line, a --scale too large for the screen; and installed into a scratch
+// DESTDIR.
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -35,6 +40,8 @@ constexpr int kStatisticsWidth = 200, kStatisticsHeight = 40, kStatisticsChange 
 constexpr int kHertz = 44100, kChannels = 2, kWindowBytes = kHertz * kChannels * 2 / 100;
 constexpr int kLoud = 1000, kAlarmWindowsAtLeast = 60;
 constexpr auto kListened = 2500ms;
+// The pause's click lasts 50 ms; a pause as long as the listening is silent.
+constexpr auto kClickFades = 300ms;
 constexpr int kUsageStatus = 2, kNoDataStatus = 1;
 
 // The 10 ms windows from byte `from` to byte `to` of a WAV file (its data
@@ -141,6 +148,131 @@ TEST(GameWindow, PlayedWithRealKeysAndClicksItLooksAndSoundsRight) {
   // The recording covers the silent run: silence, not a missing recording.
   EXPECT_GE(wav.size(), switchedOff + kHertz * kChannels * 2);
   EXPECT_EQ(LoudWindows(wav, switchedOff, wav.size()), 0);
+}
+
+// Paused, the run's alarm waits: the recording is silent for as long as the
+// pause lasts, and the alarm goes on once the run does.
+TEST(GameWindow, APausedRunIsSilentAndItsAlarmGoesOnWithTheRun) {
+  WorkDir work;
+  Game game(VANTOR_GAME, Prepared(work).path, {},
+            {"HOME=" + work / "home", "ALSOFT_DRIVERS=wave", "ALSOFT_CONF=" + work / "openal.conf"});
+  ASSERT_TRUE(game.WaitForMenu()) << game.child.Output();
+  game.Send("key Return");
+  ASSERT_TRUE(game.Shows(KeypadShown)) << "Enter did not start a run";
+  std::this_thread::sleep_for(kListened);
+  const size_t pausing = fs::file_size(work / "wav");
+  game.Click(kPauseX, kPauseY);
+  ASSERT_TRUE(game.Shows(KeypadDarkened)) << "the click on the pause button did not pause";
+  std::this_thread::sleep_for(kClickFades);
+  const size_t pausedFrom = fs::file_size(work / "wav");
+  std::this_thread::sleep_for(kListened);
+  const size_t pausedTo = fs::file_size(work / "wav");
+  game.Send("key Escape");
+  ASSERT_TRUE(game.Shows(KeypadShown)) << "Escape did not resume the run";
+  std::this_thread::sleep_for(kListened);
+  EXPECT_EQ(game.Close(), 0) << game.child.Output();
+
+  const std::string wav = ReadFile(work / "wav");
+  EXPECT_GE(LoudWindows(wav, 0, pausing), kAlarmWindowsAtLeast) << "no alarm before the pause";
+  EXPECT_GE(pausedTo - pausedFrom, size_t{kHertz} * kChannels * 2) << "the recording stopped";
+  EXPECT_EQ(LoudWindows(wav, pausedFrom, pausedTo), 0) << "the paused run was heard";
+  EXPECT_GE(LoudWindows(wav, pausedTo, wav.size()), kAlarmWindowsAtLeast) << "no alarm after it";
+}
+
+// The element of a saved record that holds the sound mode.
+std::string SoundModeSaved(const std::string& record) {
+  constexpr int kSoundModeElement = 5;
+  std::istringstream in(record);
+  std::string element;
+  for (int i = 0; i <= kSoundModeElement && std::getline(in, element, '|'); ++i) {
+  }
+  return element;
+}
+
+// Switches the sound off in the title menu, as the player does.
+void SwitchSoundOff(const Game& game) {
+  const std::optional<Image> soundOn = game.Screenshot();
+  ASSERT_TRUE(soundOn);
+  const double waves = SpeakerMark(*soundOn);
+  game.Click(kSoundX, kSoundY);
+  ASSERT_TRUE(game.Shows([&](const Image& s) { return SpeakerMark(s) < waves / 2; }))
+      << "the click on the sound button did not switch the sound off";
+}
+
+// Whichever way the game is ended in an orderly way, the sound switched off
+// in the menu is in the record on disk: its window closed (status 0) or a
+// stop signal (status 128 + the signal), also while iconified.
+TEST(GameWindow, ClosedOrStoppedBySignalTheGameKeepsWhatThePlayerSet) {
+  const struct {
+    const char* how;
+    int signal;  // 0: the window is closed
+    bool iconified;
+  } ends[] = {{"window closed", 0, false},
+              {"SIGTERM", SIGTERM, false},
+              {"SIGINT", SIGINT, false},
+              {"SIGHUP", SIGHUP, false},
+              {"SIGTERM while iconified", SIGTERM, true}};
+  for (const auto& end : ends) {
+    SCOPED_TRACE(end.how);
+    WorkDir work;
+    Game game(VANTOR_GAME, work.path);
+    ASSERT_TRUE(game.WaitForMenu()) << game.child.Output();
+    SwitchSoundOff(game);
+    if (end.iconified) {
+      Shell("xdotool windowminimize " + game.window);
+      // Iconified, the game saves and then waits for its window.
+      ASSERT_TRUE(WaitFor([&] { return fs::exists(work / ".vantorstate"); }, 10s));
+    }
+    int status = 0;
+    if (end.signal == 0) {
+      status = game.Close();
+    } else {
+      kill(game.child.pid, end.signal);
+      status = game.child.Wait(10s);
+    }
+    EXPECT_EQ(status, end.signal == 0 ? 0 : 128 + end.signal) << game.child.Output();
+    EXPECT_EQ(SoundModeSaved(ReadFile(work / ".vantorstate")), "0") << "the sound came back on";
+  }
+}
+
+// Started where it cannot write (as root, the game runs as nobody), the
+// game still ends when its window is closed, and says once that the record
+// could not be saved.
+TEST(GameWindow, ARecordThatCannotBeSavedIsSaidOnceAndTheGameStillEnds) {
+  WorkDir work(false);
+  fs::copy(fs::path(VANTOR_SOURCE_DIR) / "data", work / "data", fs::copy_options::recursive);
+  fs::copy_file(VANTOR_GAME, work / "vantor-game");
+  fs::permissions(work.path, fs::perms(0555));
+  const bool root = geteuid() == 0;
+  const std::string nobody = "65534";
+  const std::string program = root ? "/usr/bin/setpriv" : work / "vantor-game";
+  const Strings arguments =
+      root ? Strings{"--reuid=" + nobody, "--regid=" + nobody, "--clear-groups", "--",
+                     work / "vantor-game"}
+           : Strings{};
+  {
+    Game game(program, work.path, arguments, {"HOME=" + work.path});
+    ASSERT_TRUE(game.WaitForMenu()) << game.child.Output();
+    SwitchSoundOff(game);
+    EXPECT_EQ(game.Close(), 0) << game.child.Output();
+    const std::string output = game.child.Output();
+    size_t said = 0;
+    for (size_t at = 0; (at = output.find("cannot save the record", at)) != std::string::npos; ++at)
+      ++said;
+    EXPECT_EQ(said, 1u) << output;
+  }
+  EXPECT_FALSE(fs::exists(work / ".vantorstate"));
+  fs::permissions(work.path, fs::perms(0755));
+}
+
+// --scale 6 on the 1920 x 1080 screen: the largest window that fits is
+// --scale 2, 1280 x 960, and the game says so.
+TEST(GameOptions, AScaleTooLargeForTheScreenIsLoweredToOneThatFits) {
+  WorkDir work;
+  Game game(VANTOR_GAME, work.path, {"--scale", "6"});
+  EXPECT_TRUE(game.Shows(SizeIs(2 * kWidth, 2 * kHeight))) << "not a 1280x960 window";
+  EXPECT_EQ(game.Close(), 0) << game.child.Output();
+  EXPECT_NE(game.child.Output().find("using --scale 2"), std::string::npos) << game.child.Output();
 }
 
 TEST(CommandLine, AnswersOrRefusesAtOnce) {
