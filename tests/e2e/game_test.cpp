@@ -103,6 +103,16 @@ void CheckComfortKeys(const Game& game, const WorkDir& work) {
   EXPECT_TRUE(game.Shows(SizeIs(kWidth, kHeight))) << "F11 did not go back to the window";
 }
 
+// Switches the sound off in the title menu, as the player does.
+void SwitchSoundOff(const Game& game) {
+  const std::optional<Image> soundOn = game.Screenshot();
+  ASSERT_TRUE(soundOn);
+  const double waves = SpeakerMark(*soundOn);
+  game.Click(kSoundX, kSoundY);
+  ASSERT_TRUE(game.Shows([&](const Image& s) { return SpeakerMark(s) < waves / 2; }))
+      << "the click on the sound button did not switch the sound off";
+}
+
 TEST(GameWindow, PlayedWithRealKeysAndClicksItLooksAndSoundsRight) {
   WorkDir work;
   Game game(VANTOR_GAME, Prepared(work).path, {},
@@ -131,12 +141,8 @@ TEST(GameWindow, PlayedWithRealKeysAndClicksItLooksAndSoundsRight) {
   // With the sound switched off the next run is silent from its start. The
   // switch must show before the start is clicked: two clicks that reach a
   // busy game within one update both land where the pointer ended.
-  const std::optional<Image> soundOn = game.Screenshot();
-  ASSERT_TRUE(soundOn);
-  const double waves = SpeakerMark(*soundOn);
-  game.Click(kSoundX, kSoundY);
-  ASSERT_TRUE(game.Shows([&](const Image& s) { return SpeakerMark(s) < waves / 2; }))
-      << "the click on the sound button did not switch the sound off";
+  SwitchSoundOff(game);
+  if (HasFatalFailure()) return;
   const size_t switchedOff = fs::file_size(work / "wav");
   game.Click(kStartX, kStartY);
   ASSERT_TRUE(game.Shows(KeypadShown)) << "the click on the start button did not start a run";
@@ -189,16 +195,6 @@ std::string SoundModeSaved(const std::string& record) {
   return element;
 }
 
-// Switches the sound off in the title menu, as the player does.
-void SwitchSoundOff(const Game& game) {
-  const std::optional<Image> soundOn = game.Screenshot();
-  ASSERT_TRUE(soundOn);
-  const double waves = SpeakerMark(*soundOn);
-  game.Click(kSoundX, kSoundY);
-  ASSERT_TRUE(game.Shows([&](const Image& s) { return SpeakerMark(s) < waves / 2; }))
-      << "the click on the sound button did not switch the sound off";
-}
-
 // Whichever way the game is ended in an orderly way, the sound switched off
 // in the menu is in the record on disk: its window closed (status 0) or a
 // stop signal (status 128 + the signal), also while iconified.
@@ -218,6 +214,7 @@ TEST(GameWindow, ClosedOrStoppedBySignalTheGameKeepsWhatThePlayerSet) {
     Game game(VANTOR_GAME, work.path);
     ASSERT_TRUE(game.WaitForMenu()) << game.child.Output();
     SwitchSoundOff(game);
+    if (HasFatalFailure()) return;
     if (end.iconified) {
       Shell("xdotool windowminimize " + game.window);
       // Iconified, the game saves and then waits for its window.
