@@ -28,7 +28,8 @@ const std::string kPlayerPath = "PATH=/usr/local/bin:/usr/bin:/bin:/usr/local/ga
 // Enough for any property the window can carry (xprop's own limit cuts
 // the larger icons off).
 constexpr const char* kPropertyBytes = "100000000";
-constexpr int kAlphaShift = 24, kRedShift = 16, kGreenShift = 8;
+// _NET_WM_ICON packs a pixel as 0xAARRGGBB.
+constexpr int kRgbaChannels = 4, kAlphaShift = 24, kRedShift = 16, kGreenShift = 8;
 
 // The value of `key` in a desktop entry; empty when it has none.
 std::string EntryValue(const std::string& entry, const std::string& key) {
@@ -56,11 +57,11 @@ std::vector<Icon> WindowIcons(const std::string& window) {
 // A PNG file as _NET_WM_ICON holds it.
 Icon IconFromPng(const std::string& path) {
   int width = 0, height = 0, channels = 0;
-  unsigned char* rgba = stbi_load(path.c_str(), &width, &height, &channels, 4);
+  unsigned char* rgba = stbi_load(path.c_str(), &width, &height, &channels, kRgbaChannels);
   if (!rgba) return {};
   Icon icon{static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height)};
   for (int i = 0; i < width * height; ++i) {
-    const unsigned char* p = rgba + 4 * i;
+    const unsigned char* p = rgba + kRgbaChannels * i;
     icon.push_back(std::uint32_t{p[3]} << kAlphaShift | std::uint32_t{p[0]} << kRedShift |
                    std::uint32_t{p[1]} << kGreenShift | p[2]);
   }
