@@ -160,7 +160,8 @@ std::string PackageStatus() {
 }
 
 void Purge() {
-  Shell("apt-get purge -y -qq -o DPkg::Lock::Timeout=300 vantor vantor-data >/dev/null 2>&1");
+  Shell("DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq -o DPkg::Lock::Timeout=300 "
+        "vantor vantor-data >/dev/null 2>&1");
 }
 
 // Purges the packages at the end, however the test ends.
