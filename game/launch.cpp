@@ -5,6 +5,7 @@
 #include <iostream>
 #include <string>
 
+#include "game/desktop_identity.h"
 #include "game/startup.h"
 #include "host/places.h"
 #include "host/startup.h"
@@ -69,13 +70,14 @@ LaunchRequest ParseCommandLine(int argc, char** argv, std::ostream& out, std::os
 }
 
 int GameMain(int argc, char** argv) {
-  const LaunchRequest request = ParseCommandLine(argc, argv, std::cout, std::cerr);
+  LaunchRequest request = ParseCommandLine(argc, argv, std::cout, std::cerr);
   if (request.exitStatus) return *request.exitStatus;
   const Settlement settlement = SettleDataAndRecord(kDataMarker);
   if (!settlement.found) {
     ReportMissingData(settlement);
     return kExitNoData;
   }
+  request.window.identity = &GameWindowIdentity();
   return RunHost(argc, argv, GameStartupHooks(),
                  [&] { return GlfwPlatform::Open(request.window); });
 }
