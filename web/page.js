@@ -265,8 +265,8 @@
   }
 
   function showStartHint() {
-    if (!soundContexts().some((context) => context.state === 'suspended')) return;
     startHint.textContent = touchScreen() ? 'Tap to start' : 'Click to start';
+    if (!soundContexts().some((context) => context.state === 'suspended')) return;
     startHint.hidden = false;
     for (const kind of kHintHiders) document.addEventListener(kind, hideStartHint, true);
   }
