@@ -146,9 +146,9 @@ TEST(Loader, EachOfThe34UpdatesLoadsItsFileIntoItsSlot) {
 }
 
 // 630 and 1230 pixels are the variants' edges (the game starts at 640 x 480,
-// in "-hd"). A new size reloads the art
-// only when it needs another variant; either way the screen is laid out for
-// it at once.
+// in "-hd"). A new size reloads the art only when it needs another variant,
+// or when a load is under way; either way the screen is laid out for it at
+// once.
 TEST(Loader, ANewWindowSizeReloadsOnlyForAnotherArtVariant) {
   const struct {
     int width, height;
@@ -182,6 +182,17 @@ TEST(Loader, ANewWindowSizeReloadsOnlyForAnotherArtVariant) {
       EXPECT_TRUE(game.graphics().loads.empty());
     }
   }
+  // A load under way starts again for a new size of the same variant: an
+  // update at the new size may have loaded a file in between.
+  game.platform().width = 1280;
+  game.platform().height = 720;
+  game.Render();
+  game.Update(2);
+  ASSERT_EQ(app.loadStep, 3);
+  game.platform().width = 1920;
+  game.platform().height = 1080;
+  game.Render();
+  EXPECT_EQ(app.loadStep, 1) << "a new size during a load did not start it again";
 }
 
 }  // namespace
