@@ -25,6 +25,9 @@ import zlib from 'node:zlib';
 import { after, before, test } from 'node:test';
 import { setTimeout as sleep } from 'node:timers/promises';
 import puppeteer, { KnownDevices } from 'puppeteer-core';
+import {
+  atMenu, countDrawnFrames, kChromiumFlags, kSlowNetwork, stateOf,
+} from './page_support.mjs';
 
 const [siteDir, replayDir, outDir] = process.argv.slice(2);
 const referenceDir = new URL('../e2e/reference/', import.meta.url).pathname;
@@ -67,13 +70,6 @@ const kMenuSoundButtonWaves = { x: 318, y: 12, width: 30, height: 40 };
 const kStatisticsPanel = { x: 0, y: 0, width: 240, height: 64 };
 const kOverlayShares = { white: 0.03, dark: 0.3 };
 
-const kChromiumFlags = [
-  '--headless=new', '--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
-  // Sound may start before the first input, as it does on the desktop.
-  '--autoplay-policy=no-user-gesture-required',
-  '--disable-background-networking', '--disable-component-update', '--disable-sync',
-  '--no-first-run',
-];
 
 let server;
 let replayServer;
@@ -83,28 +79,6 @@ let page;
 let profileDir;
 const shots = {};
 const site = { dir: path.resolve(siteDir) };
-
-// Counts the frames the game drew: animation frames in which WebGL drew.
-// Runs in the page before its own scripts.
-function countDrawnFrames() {
-  let drew = false;
-  window.vantorFramesDrawn = 0;
-  for (const context of [window.WebGLRenderingContext, window.WebGL2RenderingContext]) {
-    for (const method of ['drawArrays', 'drawElements']) {
-      const draw = context.prototype[method];
-      context.prototype[method] = function (...args) {
-        drew = true;
-        return draw.apply(this, args);
-      };
-    }
-  }
-  const requestFrame = window.requestAnimationFrame.bind(window);
-  window.requestAnimationFrame = (callback) => requestFrame((time) => {
-    callback(time);
-    if (drew) window.vantorFramesDrawn += 1;
-    drew = false;
-  });
-}
 
 const kContentTypes = {
   '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm',
@@ -346,8 +320,6 @@ const kPhoneLandscape = {
 const keypadKey = (digit) => ({ x: 240 + 72 * ((digit - 1) % 3), y: 160 + 72 * Math.floor((digit - 1) / 3) });
 const kPauseButton = { x: 16, y: 16 };
 const kHoldMs = 1000;
-// The "Slow 4G" profile: 180 kB/s down, 562 ms of latency.
-const kSlowNetwork = { offline: false, latency: 562, downloadThroughput: 180_000, uploadThroughput: 84_375 };
 const kRuntimeErrorPrefix = 'Vantor Runtime Error : ';
 // A page that has just started has run fewer updates than this.
 const kFreshUpdates = 600;
@@ -376,7 +348,6 @@ async function openSite({ viewport = { width: kWidth, height: kHeight }, device,
   return { context, tab, session };
 }
 
-const stateOf = (tab) => tab.evaluate(() => (window.vantorState ? window.vantorState() : null));
 
 // Polls the game's state line until `wanted` holds; fails naming `what`.
 async function waitForState(tab, wanted, what) {
@@ -390,8 +361,6 @@ async function waitForState(tab, wanted, what) {
   assert.fail(`${what}; the game's state: ${JSON.stringify(state)}`);
 }
 
-// The title menu, its buttons at rest after sliding in.
-const atMenu = (state) => state.gameMode === 1 && state.loadStep === 0 && state.menuSlide === 0;
 const inPhase = (phase) => (state) => state.phase === phase && state.loadStep === 0;
 
 // The text the page shows once it says something.
