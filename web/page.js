@@ -22,10 +22,6 @@
   const kWindowFailure = 'glfwOpenWindow failed';
   // The canvas takes a new size once the window has kept it this long.
   const kStillMs = 300;
-  // The art variants' edges, as the game chooses them (ArtScaleFor in
-  // game/loader.cpp): the longer side beyond these needs "-hd", "-hd2".
-  const kDoubleArtAbove = 630;
-  const kQuadrupleArtAbove = 1230;
 
   // What the page says ----------------------------------------------------
 
@@ -64,21 +60,14 @@
 
   // The picture ------------------------------------------------------------
 
-  // The largest 4:3 canvas, in device pixels, that fits the visible area,
-  // and its place there in CSS pixels. Exactly 4:3, so the game's virtual
-  // screen is exactly 640 x 480.
+  // The canvas for the visible area (vantorCanvasFor, index.html) and its
+  // place there in CSS pixels.
   function layout() {
     const stage = byId('stage').getBoundingClientRect();
     const ratio = window.devicePixelRatio || 1;
-    const unit = Math.max(1, Math.floor(Math.min(
-      Math.round(stage.width * ratio) / 4, Math.round(stage.height * ratio) / 3)));
-    // emscripten's GLFW takes a window exactly the screen's size for a
-    // request to go fullscreen; one step smaller is still the same picture.
-    const shrink = unit * 4 === screen.width && unit * 3 === screen.height ? 1 : 0;
-    const width = (unit - shrink) * 4;
-    const height = (unit - shrink) * 3;
+    const { width, height, art } = vantorCanvasFor(stage.width, stage.height, ratio);
     return {
-      width, height,
+      width, height, art,
       css: {
         width: width / ratio, height: height / ratio,
         left: (stage.width - width / ratio) / 2, top: (stage.height - height / ratio) / 2,
@@ -89,13 +78,6 @@
   function place(css) {
     const style = byId('frame').style;
     for (const side of ['left', 'top', 'width', 'height']) style[side] = `${css[side]}px`;
-  }
-
-  function artPackFor(width, height) {
-    const side = Math.max(width, height);
-    if (side > kQuadrupleArtAbove) return 'art-hd2';
-    if (side > kDoubleArtAbove) return 'art-hd';
-    return 'art';
   }
 
   // Downloads --------------------------------------------------------------
@@ -184,7 +166,7 @@
 
   const first = layout();
   place(first.css);
-  const firstArt = artPackFor(first.width, first.height);
+  const firstArt = first.art;
   const total = site.sizes['vantor.wasm'] + site.sizes['vantor-base.data'] +
                 site.sizes[`vantor-${firstArt}.data`];
   let received = 0;
@@ -316,7 +298,7 @@
   // taken: the picture stays the old canvas stretched to the new place.
   function settle() {
     if (!wanted || !Module.calledRun) return;
-    const state = packState(artPackFor(wanted.width, wanted.height));
+    const state = packState(wanted.art);
     if (state === 'loading') {
       stillTimer = setTimeout(settle, kStillMs);
       return;

@@ -26,7 +26,7 @@ import { after, before, test } from 'node:test';
 import { setTimeout as sleep } from 'node:timers/promises';
 import puppeteer, { KnownDevices } from 'puppeteer-core';
 import {
-  atMenu, countDrawnFrames, kChromiumFlags, kSlowNetwork, stateOf,
+  atMenu, countDrawnFrames, firstPaintMs, kChromiumFlags, kSlowNetwork, stateOf,
 } from './page_support.mjs';
 
 const [siteDir, replayDir, outDir] = process.argv.slice(2);
@@ -567,8 +567,7 @@ test('on a slow network the page shows its progress before the downloads end', a
     const line = await tab.$eval('#progress', (each) => (each.hidden ? '' : each.innerText));
     assert.match(line, /^Loading \d+ %$/);
     assert.equal(await stateOf(tab), null, 'the game ran before its progress was shown');
-    const painted = await tab.evaluate(() =>
-      performance.getEntriesByName('first-contentful-paint')[0]?.startTime);
+    const painted = await firstPaintMs(tab);
     await waitForState(tab, atMenu, 'the title menu did not come on the slow network');
     console.log(`slow network, ${kWidth} x ${kHeight}: progress painted after ${painted?.toFixed(0)} ms ` +
       `(page parsed after ${shown} ms), ` +

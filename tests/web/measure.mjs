@@ -16,7 +16,7 @@ import path from 'node:path';
 import { setTimeout as sleep } from 'node:timers/promises';
 import puppeteer, { KnownDevices } from 'puppeteer-core';
 import {
-  atMenu, countDrawnFrames, kChromiumFlags, kSlowNetwork, stateOf,
+  atMenu, countDrawnFrames, firstPaintMs, kChromiumFlags, kSlowNetwork, stateOf,
 } from './page_support.mjs';
 
 const [siteDir] = process.argv.slice(2);

@@ -1,7 +1,7 @@
 // What the browser test (browser_test.mjs) and the page's figures
 // (measure.mjs) share: how Chromium is started, the frame counter put into
-// the page, the slow network profile and the game's state as the page
-// reports it (window.vantorState, web/page.js).
+// the page, the slow network profile, the page's first paint and the
+// game's state as the page reports it (window.vantorState, web/page.js).
 
 export const kChromiumFlags = [
   '--headless=new', '--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
@@ -43,3 +43,10 @@ export const stateOf = (tab) => tab.evaluate(() => (window.vantorState ? window.
 
 // The title menu, its buttons at rest after sliding in.
 export const atMenu = (state) => state.gameMode === 1 && state.loadStep === 0 && state.menuSlide === 0;
+
+// When the page first painted (its progress line), in ms from navigation.
+export async function firstPaintMs(tab) {
+  const entry = await tab.waitForFunction(
+    () => performance.getEntriesByName('first-contentful-paint')[0]?.startTime);
+  return entry.jsonValue();
+}
