@@ -116,6 +116,7 @@
     const header = JSON.parse(new TextDecoder().decode(bytes.subarray(4, 4 + headerLength)));
     let at = 4 + headerLength;
     return header.map(([path, size]) => {
+      if (at + size > bytes.length) throw new Error(`a pack cut short at ${path}`);
       const file = { path, bytes: bytes.subarray(at, at + size) };
       at += size;
       return file;
