@@ -318,6 +318,7 @@ const kPhoneLandscape = {
 // Keys of the keypad in phase 1 (three columns 72 units apart) and the
 // pause button of a run.
 const keypadKey = (digit) => ({ x: 240 + 72 * ((digit - 1) % 3), y: 160 + 72 * Math.floor((digit - 1) / 3) });
+const kKeypadZero = { x: 312, y: 376 };
 const kPauseButton = { x: 16, y: 16 };
 const kHoldMs = 1000;
 const kRuntimeErrorPrefix = 'Vantor Runtime Error : ';
@@ -451,6 +452,16 @@ for (const [orientation, viewport] of [['landscape', kPhoneLandscape], ['portrai
       await touch(tab, session, keypadKey(5), kHoldMs);
       await touch(tab, session, keypadKey(9));
       assert.equal((await stateOf(tab)).enteredCode, '12359');
+      // A second finger while the first is down presses nothing.
+      const [zero, eight] = await Promise.all([onPage(tab, kKeypadZero), onPage(tab, keypadKey(8))]);
+      await session.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [{ ...zero, id: 1 }] });
+      await holdPress(tab);
+      await session.send('Input.dispatchTouchEvent',
+        { type: 'touchStart', touchPoints: [{ ...zero, id: 1 }, { ...eight, id: 2 }] });
+      await holdPress(tab);
+      await session.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
+      await sleep(kSettleMs);
+      assert.equal((await stateOf(tab)).enteredCode, '123590', 'a second finger pressed');
 
       await touch(tab, session, kPauseButton);
       assert.equal((await stateOf(tab)).paused, 1, 'one tap on the pause button did not pause');
