@@ -78,7 +78,7 @@ bench: build
 # adds the bot's page (vantor-web-replay, see web-test-pages).
 WEB_BUILD_DIR ?= build-web
 WEB_PORT      ?= 8640
-WEB_TARGETS   ?= vantor-web
+WEB_TARGETS   ?= vantor-site
 web: export NODE_PATH = /usr/share/nodejs
 web:
 	@./scripts/install-deps web
@@ -87,12 +87,12 @@ web:
 
 # The game's page and the bot's page, which the browser test plays.
 web-test-pages:
-	@$(MAKE) --no-print-directory web WEB_TARGETS="vantor-web vantor-web-replay"
+	@$(MAKE) --no-print-directory web WEB_TARGETS="vantor-site vantor-web-replay"
 
 # Served from this machine only; the saved record belongs to this address.
 web-run: web
 	@echo "Vantor in the browser: http://127.0.0.1:$(WEB_PORT)/ (Ctrl+C stops)"
-	python3 -m http.server --bind 127.0.0.1 --directory $(WEB_BUILD_DIR)/site $(WEB_PORT)
+	python3 web/serve.py $(WEB_BUILD_DIR)/site $(WEB_PORT)
 
 # The releases: the Debian packages vantor and vantor-data, built as Debian
 # builds them and checked by lintian, into DEB_DIR; and the site folder of

@@ -357,4 +357,7 @@ class MyApp : public App {
 // 32-bit range are clamped to it instead of being undefined.
 int RecordInt(const String& text);
 
+// The art variant a `width` x `height` window needs: `artScale` 1, 2 or 4.
+int ArtScaleFor(int width, int height);
+
 }  // namespace vantor

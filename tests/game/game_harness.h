@@ -68,7 +68,14 @@ class ScriptedPlatform : public GlfwPlatform {
   std::vector<float> axes;
   std::vector<unsigned char> buttons;
 
+  // A drawable size the test sets instead of the window's (0: the window's).
+  int width = 0, height = 0;
+
   void MousePosition(float* x, float* y) override { *x = mouseX, *y = mouseY; }
+  void WindowSize(int* w, int* h) override {
+    if (!width) return GlfwPlatform::WindowSize(w, h);
+    *w = width, *h = height;
+  }
   int JoystickAxes(float* axes, int max) override;
   int JoystickButtons(unsigned char* buttons, int max) override;
 };
