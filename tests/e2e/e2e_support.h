@@ -21,6 +21,8 @@
 #include <thread>
 #include <vector>
 
+#include "tests/display_lock.h"
+
 namespace vantor::e2e {
 
 namespace fs = std::filesystem;
@@ -60,10 +62,19 @@ inline Strings Joined(Strings first, const Strings& second) {
   return first;
 }
 
+// How long a test waits for the game or a tool to show, say or write what
+// it waits for. Every wait ends as soon as that happens, so the bound only
+// matters when it never does: it is far beyond what a busy two-core machine
+// needs (the browser test and a build beside the suite), and the test then
+// fails saying what it waited for.
+constexpr std::chrono::seconds kPatience = 180s;
+
+// Whether `condition` holds within `patience`, asking every `pace`.
 template <class F>
-bool WaitFor(F condition, std::chrono::milliseconds patience) {
+bool WaitFor(F condition, std::chrono::milliseconds patience = kPatience,
+             std::chrono::milliseconds pace = 50ms) {
   const auto deadline = std::chrono::steady_clock::now() + patience;
-  for (; !condition(); std::this_thread::sleep_for(50ms))
+  for (; !condition(); std::this_thread::sleep_for(pace))
     if (std::chrono::steady_clock::now() > deadline) return false;
   return true;
 }
@@ -91,9 +102,8 @@ struct Child {
     std::remove(OutputPath(pid).c_str());
   }
   std::string Output() const { return ReadFile(OutputPath(pid)); }
-  // The exit status; -1 when it died of a signal or did not exit in time
-  // (by default long enough for any run of the replay tool).
-  int Wait(std::chrono::seconds patience = 120s) {
+  // The exit status; -1 when it died of a signal or did not exit in time.
+  int Wait(std::chrono::seconds patience = kPatience) {
     int status = 0;
     if (!WaitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, patience)) return -1;
     exited = true;
@@ -105,8 +115,15 @@ struct Child {
   bool exited = false;
 };
 
+// A command whose program opens a window (tests/display_lock.h).
+inline Strings WindowCommand(const Strings& command) {
+  EXPECT_TRUE(testing::MayOpenWindow()) << command[0];
+  return command;
+}
+
+// The replay tool draws into a hidden window.
 inline Strings ReplayCommand(const Strings& arguments) {
-  return Joined({VANTOR_REPLAY}, arguments);
+  return WindowCommand(Joined({VANTOR_REPLAY}, arguments));
 }
 
 // The output of a shell command, trailing newlines removed.
@@ -194,36 +211,49 @@ inline std::string WithoutLeakCheck() {
 // terminates GLFW, so in sanitizer builds the driver's known leak
 // (tests/lsan.supp) can no longer be told apart at exit: leaks are left to
 // the replay runs of the same game, which keep the driver loaded.
-// Patience on a loaded machine: `make test` builds and plays the browser
-// page beside these tests. The waits end as soon as the window is there.
-inline constexpr int kWindowPatienceSeconds = 60;
-
 struct Game {
   Game(const std::string& program, const std::string& directory, const Strings& arguments = {},
        const Strings& environment = {})
-      : child(Joined({program}, arguments), directory, Joined(environment, {WithoutLeakCheck()})),
-        window(Shell("timeout " + std::to_string(kWindowPatienceSeconds) + " xdotool search --sync --onlyvisible --pid " +
+      : child(WindowCommand(Joined({program}, arguments)), directory,
+              Joined(environment, {WithoutLeakCheck()})),
+        window(Shell("timeout " + std::to_string(kPatience.count()) + " xdotool search --sync --onlyvisible --pid " +
                      std::to_string(child.pid) + " 2>/dev/null | head -n 1")),
         shotPath(directory + "/window.png") {}
   Child child;
   const std::string window;  // the X window id; empty when none appeared
   const std::string shotPath;  // where screenshots go
 
+  ::testing::AssertionResult Appeared() const {
+    if (!window.empty()) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "no window of the game appeared within " << kPatience.count()
+                                         << " s; it said: " << child.Output();
+  }
   std::optional<Image> Screenshot() const {
     Shell("import -window " + window + " " + shotPath + " 2>/dev/null");
     return LoadPng(shotPath);
   }
-  // Whether the window soon shows a picture that passes `test`.
+  // Whether the window shows a picture that passes `test` within
+  // `patience`; if not, what it showed last. Screenshots are taken a few
+  // times a second: each costs the machine more than a frame of the game.
   template <class Test>
-  bool Shows(Test test, std::chrono::seconds patience = 30s) const {
+  ::testing::AssertionResult Shows(Test test, std::chrono::seconds patience = kPatience) const {
+    constexpr auto kScreenshotPace = 200ms;
     std::optional<Image> shot;
-    return WaitFor([&] { return (shot = Screenshot()) && test(*shot); }, patience);
+    if (WaitFor([&] { return (shot = Screenshot()) && test(*shot); }, patience, kScreenshotPace))
+      return ::testing::AssertionSuccess();
+    ::testing::AssertionResult failure = ::testing::AssertionFailure();
+    failure << "waited " << patience.count() << " s; ";
+    if (shot) failure << "the last screenshot, " << shot->width << "x" << shot->height << ", did not pass: ";
+    else failure << "no screenshot could be taken: ";
+    return failure;
   }
   // Waits until the window shows the title menu as its reference has it.
-  bool WaitForMenu() const {
-    const std::optional<Image> menu = LoadPng(kReferences + "menu.png");
-    return menu && Shows([&](const Image& seen) { return LooksLike(seen, *menu); });
+  ::testing::AssertionResult ShowsReference(const std::string& name) const {
+    const std::optional<Image> reference = LoadPng(kReferences + name + ".png");
+    if (!reference) return ::testing::AssertionFailure() << name << ".png has no reference: ";
+    return Shows([&](const Image& seen) { return LooksLike(seen, *reference); });
   }
+  ::testing::AssertionResult WaitForMenu() const { return ShowsReference("menu"); }
   // `commands` for xdotool, with the window raised and focused first: an
   // earlier test's window may stand at the same place.
   void Send(const std::string& commands) const {
@@ -237,7 +267,7 @@ struct Game {
   // Closes the window as the window manager does; the exit status.
   int Close() {
     Shell("wmctrl -i -c " + window);
-    return child.Wait(10s);
+    return child.Wait();
   }
 };
 
