@@ -102,17 +102,24 @@ struct Child {
     std::remove(OutputPath(pid).c_str());
   }
   std::string Output() const { return ReadFile(OutputPath(pid)); }
+  // Whether it has not exited yet.
+  bool Running() {
+    int waited = 0;
+    if (!exited && waitpid(pid, &waited, WNOHANG) == pid) {
+      exited = true;
+      status = WIFEXITED(waited) ? WEXITSTATUS(waited) : -1;
+    }
+    return !exited;
+  }
   // The exit status; -1 when it died of a signal or did not exit in time.
   int Wait(std::chrono::seconds patience = kPatience) {
-    int status = 0;
-    if (!WaitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, patience)) return -1;
-    exited = true;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return WaitFor([&] { return !Running(); }, patience) ? status : -1;
   }
   static constexpr int kCannotStart = 127;  // the shell's status for a command it cannot run
   static std::string OutputPath(pid_t pid) { return "/tmp/vantor-e2e-" + std::to_string(pid); }
   const pid_t pid;
   bool exited = false;
+  int status = -1;  // once exited
 };
 
 // A command whose program opens a window (tests/display_lock.h).
@@ -216,17 +223,27 @@ struct Game {
        const Strings& environment = {})
       : child(WindowCommand(Joined({program}, arguments)), directory,
               Joined(environment, {WithoutLeakCheck()})),
-        window(Shell("timeout " + std::to_string(kPatience.count()) + " xdotool search --sync --onlyvisible --pid " +
-                     std::to_string(child.pid) + " 2>/dev/null | head -n 1")),
+        window(FindWindow(child)),
         shotPath(directory + "/window.png") {}
   Child child;
   const std::string window;  // the X window id; empty when none appeared
   const std::string shotPath;  // where screenshots go
 
+  // The first shown window of `game`, once there is one; empty if none
+  // appeared before it exited or within the patience.
+  static std::string FindWindow(Child& game) {
+    constexpr auto kSearchPace = 200ms;
+    const std::string search = "xdotool search --onlyvisible --pid " + std::to_string(game.pid) + " 2>/dev/null | head -n 1";
+    std::string found;
+    WaitFor([&] { return !(found = Shell(search)).empty() || !game.Running(); }, kPatience, kSearchPace);
+    return found;
+  }
   ::testing::AssertionResult Appeared() const {
     if (!window.empty()) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "no window of the game appeared within " << kPatience.count()
-                                         << " s; it said: " << child.Output();
+    ::testing::AssertionResult failure = ::testing::AssertionFailure();
+    if (child.exited) failure << "the game exited with status " << child.status << " before its window appeared";
+    else failure << "no window of the game appeared within " << kPatience.count() << " s";
+    return failure << "; it said: " << child.Output();
   }
   std::optional<Image> Screenshot() const {
     Shell("import -window " + window + " " + shotPath + " 2>/dev/null");
@@ -243,14 +260,13 @@ struct Game {
       return ::testing::AssertionSuccess();
     ::testing::AssertionResult failure = ::testing::AssertionFailure();
     failure << "waited " << patience.count() << " s; ";
-    if (shot) failure << "the last screenshot, " << shot->width << "x" << shot->height << ", did not pass: ";
-    else failure << "no screenshot could be taken: ";
-    return failure;
+    if (shot) return failure << "the last screenshot, " << shot->width << "x" << shot->height << ", did not pass";
+    return failure << "no screenshot could be taken";
   }
   // Waits until the window shows the title menu as its reference has it.
   ::testing::AssertionResult ShowsReference(const std::string& name) const {
     const std::optional<Image> reference = LoadPng(kReferences + name + ".png");
-    if (!reference) return ::testing::AssertionFailure() << name << ".png has no reference: ";
+    if (!reference) return ::testing::AssertionFailure() << "no reference picture " << name << ".png";
     return Shows([&](const Image& seen) { return LooksLike(seen, *reference); });
   }
   ::testing::AssertionResult WaitForMenu() const { return ShowsReference("menu"); }
