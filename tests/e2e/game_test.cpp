@@ -170,7 +170,9 @@ TEST(CommandLine, AnswersOrRefusesAtOnce) {
 // keeps its record under XDG_DATA_HOME; a copy with no data anywhere says
 // where it looked. The installed game starts with --fullscreen, which
 // letterboxes the picture between black bars, and leaves it with F11 for
-// the window --scale 2 asks for; it has no sound device, and says so.
+// the window --scale 2 asks for; it has no sound device, and says so. It
+// loads all its art and sounds: its menu in that window looks like the
+// reference menu of that size, and it names no file it cannot load.
 TEST(Install, ValidatedTreeWhoseGameRunsFromAnywhereWithItsRecordUnderXdg) {
   const std::string id = "org.vantor.Vantor";
   WorkDir stage(false);
@@ -202,6 +204,10 @@ TEST(Install, ValidatedTreeWhoseGameRunsFromAnywhereWithItsRecordUnderXdg) {
       << "no letterboxed picture: " << game.child.Output();
   game.Send("key F11");
   EXPECT_TRUE(game.Shows(SizeIs(2 * kWidth, 2 * kHeight))) << "not the window --scale 2 asks for";
+  EXPECT_TRUE(game.ShowsReference("menu-1280x960"))
+      << "the installed game's menu does not look like the reference menu: " << game.child.Output();
+  EXPECT_EQ(game.child.Output().find("cannot load"), std::string::npos)
+      << "the installed game could not load some of its files:\n" << game.child.Output();
   Shell("xdotool windowminimize " + game.window);
   EXPECT_TRUE(WaitFor([&] { return fs::exists(stage / "xdg/vantor/.vantorstate"); }))
       << "no record saved under XDG_DATA_HOME when the window was minimised";
