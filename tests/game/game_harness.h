@@ -48,7 +48,7 @@ class SpyAudio : public gxtkAudio {
 // `drawn` holds what the current render drew.
 class SpyGraphics : public gxtkNullGraphics {
  public:
-  using Surface = gxtkDrawn;
+  using Surface = gxtkDrawn;  // an entry of `drawn`, by its earlier name
   std::vector<std::string> loads;
   gxtkSurface* lastLoaded = nullptr;
 
