@@ -103,7 +103,7 @@ struct Child {
   }
   std::string Output() const { return ReadFile(OutputPath(pid)); }
   // Whether it has not exited yet.
-  bool Running() {
+  bool Running() const {
     int waited = 0;
     if (!exited && waitpid(pid, &waited, WNOHANG) == pid) {
       exited = true;
@@ -118,8 +118,8 @@ struct Child {
   static constexpr int kCannotStart = 127;  // the shell's status for a command it cannot run
   static std::string OutputPath(pid_t pid) { return "/tmp/vantor-e2e-" + std::to_string(pid); }
   const pid_t pid;
-  bool exited = false;
-  int status = -1;  // once exited
+  mutable bool exited = false;
+  mutable int status = -1;  // once exited
 };
 
 // A command whose program opens a window (tests/display_lock.h).
@@ -231,7 +231,7 @@ struct Game {
 
   // The first shown window of `game`, once there is one; empty if none
   // appeared before it exited or within the patience.
-  static std::string FindWindow(Child& game) {
+  static std::string FindWindow(const Child& game) {
     constexpr auto kSearchPace = 200ms;
     const std::string search = "xdotool search --onlyvisible --pid " + std::to_string(game.pid) + " 2>/dev/null | head -n 1";
     std::string found;
@@ -259,9 +259,13 @@ struct Game {
     if (WaitFor([&] { return (shot = Screenshot()) && test(*shot); }, patience, kScreenshotPace))
       return ::testing::AssertionSuccess();
     ::testing::AssertionResult failure = ::testing::AssertionFailure();
+    if (!child.Running())
+      return failure << "the game exited with status " << child.status << "; it said: " << child.Output();
     failure << "waited " << patience.count() << " s; ";
     if (shot) return failure << "the last screenshot, " << shot->width << "x" << shot->height << ", did not pass";
-    return failure << "no screenshot could be taken";
+    return failure << "no screenshot could be taken of window " << window << " ("
+                   << Shell("xwininfo -id " + window + " 2>&1 | grep -E 'error|Absolute|Width|Height|Map State' | tr -s ' \\n' ' '")
+                   << ")";
   }
   // Waits until the window shows the title menu as its reference has it.
   ::testing::AssertionResult ShowsReference(const std::string& name) const {
