@@ -31,10 +31,13 @@ constexpr double kPanelGrey = 150, kDarkenedBelow = 100;
 constexpr int kStatisticsWidth = 200, kStatisticsHeight = 40, kStatisticsChange = 10;
 // 16-bit stereo at 44.1 kHz, looked at in 10 ms windows. Silence mixes to
 // exactly 0; the game's effects peak far above kLoud. The alarm lasts
-// 750 ms and repeats every 46 updates while the keypad shows.
-constexpr int kHertz = 44100, kChannels = 2, kWindowBytes = kHertz * kChannels * 2 / 100;
+// 750 ms and repeats every 46 updates while the keypad shows: a silent run
+// is listened to for longer than that takes to come round, as the mixer
+// counts it (the growing recording).
+constexpr int kHertz = 44100, kChannels = 2, kSecondBytes = kHertz * kChannels * 2;
+constexpr int kWindowBytes = kSecondBytes / 100;
 constexpr int kLoud = 1000, kAlarmWindowsAtLeast = 60;
-constexpr auto kListened = 2500ms;
+constexpr size_t kSilenceListenedBytes = kSecondBytes * 5 / 2;
 constexpr int kUsageStatus = 2, kNoDataStatus = 1;
 
 // The 10 ms windows from byte `from` to byte `to` of a WAV file (its data
@@ -75,7 +78,9 @@ const WorkDir& Prepared(const WorkDir& work) {
 }
 
 void CheckComfortKeys(const Game& game, const WorkDir& work) {
-  const double plain = game.Screenshot()->Mean(0, 0, kStatisticsWidth, kStatisticsHeight);
+  const std::optional<Image> shot = game.Screenshot();
+  ASSERT_TRUE(shot) << "no screenshot of the menu";
+  const double plain = shot->Mean(0, 0, kStatisticsWidth, kStatisticsHeight);
   const auto changed = [&](const Image& shot) {
     return std::abs(shot.Mean(0, 0, kStatisticsWidth, kStatisticsHeight) - plain);
   };
@@ -88,8 +93,8 @@ void CheckComfortKeys(const Game& game, const WorkDir& work) {
 
   game.Send("key F12");
   const std::string said = "Screenshot saved to " + work / "home/Pictures/vantor-";
-  EXPECT_TRUE(WaitFor([&] { return game.child.Output().find(said) != std::string::npos; }, 5s))
-      << game.child.Output();
+  EXPECT_TRUE(WaitFor([&] { return game.child.Output().find(said) != std::string::npos; }))
+      << "F12: no \"" << said << "\" in what the game said:\n" << game.child.Output();
   game.Send("key F11");
   EXPECT_TRUE(game.Shows(SizeIs(kScreenWidth, kScreenHeight))) << "F11 did not go fullscreen";
   game.Send("key F11");
@@ -101,6 +106,7 @@ TEST(GameWindow, PlayedWithRealKeysAndClicksItLooksAndSoundsRight) {
   Game game(VANTOR_GAME, Prepared(work).path, {},
             {"HOME=" + work / "home", "XDG_CONFIG_HOME=" + work.path, "ALSOFT_DRIVERS=wave",
              "ALSOFT_CONF=" + work / "openal.conf"});
+  ASSERT_TRUE(game.Appeared());
   EXPECT_EQ(Shell("xdotool getwindowname " + game.window), "Vantor Game");
   int x = 0, y = 0;
   std::sscanf(Shell("xdotool getwindowgeometry --shell " + game.window + " | tr '\\n' ' '").c_str(),
@@ -115,7 +121,8 @@ TEST(GameWindow, PlayedWithRealKeysAndClicksItLooksAndSoundsRight) {
 
   game.Send("key Return");
   ASSERT_TRUE(game.Shows(KeypadShown)) << "Enter did not start a run";
-  std::this_thread::sleep_for(kListened);
+  const auto alarmHeard = [&] { return LoudWindows(ReadFile(work / "wav"), 0, SIZE_MAX) >= kAlarmWindowsAtLeast; };
+  ASSERT_TRUE(WaitFor(alarmHeard, kPatience, 200ms)) << "no alarm heard while the keypad showed";
   game.Click(kPauseX, kPauseY);
   ASSERT_TRUE(game.Shows(KeypadDarkened)) << "the click on the pause button did not pause";
   game.Click(kQuitX, kQuitY);
@@ -133,13 +140,15 @@ TEST(GameWindow, PlayedWithRealKeysAndClicksItLooksAndSoundsRight) {
   const size_t switchedOff = fs::file_size(work / "wav");
   game.Click(kStartX, kStartY);
   ASSERT_TRUE(game.Shows(KeypadShown)) << "the click on the start button did not start a run";
-  std::this_thread::sleep_for(kListened);
+  const size_t runShown = fs::file_size(work / "wav");
+  ASSERT_TRUE(WaitFor([&] { return fs::file_size(work / "wav") >= runShown + kSilenceListenedBytes; }))
+      << "the recording stopped growing during the silent run";
   EXPECT_EQ(game.Close(), 0) << game.child.Output();
 
   const std::string wav = ReadFile(work / "wav");
   EXPECT_GE(LoudWindows(wav, 0, switchedOff), kAlarmWindowsAtLeast) << "no alarm heard";
   // The recording covers the silent run: silence, not a missing recording.
-  EXPECT_GE(wav.size(), switchedOff + kHertz * kChannels * 2);
+  EXPECT_GE(wav.size(), switchedOff + kSilenceListenedBytes);
   EXPECT_EQ(LoudWindows(wav, switchedOff, wav.size()), 0);
 }
 
@@ -161,7 +170,9 @@ TEST(CommandLine, AnswersOrRefusesAtOnce) {
 // keeps its record under XDG_DATA_HOME; a copy with no data anywhere says
 // where it looked. The installed game starts with --fullscreen, which
 // letterboxes the picture between black bars, and leaves it with F11 for
-// the window --scale 2 asks for; it has no sound device, and says so.
+// the window --scale 2 asks for; it has no sound device, and says so. It
+// loads all its art and sounds: its menu in that window looks like the
+// reference menu of that size, and it names no file it cannot load.
 TEST(Install, ValidatedTreeWhoseGameRunsFromAnywhereWithItsRecordUnderXdg) {
   const std::string id = "org.vantor.Vantor";
   WorkDir stage(false);
@@ -182,19 +193,24 @@ TEST(Install, ValidatedTreeWhoseGameRunsFromAnywhereWithItsRecordUnderXdg) {
   fs::create_directories(elsewhere);
   Game game(stage / "root/usr/bin/vantor-game", elsewhere, {"--fullscreen", "--scale", "2"},
             {"XDG_DATA_HOME=" + stage / "xdg", "ALSOFT_DRIVERS=nonexistent"});
+  ASSERT_TRUE(game.Appeared());
   ASSERT_TRUE(game.Shows(
       [](const Image& shot) {
         return SizeIs(kScreenWidth, kScreenHeight)(shot) &&
                shot.Mean(kScreenWidth / 2, kScreenHeight / 2, 1, 1) > 0 &&
                shot.Mean(0, 0, kBarWidth, kScreenHeight) == 0 &&
                shot.Mean(kScreenWidth - kBarWidth, 0, kBarWidth, kScreenHeight) == 0;
-      },
-      20s))
+      }))
       << "no letterboxed picture: " << game.child.Output();
   game.Send("key F11");
   EXPECT_TRUE(game.Shows(SizeIs(2 * kWidth, 2 * kHeight))) << "not the window --scale 2 asks for";
+  EXPECT_TRUE(game.ShowsReference("menu-1280x960"))
+      << "the installed game's menu does not look like the reference menu: " << game.child.Output();
+  EXPECT_EQ(game.child.Output().find("cannot load"), std::string::npos)
+      << "the installed game could not load some of its files:\n" << game.child.Output();
   Shell("xdotool windowminimize " + game.window);
-  EXPECT_TRUE(WaitFor([&] { return fs::exists(stage / "xdg/vantor/.vantorstate"); }, 10s));
+  EXPECT_TRUE(WaitFor([&] { return fs::exists(stage / "xdg/vantor/.vantorstate"); }))
+      << "no record saved under XDG_DATA_HOME when the window was minimised";
   EXPECT_FALSE(fs::exists(elsewhere + "/.vantorstate"));
   EXPECT_EQ(game.Close(), 0) << game.child.Output();
   EXPECT_NE(game.child.Output().find("alcOpenDevice failed"), std::string::npos);

@@ -73,8 +73,9 @@ TEST(Replay, ImagesAreSizedTurnedAndCentredAtEveryWindowSize) {
     app.m_SetRot(90);
     app.m_DrawImg(1, 100, 50, 0);
     game.Render();
-    ASSERT_EQ(game.graphics().drawn.size(), 1u);
-    const SpyGraphics::Surface& s = game.graphics().drawn[0];
+    const std::vector<gxtkDrawn> sprites = game.graphics().Drawn(gxtkDrawn::kSprite);
+    ASSERT_EQ(sprites.size(), 1u);
+    const gxtkDrawn& s = sprites[0];
     const float* m = s.matrix;
     const float cx = s.x + s.width / 2, cy = s.y + s.height / 2;
     const std::vector<float> got = {m[0] * s.width, m[1] * s.width, m[2] * s.height, m[3] * s.height,
