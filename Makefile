@@ -1,5 +1,6 @@
 # Vantor's two everyday commands: `make run` and `make test`; `make web` and
-# `make web-run` build and serve the browser build.
+# `make web-run` build and serve the browser build; `make deb` and
+# `make web-dist` make the releases.
 # Every target first makes sure the Debian packages it needs are installed:
 # `make run` only those of the game, and builds only the game; `make test`
 # all of them, and builds everything.
@@ -26,7 +27,7 @@ FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := record text wav ogg script
 FUZZ_DIR     := build-fuzz
 
-.PHONY: deps deps-run build run test fuzz bench clean web web-test-pages web-run
+.PHONY: deps deps-run build run test fuzz bench clean web web-test-pages web-run deb web-dist
 
 deps:
 	@./scripts/install-deps test
@@ -77,7 +78,7 @@ bench: build
 # adds the bot's page (vantor-web-replay, see web-test-pages).
 WEB_BUILD_DIR ?= build-web
 WEB_PORT      ?= 8640
-WEB_TARGETS   ?= vantor-web
+WEB_TARGETS   ?= vantor-site
 web: export NODE_PATH = /usr/share/nodejs
 web:
 	@./scripts/install-deps web
@@ -86,12 +87,25 @@ web:
 
 # The game's page and the bot's page, which the browser test plays.
 web-test-pages:
-	@$(MAKE) --no-print-directory web WEB_TARGETS="vantor-web vantor-web-replay"
+	@$(MAKE) --no-print-directory web WEB_TARGETS="vantor-site vantor-web-replay"
 
 # Served from this machine only; the saved record belongs to this address.
 web-run: web
 	@echo "Vantor in the browser: http://127.0.0.1:$(WEB_PORT)/ (Ctrl+C stops)"
-	python3 -m http.server --bind 127.0.0.1 --directory $(WEB_BUILD_DIR)/site $(WEB_PORT)
+	python3 web/serve.py $(WEB_BUILD_DIR)/site $(WEB_PORT)
+
+# The releases: the Debian packages vantor and vantor-data, built as Debian
+# builds them and checked by lintian, into DEB_DIR; and the site folder of
+# the browser build as one zip for any static host. Both come out the same
+# byte for byte from the same tree.
+VERSION := $(shell sed -n 's/^project(Vantor VERSION \([^ )]*\).*/\1/p' CMakeLists.txt)
+DEB_DIR ?= build-deb
+deb:
+	@./scripts/install-deps deb
+	./dist/build-deb $(DEB_DIR)
+
+web-dist: web
+	./dist/make-web-zip $(WEB_BUILD_DIR)/site $(WEB_BUILD_DIR)/vantor-web-$(VERSION).zip
 
 clean:
-	rm -rf build build-sanitize $(FUZZ_DIR) $(WEB_BUILD_DIR)
+	rm -rf build build-sanitize $(FUZZ_DIR) $(WEB_BUILD_DIR) $(DEB_DIR)

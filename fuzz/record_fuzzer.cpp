@@ -2,10 +2,12 @@
 // file and the game loads it. Whatever it held, the settings end in the
 // ranges the game uses, the game saves exactly the record model's text
 // (tests/record/record_model.h) of what it loaded, and loading that text
-// gives the same fields back.
+// gives the same fields back. Loading builds collected arrays of the
+// record's parts, so the collector's heap is checked after every input.
 #include <algorithm>
 
 #include "fuzz/fuzz_support.h"
+#include "runtime/gc.h"
 #include "tests/host/temp_dir.h"
 #include "tests/record/record_game.h"
 
@@ -20,5 +22,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   const std::string saved = testing::ReadFile(kStateFileName);
   fuzz::Check(saved == testing::RecordText(loaded), "the game saves the model's text of what it loaded");
   fuzz::Check(game->Load(saved) == loaded, "the saved record loads back the same");
+  fuzz::Check(gc_check_heap(), "the collector's heap holds together");
   return 0;
 }

@@ -7,6 +7,7 @@
 #include <iostream>
 #include <string>
 
+#include "game/desktop_identity.h"
 #include "game/startup.h"
 #include "host/places.h"
 #include "host/startup.h"
@@ -102,13 +103,14 @@ WindowOptions FitWindow(const LaunchRequest& request, std::optional<WorkArea> ar
 }
 
 int GameMain(int argc, char** argv) {
-  const LaunchRequest request = ParseCommandLine(argc, argv, std::cout, std::cerr);
+  LaunchRequest request = ParseCommandLine(argc, argv, std::cout, std::cerr);
   if (request.exitStatus) return *request.exitStatus;
   const Settlement settlement = SettleDataAndRecord(kDataMarker);
   if (!settlement.found) {
     ReportMissingData(settlement);
     return kExitNoData;
   }
+  request.window.identity = &GameWindowIdentity();
   return RunHost(argc, argv, GameStartupHooks(), [&] {
     return GlfwPlatform::Open(FitWindow(request, PrimaryWorkArea(), std::cerr));
   });

@@ -1,7 +1,7 @@
 // The asset loader: one image, font or sound per update, in the art variant
 // that suits the window, behind an animated screen of two rings of dots.
 // Started by m_Reload at creation and again by the render pass whenever the
-// window size changes; the update pass calls m_Loader while loading.
+// window size changes to one that needs another art variant; the update pass calls m_Loader while loading.
 #include <algorithm>
 #include <cmath>
 #include <iterator>
@@ -66,21 +66,17 @@ constexpr float kHalfTurn = 180;
 
 }  // namespace
 
-// The art variant for the current window: larger windows get art drawn at
-// two or four times the resolution.
+// The art variant for a window: larger windows get art drawn at two or four
+// times the resolution.
+int ArtScaleFor(int width, int height) {
+  if (width > kQuadrupleArtAbove || height > kQuadrupleArtAbove) return 4;
+  if (width > kDoubleArtAbove || height > kDoubleArtAbove) return 2;
+  return 1;
+}
+
 void MyApp::ChooseArtScale() {
-  const int width = graphics::DeviceWidth();
-  const int height = graphics::DeviceHeight();
-  artScale = 1;
-  artScaleInverse = 1.0f;
-  if (width > kDoubleArtAbove || height > kDoubleArtAbove) {
-    artScale = 2;
-    artScaleInverse = 0.5f;
-  }
-  if (width > kQuadrupleArtAbove || height > kQuadrupleArtAbove) {
-    artScale = 4;
-    artScaleInverse = 0.25f;
-  }
+  artScale = ArtScaleFor(graphics::DeviceWidth(), graphics::DeviceHeight());
+  artScaleInverse = 1.0f / static_cast<float>(artScale);
 }
 
 int MyApp::m_Reload() {

@@ -157,8 +157,13 @@ int MyApp::m_OnRender() {
   graphics::SetColor(255, 255, 255);
   graphics::SetAlpha(1);
   if (width != deviceWidth || height != deviceHeight) {
-    // The art comes in variants per window size: load the one that fits.
-    loadStep = 1;
+    // The art comes in variants per window size: load the one that fits
+    // when it is not the one loaded. Loading the same files again would
+    // only freeze the screen behind the loader (a rotated phone, a window
+    // dragged a little); the layout follows the size at every render. A
+    // load under way starts again whatever the size needs: the update
+    // before this render may already have loaded a file for the new size.
+    if (loadStep != 0 || ArtScaleFor(width, height) != artScale) loadStep = 1;
     deviceWidth = width;
     deviceHeight = height;
   }

@@ -378,4 +378,7 @@ int RecordInt(const String& text);
 // optional sign, with nothing but white space around them.
 bool IsRecordInt(const String& text);
 
+// The art variant a `width` x `height` window needs: `artScale` 1, 2 or 4.
+int ArtScaleFor(int width, int height);
+
 }  // namespace vantor

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <vector>
 
 #include "host/graphics.h"
 #include "runtime/gc.h"
@@ -57,9 +58,11 @@ double WallSeconds() {
       .count();
 }
 
+// Where there is no CPU clock per thread (a browser page, whose one thread
+// runs the game), the monotonic clock stands in.
 double ThreadCpuSeconds() {
   timespec now{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  if (clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now) != 0) clock_gettime(CLOCK_MONOTONIC, &now);
   return static_cast<double>(now.tv_sec) + now.tv_nsec / 1e9;
 }
 
@@ -86,19 +89,28 @@ const char* GlyphRows(char character) {
   return nullptr;  // a space, or a character the font lacks
 }
 
-void Rectangle(float x, float y, float width, float height) {
-  glVertex2f(x, y);
-  glVertex2f(x + width, y);
-  glVertex2f(x + width, y + height);
-  glVertex2f(x, y + height);
+// The overlay's triangles: two per rectangle, each corner with its colour.
+struct OverlayVertex {
+  float x, y;
+  unsigned char r, g, b, a;
+};
+constexpr unsigned char kOpaque = 255;
+constexpr unsigned char kPanelShade = static_cast<unsigned char>(kPanelAlpha * kOpaque);
+
+void Rectangle(std::vector<OverlayVertex>& out, float x, float y, float width, float height,
+               unsigned char grey, unsigned char alpha) {
+  const float corners[6][2] = {{x, y},         {x + width, y},          {x + width, y + height},
+                               {x, y},         {x + width, y + height}, {x, y + height}};
+  for (const auto& corner : corners) out.push_back({corner[0], corner[1], grey, grey, grey, alpha});
 }
 
-void Text(const std::string& text, int x, int y) {
+void Text(std::vector<OverlayVertex>& out, const std::string& text, int x, int y) {
   for (const char character : text) {
     if (const char* rows = GlyphRows(character)) {
       for (int i = 0; rows[i]; ++i) {
         if (rows[i] == '#')
-          Rectangle(x + i % kGlyphWidth * kPixel, y + i / kGlyphWidth * kPixel, kPixel, kPixel);
+          Rectangle(out, x + i % kGlyphWidth * kPixel, y + i / kGlyphWidth * kPixel, kPixel,
+                    kPixel, kOpaque, kOpaque);
       }
     }
     x += kAdvance;
@@ -152,17 +164,28 @@ std::vector<std::string> Lines(const Summary& s) {
 void DrawOverlay(const std::vector<std::string>& lines, int width, int height) {
   size_t longest = 0;
   for (const std::string& line : lines) longest = std::max(longest, line.size());
+  // Triangles from a client array, as the graphics device draws: the
+  // browser's emulation of the fixed pipeline has no working glBegin.
+  std::vector<OverlayVertex> vertices;
+  Rectangle(vertices, 0, 0, 2 * kMargin + longest * kAdvance,
+            2 * kMargin + lines.size() * kLineHeight, 0, kPanelShade);
+  for (size_t i = 0; i < lines.size(); ++i)
+    Text(vertices, lines[i], kMargin, kMargin + i * kLineHeight);
   glDisable(GL_SCISSOR_TEST);
   glDisable(GL_TEXTURE_2D);
   SetPixelView(0, 0, width, height);
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glBegin(GL_QUADS);
-  glColor4f(0, 0, 0, kPanelAlpha);
-  Rectangle(0, 0, 2 * kMargin + longest * kAdvance, 2 * kMargin + lines.size() * kLineHeight);
-  glColor4f(1, 1, 1, 1);
-  for (size_t i = 0; i < lines.size(); ++i) Text(lines[i], kMargin, kMargin + i * kLineHeight);
-  glEnd();
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_COLOR_ARRAY);
+  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  constexpr int stride = sizeof(OverlayVertex);
+  glVertexPointer(2, GL_FLOAT, stride, &vertices[0].x);
+  glColorPointer(4, GL_UNSIGNED_BYTE, stride, &vertices[0].r);
+  glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(vertices.size()));
+  // The graphics device sets its own arrays at its next frame.
+  glDisableClientState(GL_COLOR_ARRAY);
+  glDisableClientState(GL_VERTEX_ARRAY);
 }
 
 }  // namespace vantor::frame_stats

@@ -14,6 +14,7 @@
 #include "host/gamepad.h"
 #include "host/graphics.h"
 #include "host/screenshot.h"
+#include "host/window_identity.h"
 
 namespace vantor {
 namespace {
@@ -80,9 +81,11 @@ GLFWwindow* GlfwPlatform::OpenWindow(const WindowOptions& options) {
   glfwWindowHint(GLFW_STENCIL_BITS, 0);
   // Shown only once centred, so the window never appears elsewhere first.
   glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
+  if (options.identity) HintWindowClass(*options.identity);
   GLFWwindow* window =
       glfwCreateWindow(options.width, options.height, options.title, nullptr, nullptr);
   if (!window) return nullptr;
+  if (options.identity) SetWindowIcon(window, *options.identity);
   if (const GLFWvidmode* desktop = glfwGetVideoMode(glfwGetPrimaryMonitor())) {
     glfwSetWindowPos(window, (desktop->width - options.width) / 2,
                      (desktop->height - options.height) / 2);

@@ -17,6 +17,8 @@ struct GLFWwindow;
 
 namespace vantor {
 
+struct WindowIdentity;
+
 inline constexpr int kDefaultWindowWidth = 640;
 inline constexpr int kDefaultWindowHeight = 480;
 inline constexpr const char* kDefaultWindowTitle = "Vantor Game";
@@ -30,6 +32,8 @@ struct WindowOptions {
   // Fullscreen on the primary monitor, the picture letterboxed at the
   // aspect of width x height (the window it returns to).
   bool fullscreen = false;
+  // The class and icon the desktop knows the window by; none when null.
+  const WindowIdentity* identity = nullptr;
 };
 
 // The largest rectangle of a `contentWidth` x `contentHeight` aspect that

@@ -18,6 +18,7 @@ EM_JS(void, StoreRecordText, (const char* path), {
     localStorage.setItem('vantor.record', text);
   } catch (e) {
     err('saved record not kept: ' + e);
+    if (Module['vantorStorageRefused']) Module['vantorStorageRefused']();
   }
 });
 
@@ -30,6 +31,7 @@ EM_JS(void, LoadRecordText, (const char* path), {
     FS.writeFile(UTF8ToString(path), bytes);
   } catch (e) {
     err('saved record not restored: ' + e);
+    if (Module['vantorStorageRefused']) Module['vantorStorageRefused']();
   }
 });
 

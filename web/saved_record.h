@@ -6,7 +6,10 @@
 // and closed tabs) as soon as it has been written, and copied back into the
 // file system before the game starts and reads it. Local storage is written
 // synchronously: a record is as durable as the browser can make it before
-// the frame that wrote it ends. Called by web/web_host.cpp. Main thread only.
+// the frame that wrote it ends. Storage the browser refuses (a private
+// window, a full quota) is told to the page, which says that scores and
+// settings will not be kept; the game plays on. Called by
+// web/web_host.cpp. Main thread only.
 #pragma once
 
 namespace vantor {

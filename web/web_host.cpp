@@ -24,6 +24,7 @@ constexpr int kMaxPassesPerFrame = 2;
 std::unique_ptr<WebPlatform> page;
 
 void RunPasses() {
+  page->FitToPage();
   for (int n = 0; n < kMaxPassesPerFrame; ++n) {
     if (host::app->Pass(*page).kind != LoopWait::kNothing) break;
   }
@@ -36,6 +37,11 @@ EM_BOOL OnVisibilityChange(int, const EmscriptenVisibilityChangeEvent*, void*) {
 }
 
 }  // namespace
+
+// The page's touch listener (web/page.js) reports each finger here.
+extern "C" EMSCRIPTEN_KEEPALIVE void vantor_touch(int phase, int finger, float x, float y) {
+  if (page) page->Touch(static_cast<WebPlatform::TouchPhase>(phase), finger, x, y);
+}
 
 int WebHostMain(int argc, char** argv, const StartupHooks& hooks) {
   if (!glfwInit()) fail("glfwInit failed");

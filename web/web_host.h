@@ -6,8 +6,10 @@
 // pass (fixed-rate updates with bounded catch-up, one render) is the
 // desktop's. The page's visibility drives suspension: hiding the page runs a
 // pass at once, which suspends the app (and the game saves), since a hidden
-// page gets no animation frames; showing it again resumes. After every pass
-// the saved record is kept (web/saved_record.h). Main thread only.
+// page gets no animation frames; showing it again resumes. Before the passes
+// of a frame the canvas takes the size the page is ready for; after them
+// the saved record is kept (web/saved_record.h). The page's touch listener
+// reports fingers through vantor_touch. Main thread only.
 #pragma once
 
 #include "host/app.h"

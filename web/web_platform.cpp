@@ -1,23 +1,23 @@
 #include "web/web_platform.h"
 
 #include <GLFW/glfw3.h>
+#include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
 
-#include <algorithm>
-#include <cmath>
+#include "host/app.h"
 
 namespace vantor {
 namespace {
 
-// The browser window's inner size in device pixels, at least one pixel each
-// way (GLFW refuses an empty window).
-void PageSize(int* width, int* height) {
-  double cssWidth = 0, cssHeight = 0;
-  emscripten_get_element_css_size("#canvas", &cssWidth, &cssHeight);
-  const double ratio = emscripten_get_device_pixel_ratio();
-  *width = std::max(1, static_cast<int>(std::lround(cssWidth * ratio)));
-  *height = std::max(1, static_cast<int>(std::lround(cssHeight * ratio)));
-}
+// The canvas size the page is ready for (web/page.js); false before the
+// page has one.
+EM_JS(bool, PageCanvasSize, (int* width, int* height), {
+  const size = Module['vantorCanvasSize'];
+  if (!size) return false;
+  HEAP32[width >> 2] = size.width;
+  HEAP32[height >> 2] = size.height;
+  return true;
+});
 
 bool PageHidden() {
   EmscriptenVisibilityChangeEvent status{};
@@ -25,24 +25,17 @@ bool PageHidden() {
   return status.hidden != 0;
 }
 
-EM_BOOL OnPageResize(int, const EmscriptenUiEvent*, void* platform) {
-  static_cast<WebPlatform*>(platform)->FitToPage();
-  return EM_FALSE;
-}
-
 }  // namespace
 
 std::unique_ptr<WebPlatform> WebPlatform::Open() {
   WindowOptions options;
-  PageSize(&options.width, &options.height);
+  PageCanvasSize(&options.width, &options.height);
   GLFWwindow* window = OpenWindow(options);
   if (!window) return nullptr;
   return std::make_unique<WebPlatform>(window);
 }
 
-WebPlatform::WebPlatform(GLFWwindow* window) : GlfwPlatform(window) {
-  emscripten_set_resize_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, EM_FALSE, OnPageResize);
-}
+WebPlatform::WebPlatform(GLFWwindow* window) : GlfwPlatform(window) {}
 
 // The page's next animation frame is the only wait there is.
 void WebPlatform::Sleep(double) {}
@@ -52,10 +45,46 @@ bool WebPlatform::WindowOpen() { return true; }
 bool WebPlatform::Iconified() { return PageHidden(); }
 bool WebPlatform::Active() { return !PageHidden(); }
 
+void WebPlatform::MousePosition(float* x, float* y) {
+  double cursorX = 0, cursorY = 0;
+  glfwGetCursorPos(Window(), &cursorX, &cursorY);
+  if (touchedLast_ && (cursorX != cursorAtTouchX_ || cursorY != cursorAtTouchY_))
+    touchedLast_ = false;
+  if (!touchedLast_) return GlfwPlatform::MousePosition(x, y);
+  *x = touch_.X();
+  *y = touch_.Y();
+}
+
 void WebPlatform::FitToPage() {
-  int width = 0, height = 0;
-  PageSize(&width, &height);
-  glfwSetWindowSize(Window(), width, height);
+  int width = 0, height = 0, currentWidth = 0, currentHeight = 0;
+  if (!PageCanvasSize(&width, &height)) return;
+  glfwGetWindowSize(Window(), &currentWidth, &currentHeight);
+  if (width != currentWidth || height != currentHeight) glfwSetWindowSize(Window(), width, height);
+}
+
+void WebPlatform::Touch(TouchPhase phase, int finger, float x, float y) {
+  // Whole pixels, as the mouse is reported.
+  x = static_cast<float>(static_cast<int>(x));
+  y = static_cast<float>(static_cast<int>(y));
+  TouchPointer::Change change = TouchPointer::Change::kNone;
+  switch (phase) {
+    case TouchPhase::kStart:
+      change = touch_.Start(finger, x, y);
+      break;
+    case TouchPhase::kMove:
+      touch_.Move(finger, x, y);
+      break;
+    case TouchPhase::kEnd:
+      change = touch_.End(finger);
+      break;
+  }
+  if (change == TouchPointer::Change::kNone || !host::app) return;
+  if (change == TouchPointer::Change::kPress) {
+    touchedLast_ = true;
+    glfwGetCursorPos(Window(), &cursorAtTouchX_, &cursorAtTouchY_);
+  }
+  host::app->OnMouseButton(GLFW_MOUSE_BUTTON_LEFT,
+                           change == TouchPointer::Change::kPress ? GLFW_PRESS : GLFW_RELEASE);
 }
 
 }  // namespace vantor

@@ -21,6 +21,8 @@
 #include <thread>
 #include <vector>
 
+#include "tests/display_lock.h"
+
 namespace vantor::e2e {
 
 namespace fs = std::filesystem;
@@ -60,10 +62,19 @@ inline Strings Joined(Strings first, const Strings& second) {
   return first;
 }
 
+// How long a test waits for the game or a tool to show, say or write what
+// it waits for. Every wait ends as soon as that happens, so the bound only
+// matters when it never does: it is far beyond what a busy two-core machine
+// needs (the browser test and a build beside the suite), and the test then
+// fails saying what it waited for.
+constexpr std::chrono::seconds kPatience = 180s;
+
+// Whether `condition` holds within `patience`, asking every `pace`.
 template <class F>
-bool WaitFor(F condition, std::chrono::milliseconds patience) {
+bool WaitFor(F condition, std::chrono::milliseconds patience = kPatience,
+             std::chrono::milliseconds pace = 50ms) {
   const auto deadline = std::chrono::steady_clock::now() + patience;
-  for (; !condition(); std::this_thread::sleep_for(50ms))
+  for (; !condition(); std::this_thread::sleep_for(pace))
     if (std::chrono::steady_clock::now() > deadline) return false;
   return true;
 }
@@ -91,22 +102,35 @@ struct Child {
     std::remove(OutputPath(pid).c_str());
   }
   std::string Output() const { return ReadFile(OutputPath(pid)); }
-  // The exit status; -1 when it died of a signal or did not exit in time
-  // (by default long enough for any run of the replay tool).
-  int Wait(std::chrono::seconds patience = 120s) {
-    int status = 0;
-    if (!WaitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, patience)) return -1;
-    exited = true;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  // Whether it has not exited yet.
+  bool Running() const {
+    int waited = 0;
+    if (!exited && waitpid(pid, &waited, WNOHANG) == pid) {
+      exited = true;
+      status = WIFEXITED(waited) ? WEXITSTATUS(waited) : -1;
+    }
+    return !exited;
+  }
+  // The exit status; -1 when it died of a signal or did not exit in time.
+  int Wait(std::chrono::seconds patience = kPatience) {
+    return WaitFor([&] { return !Running(); }, patience) ? status : -1;
   }
   static constexpr int kCannotStart = 127;  // the shell's status for a command it cannot run
   static std::string OutputPath(pid_t pid) { return "/tmp/vantor-e2e-" + std::to_string(pid); }
   const pid_t pid;
-  bool exited = false;
+  mutable bool exited = false;
+  mutable int status = -1;  // once exited
 };
 
+// A command whose program opens a window (tests/display_lock.h).
+inline Strings WindowCommand(const Strings& command) {
+  EXPECT_TRUE(testing::MayOpenWindow()) << command[0];
+  return command;
+}
+
+// The replay tool draws into a hidden window.
 inline Strings ReplayCommand(const Strings& arguments) {
-  return Joined({VANTOR_REPLAY}, arguments);
+  return WindowCommand(Joined({VANTOR_REPLAY}, arguments));
 }
 
 // The output of a shell command, trailing newlines removed.
@@ -194,36 +218,62 @@ inline std::string WithoutLeakCheck() {
 // terminates GLFW, so in sanitizer builds the driver's known leak
 // (tests/lsan.supp) can no longer be told apart at exit: leaks are left to
 // the replay runs of the same game, which keep the driver loaded.
-// Patience on a loaded machine: `make test` builds and plays the browser
-// page beside these tests. The waits end as soon as the window is there.
-inline constexpr int kWindowPatienceSeconds = 60;
-
 struct Game {
   Game(const std::string& program, const std::string& directory, const Strings& arguments = {},
        const Strings& environment = {})
-      : child(Joined({program}, arguments), directory, Joined(environment, {WithoutLeakCheck()})),
-        window(Shell("timeout " + std::to_string(kWindowPatienceSeconds) + " xdotool search --sync --onlyvisible --pid " +
-                     std::to_string(child.pid) + " 2>/dev/null | head -n 1")),
+      : child(WindowCommand(Joined({program}, arguments)), directory,
+              Joined(environment, {WithoutLeakCheck()})),
+        window(FindWindow(child)),
         shotPath(directory + "/window.png") {}
   Child child;
   const std::string window;  // the X window id; empty when none appeared
   const std::string shotPath;  // where screenshots go
 
+  // The first shown window of `game`, once there is one; empty if none
+  // appeared before it exited or within the patience.
+  static std::string FindWindow(const Child& game) {
+    constexpr auto kSearchPace = 200ms;
+    const std::string search = "xdotool search --onlyvisible --pid " + std::to_string(game.pid) + " 2>/dev/null | head -n 1";
+    std::string found;
+    WaitFor([&] { return !(found = Shell(search)).empty() || !game.Running(); }, kPatience, kSearchPace);
+    return found;
+  }
+  ::testing::AssertionResult Appeared() const {
+    if (!window.empty()) return ::testing::AssertionSuccess();
+    ::testing::AssertionResult failure = ::testing::AssertionFailure();
+    if (child.exited) failure << "the game exited with status " << child.status << " before its window appeared";
+    else failure << "no window of the game appeared within " << kPatience.count() << " s";
+    return failure << "; it said: " << child.Output();
+  }
   std::optional<Image> Screenshot() const {
     Shell("import -window " + window + " " + shotPath + " 2>/dev/null");
     return LoadPng(shotPath);
   }
-  // Whether the window soon shows a picture that passes `test`.
+  // Whether the window shows a picture that passes `test` within
+  // `patience`; if not, what it showed last. Screenshots are taken a few
+  // times a second: each costs the machine more than a frame of the game.
   template <class Test>
-  bool Shows(Test test, std::chrono::seconds patience = 30s) const {
+  ::testing::AssertionResult Shows(Test test, std::chrono::seconds patience = kPatience) const {
+    constexpr auto kScreenshotPace = 200ms;
     std::optional<Image> shot;
-    return WaitFor([&] { return (shot = Screenshot()) && test(*shot); }, patience);
+    if (WaitFor([&] { return (shot = Screenshot()) && test(*shot); }, patience, kScreenshotPace))
+      return ::testing::AssertionSuccess();
+    ::testing::AssertionResult failure = ::testing::AssertionFailure();
+    if (!child.Running())
+      return failure << "the game exited with status " << child.status << "; it said: " << child.Output();
+    failure << "waited " << patience.count() << " s; ";
+    if (shot) return failure << "the last screenshot, " << shot->width << "x" << shot->height << ", did not pass";
+    return failure << "no screenshot could be taken of window " << window << " ("
+                   << Shell("xwininfo -id " + window + " 2>&1 | grep -E 'error|Absolute|Width|Height|Map State' | tr -s ' \\n' ' '")
+                   << ")";
   }
   // Waits until the window shows the title menu as its reference has it.
-  bool WaitForMenu() const {
-    const std::optional<Image> menu = LoadPng(kReferences + "menu.png");
-    return menu && Shows([&](const Image& seen) { return LooksLike(seen, *menu); });
+  ::testing::AssertionResult ShowsReference(const std::string& name) const {
+    const std::optional<Image> reference = LoadPng(kReferences + name + ".png");
+    if (!reference) return ::testing::AssertionFailure() << "no reference picture " << name << ".png";
+    return Shows([&](const Image& seen) { return LooksLike(seen, *reference); });
   }
+  ::testing::AssertionResult WaitForMenu() const { return ShowsReference("menu"); }
   // `commands` for xdotool, with the window raised and focused first: an
   // earlier test's window may stand at the same place.
   void Send(const std::string& commands) const {
@@ -237,7 +287,7 @@ struct Game {
   // Closes the window as the window manager does; the exit status.
   int Close() {
     Shell("wmctrl -i -c " + window);
-    return child.Wait(10s);
+    return child.Wait();
   }
 };
 

@@ -36,12 +36,15 @@ constexpr double kPanelGrey = 150, kDarkenedBelow = 100;
 constexpr int kStatisticsWidth = 200, kStatisticsHeight = 40, kStatisticsChange = 10;
 // 16-bit stereo at 44.1 kHz, looked at in 10 ms windows. Silence mixes to
 // exactly 0; the game's effects peak far above kLoud. The alarm lasts
-// 750 ms and repeats every 46 updates while the keypad shows.
-constexpr int kHertz = 44100, kChannels = 2, kWindowBytes = kHertz * kChannels * 2 / 100;
+// 750 ms and repeats every 46 updates while the keypad shows: a silent run
+// is listened to for longer than that takes to come round, as the mixer
+// counts it (the growing recording).
+constexpr int kHertz = 44100, kChannels = 2, kSecondBytes = kHertz * kChannels * 2;
+constexpr int kWindowBytes = kSecondBytes / 100;
 constexpr int kLoud = 1000, kAlarmWindowsAtLeast = 60;
-constexpr auto kListened = 2500ms;
-// The pause's click lasts 50 ms; a pause as long as the listening is silent.
-constexpr auto kClickFades = 300ms;
+constexpr size_t kSilenceListenedBytes = kSecondBytes * 5 / 2;
+// The pause's click lasts 50 ms: it has ended once this much more is mixed.
+constexpr size_t kClickFadedBytes = kSecondBytes * 3 / 10;
 constexpr int kUsageStatus = 2, kNoDataStatus = 1;
 
 // The 10 ms windows from byte `from` to byte `to` of a WAV file (its data
@@ -55,6 +58,23 @@ int LoudWindows(const std::string& wav, size_t from, size_t to) {
                         [](int sample) { return std::abs(sample) > kLoud; });
   }
   return loud;
+}
+
+// How much the wave writer has recorded so far (it mixes in real time).
+size_t Recorded(const WorkDir& work) { return fs::file_size(work / "wav"); }
+
+// Whether the recording reaches `bytes`, as the mixer counts time.
+bool RecordedUpTo(const WorkDir& work, size_t bytes) {
+  return WaitFor([&] { return Recorded(work) >= bytes; });
+}
+
+// Whether the alarm is heard in the recording from byte `from` on.
+bool AlarmHeardFrom(const WorkDir& work, size_t from) {
+  constexpr auto kListeningPace = 200ms;
+  const auto heard = [&] {
+    return LoudWindows(ReadFile(work / "wav"), from, SIZE_MAX) >= kAlarmWindowsAtLeast;
+  };
+  return WaitFor(heard, kPatience, kListeningPace);
 }
 
 // Where the speaker's waves are drawn on the sound button: switched off,
@@ -82,7 +102,9 @@ const WorkDir& Prepared(const WorkDir& work) {
 }
 
 void CheckComfortKeys(const Game& game, const WorkDir& work) {
-  const double plain = game.Screenshot()->Mean(0, 0, kStatisticsWidth, kStatisticsHeight);
+  const std::optional<Image> shot = game.Screenshot();
+  ASSERT_TRUE(shot) << "no screenshot of the menu";
+  const double plain = shot->Mean(0, 0, kStatisticsWidth, kStatisticsHeight);
   const auto changed = [&](const Image& shot) {
     return std::abs(shot.Mean(0, 0, kStatisticsWidth, kStatisticsHeight) - plain);
   };
@@ -95,8 +117,8 @@ void CheckComfortKeys(const Game& game, const WorkDir& work) {
 
   game.Send("key F12");
   const std::string said = "Screenshot saved to " + work / "home/Pictures/vantor-";
-  EXPECT_TRUE(WaitFor([&] { return game.child.Output().find(said) != std::string::npos; }, 5s))
-      << game.child.Output();
+  EXPECT_TRUE(WaitFor([&] { return game.child.Output().find(said) != std::string::npos; }))
+      << "F12: no \"" << said << "\" in what the game said:\n" << game.child.Output();
   game.Send("key F11");
   EXPECT_TRUE(game.Shows(SizeIs(kScreenWidth, kScreenHeight))) << "F11 did not go fullscreen";
   game.Send("key F11");
@@ -118,6 +140,7 @@ TEST(GameWindow, PlayedWithRealKeysAndClicksItLooksAndSoundsRight) {
   Game game(VANTOR_GAME, Prepared(work).path, {},
             {"HOME=" + work / "home", "XDG_CONFIG_HOME=" + work.path, "ALSOFT_DRIVERS=wave",
              "ALSOFT_CONF=" + work / "openal.conf"});
+  ASSERT_TRUE(game.Appeared());
   EXPECT_EQ(Shell("xdotool getwindowname " + game.window), "Vantor Game");
   int x = 0, y = 0;
   std::sscanf(Shell("xdotool getwindowgeometry --shell " + game.window + " | tr '\\n' ' '").c_str(),
@@ -132,7 +155,7 @@ TEST(GameWindow, PlayedWithRealKeysAndClicksItLooksAndSoundsRight) {
 
   game.Send("key Return");
   ASSERT_TRUE(game.Shows(KeypadShown)) << "Enter did not start a run";
-  std::this_thread::sleep_for(kListened);
+  ASSERT_TRUE(AlarmHeardFrom(work, 0)) << "no alarm heard while the keypad showed";
   game.Click(kPauseX, kPauseY);
   ASSERT_TRUE(game.Shows(KeypadDarkened)) << "the click on the pause button did not pause";
   game.Click(kQuitX, kQuitY);
@@ -146,13 +169,14 @@ TEST(GameWindow, PlayedWithRealKeysAndClicksItLooksAndSoundsRight) {
   const size_t switchedOff = fs::file_size(work / "wav");
   game.Click(kStartX, kStartY);
   ASSERT_TRUE(game.Shows(KeypadShown)) << "the click on the start button did not start a run";
-  std::this_thread::sleep_for(kListened);
+  ASSERT_TRUE(RecordedUpTo(work, Recorded(work) + kSilenceListenedBytes))
+      << "the recording stopped growing during the silent run";
   EXPECT_EQ(game.Close(), 0) << game.child.Output();
 
   const std::string wav = ReadFile(work / "wav");
   EXPECT_GE(LoudWindows(wav, 0, switchedOff), kAlarmWindowsAtLeast) << "no alarm heard";
   // The recording covers the silent run: silence, not a missing recording.
-  EXPECT_GE(wav.size(), switchedOff + kHertz * kChannels * 2);
+  EXPECT_GE(wav.size(), switchedOff + kSilenceListenedBytes);
   EXPECT_EQ(LoudWindows(wav, switchedOff, wav.size()), 0);
 }
 
@@ -162,27 +186,22 @@ TEST(GameWindow, APausedRunIsSilentAndItsAlarmGoesOnWithTheRun) {
   WorkDir work;
   Game game(VANTOR_GAME, Prepared(work).path, {},
             {"HOME=" + work / "home", "ALSOFT_DRIVERS=wave", "ALSOFT_CONF=" + work / "openal.conf"});
-  ASSERT_TRUE(game.WaitForMenu()) << game.child.Output();
+  ASSERT_TRUE(game.Appeared());
+  ASSERT_TRUE(game.WaitForMenu());
   game.Send("key Return");
   ASSERT_TRUE(game.Shows(KeypadShown)) << "Enter did not start a run";
-  std::this_thread::sleep_for(kListened);
-  const size_t pausing = fs::file_size(work / "wav");
+  ASSERT_TRUE(AlarmHeardFrom(work, 0)) << "no alarm heard while the keypad showed";
   game.Click(kPauseX, kPauseY);
   ASSERT_TRUE(game.Shows(KeypadDarkened)) << "the click on the pause button did not pause";
-  std::this_thread::sleep_for(kClickFades);
-  const size_t pausedFrom = fs::file_size(work / "wav");
-  std::this_thread::sleep_for(kListened);
-  const size_t pausedTo = fs::file_size(work / "wav");
+  ASSERT_TRUE(RecordedUpTo(work, Recorded(work) + kClickFadedBytes));
+  const size_t pausedFrom = Recorded(work);
+  ASSERT_TRUE(RecordedUpTo(work, pausedFrom + kSilenceListenedBytes)) << "the recording stopped";
+  const size_t pausedTo = Recorded(work);
   game.Send("key Escape");
   ASSERT_TRUE(game.Shows(KeypadShown)) << "Escape did not resume the run";
-  std::this_thread::sleep_for(kListened);
+  EXPECT_TRUE(AlarmHeardFrom(work, pausedTo)) << "no alarm once the run went on";
+  EXPECT_EQ(LoudWindows(ReadFile(work / "wav"), pausedFrom, pausedTo), 0) << "the paused run was heard";
   EXPECT_EQ(game.Close(), 0) << game.child.Output();
-
-  const std::string wav = ReadFile(work / "wav");
-  EXPECT_GE(LoudWindows(wav, 0, pausing), kAlarmWindowsAtLeast) << "no alarm before the pause";
-  EXPECT_GE(pausedTo - pausedFrom, size_t{kHertz} * kChannels * 2) << "the recording stopped";
-  EXPECT_EQ(LoudWindows(wav, pausedFrom, pausedTo), 0) << "the paused run was heard";
-  EXPECT_GE(LoudWindows(wav, pausedTo, wav.size()), kAlarmWindowsAtLeast) << "no alarm after it";
 }
 
 // The element of a saved record that holds the sound mode.
@@ -212,20 +231,21 @@ TEST(GameWindow, ClosedOrStoppedBySignalTheGameKeepsWhatThePlayerSet) {
     SCOPED_TRACE(end.how);
     WorkDir work;
     Game game(VANTOR_GAME, work.path);
-    ASSERT_TRUE(game.WaitForMenu()) << game.child.Output();
+    ASSERT_TRUE(game.Appeared());
+    ASSERT_TRUE(game.WaitForMenu());
     SwitchSoundOff(game);
     if (HasFatalFailure()) return;
     if (end.iconified) {
       Shell("xdotool windowminimize " + game.window);
       // Iconified, the game saves and then waits for its window.
-      ASSERT_TRUE(WaitFor([&] { return fs::exists(work / ".vantorstate"); }, 10s));
+      ASSERT_TRUE(WaitFor([&] { return fs::exists(work / ".vantorstate"); })) << "not saved";
     }
     int status = 0;
     if (end.signal == 0) {
       status = game.Close();
     } else {
       kill(game.child.pid, end.signal);
-      status = game.child.Wait(10s);
+      status = game.child.Wait();
     }
     EXPECT_EQ(status, end.signal == 0 ? 0 : 128 + end.signal) << game.child.Output();
     EXPECT_EQ(SoundModeSaved(ReadFile(work / ".vantorstate")), "0") << "the sound came back on";
@@ -240,6 +260,11 @@ TEST(GameWindow, ARecordThatCannotBeSavedIsSaidOnceAndTheGameStillEnds) {
   fs::copy(fs::path(VANTOR_SOURCE_DIR) / "data", work / "data", fs::copy_options::recursive);
   fs::copy_file(VANTOR_GAME, work / "vantor-game");
   fs::permissions(work.path, fs::perms(0555));
+  // Writable again at the end, so that the directory can be removed.
+  struct Writable {
+    const WorkDir& dir;
+    ~Writable() { fs::permissions(dir.path, fs::perms(0755)); }
+  } writableAtTheEnd{work};
   const bool root = geteuid() == 0;
   const std::string nobody = "65534";
   const std::string program = root ? "/usr/bin/setpriv" : work / "vantor-game";
@@ -249,7 +274,8 @@ TEST(GameWindow, ARecordThatCannotBeSavedIsSaidOnceAndTheGameStillEnds) {
            : Strings{};
   {
     Game game(program, work.path, arguments, {"HOME=" + work.path});
-    ASSERT_TRUE(game.WaitForMenu()) << game.child.Output();
+    ASSERT_TRUE(game.Appeared());
+    ASSERT_TRUE(game.WaitForMenu());
     SwitchSoundOff(game);
     EXPECT_EQ(game.Close(), 0) << game.child.Output();
     const std::string output = game.child.Output();
@@ -259,14 +285,14 @@ TEST(GameWindow, ARecordThatCannotBeSavedIsSaidOnceAndTheGameStillEnds) {
     EXPECT_EQ(said, 1u) << output;
   }
   EXPECT_FALSE(fs::exists(work / ".vantorstate"));
-  fs::permissions(work.path, fs::perms(0755));
 }
 
 // --scale 6 on the 1920 x 1080 screen: the largest window that fits is
 // --scale 2, 1280 x 960, and the game says so.
-TEST(GameOptions, AScaleTooLargeForTheScreenIsLoweredToOneThatFits) {
+TEST(GameWindow, AScaleTooLargeForTheScreenIsLoweredToOneThatFits) {
   WorkDir work;
   Game game(VANTOR_GAME, work.path, {"--scale", "6"});
+  ASSERT_TRUE(game.Appeared());
   EXPECT_TRUE(game.Shows(SizeIs(2 * kWidth, 2 * kHeight))) << "not a 1280x960 window";
   EXPECT_EQ(game.Close(), 0) << game.child.Output();
   EXPECT_NE(game.child.Output().find("using --scale 2"), std::string::npos) << game.child.Output();
@@ -290,7 +316,9 @@ TEST(CommandLine, AnswersOrRefusesAtOnce) {
 // keeps its record under XDG_DATA_HOME; a copy with no data anywhere says
 // where it looked. The installed game starts with --fullscreen, which
 // letterboxes the picture between black bars, and leaves it with F11 for
-// the window --scale 2 asks for; it has no sound device, and says so.
+// the window --scale 2 asks for; it has no sound device, and says so. It
+// loads all its art and sounds: its menu in that window looks like the
+// reference menu of that size, and it names no file it cannot load.
 TEST(Install, ValidatedTreeWhoseGameRunsFromAnywhereWithItsRecordUnderXdg) {
   const std::string id = "org.vantor.Vantor";
   WorkDir stage(false);
@@ -311,19 +339,24 @@ TEST(Install, ValidatedTreeWhoseGameRunsFromAnywhereWithItsRecordUnderXdg) {
   fs::create_directories(elsewhere);
   Game game(stage / "root/usr/bin/vantor-game", elsewhere, {"--fullscreen", "--scale", "2"},
             {"XDG_DATA_HOME=" + stage / "xdg", "ALSOFT_DRIVERS=nonexistent"});
+  ASSERT_TRUE(game.Appeared());
   ASSERT_TRUE(game.Shows(
       [](const Image& shot) {
         return SizeIs(kScreenWidth, kScreenHeight)(shot) &&
                shot.Mean(kScreenWidth / 2, kScreenHeight / 2, 1, 1) > 0 &&
                shot.Mean(0, 0, kBarWidth, kScreenHeight) == 0 &&
                shot.Mean(kScreenWidth - kBarWidth, 0, kBarWidth, kScreenHeight) == 0;
-      },
-      20s))
+      }))
       << "no letterboxed picture: " << game.child.Output();
   game.Send("key F11");
   EXPECT_TRUE(game.Shows(SizeIs(2 * kWidth, 2 * kHeight))) << "not the window --scale 2 asks for";
+  EXPECT_TRUE(game.ShowsReference("menu-1280x960"))
+      << "the installed game's menu does not look like the reference menu: " << game.child.Output();
+  EXPECT_EQ(game.child.Output().find("cannot load"), std::string::npos)
+      << "the installed game could not load some of its files:\n" << game.child.Output();
   Shell("xdotool windowminimize " + game.window);
-  EXPECT_TRUE(WaitFor([&] { return fs::exists(stage / "xdg/vantor/.vantorstate"); }, 10s));
+  EXPECT_TRUE(WaitFor([&] { return fs::exists(stage / "xdg/vantor/.vantorstate"); }))
+      << "no record saved under XDG_DATA_HOME when the window was minimised";
   EXPECT_FALSE(fs::exists(elsewhere + "/.vantorstate"));
   EXPECT_EQ(game.Close(), 0) << game.child.Output();
   EXPECT_NE(game.child.Output().find("alcOpenDevice failed"), std::string::npos);

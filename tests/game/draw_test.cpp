@@ -1,5 +1,7 @@
 // The bitmap text, the replay of the draw list onto the window at every
-// size, and the asset loader's 34 steps that load what is drawn.
+// size, the asset loader's 34 steps that load what is drawn, and the art
+// variant that a new window size reloads.
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -71,8 +73,9 @@ TEST(Replay, ImagesAreSizedTurnedAndCentredAtEveryWindowSize) {
     app.m_SetRot(90);
     app.m_DrawImg(1, 100, 50, 0);
     game.Render();
-    ASSERT_EQ(game.graphics().drawn.size(), 1u);
-    const SpyGraphics::Surface& s = game.graphics().drawn[0];
+    const std::vector<gxtkDrawn> sprites = game.graphics().Drawn(gxtkDrawn::kSprite);
+    ASSERT_EQ(sprites.size(), 1u);
+    const gxtkDrawn& s = sprites[0];
     const float* m = s.matrix;
     const float cx = s.x + s.width / 2, cy = s.y + s.height / 2;
     const std::vector<float> got = {m[0] * s.width, m[1] * s.width, m[2] * s.height, m[3] * s.height,
@@ -141,6 +144,56 @@ TEST(Loader, EachOfThe34UpdatesLoadsItsFileIntoItsSlot) {
   EXPECT_EQ(app.loadStep, 0) << "the 34th update finishes and loads nothing";
   EXPECT_TRUE(game.graphics().loads.empty());
   EXPECT_EQ(app.currentFont, 90);
+}
+
+// 630 and 1230 pixels are the variants' edges (the game starts at 640 x 480,
+// in "-hd"). A new size reloads the art only when it needs another variant,
+// or when a load is under way; either way the screen is laid out for it at
+// once.
+TEST(Loader, ANewWindowSizeReloadsOnlyForAnotherArtVariant) {
+  const struct {
+    int width, height;
+    bool reloads;
+    const char* firstFile;
+  } sizes[] = {
+      {600, 450, true, "common/icons.png"},      {630, 630, false, nullptr},
+      {631, 473, true, "common/icons-hd.png"},   {1230, 922, false, nullptr},
+      {1280, 720, true, "common/icons-hd2.png"}, {1920, 1080, false, nullptr},
+      {640, 480, true, "common/icons-hd.png"},
+  };
+  GameHarness game;
+  MyApp& app = game.app();
+  for (const auto& size : sizes) {
+    SCOPED_TRACE(std::to_string(size.width) + " x " + std::to_string(size.height));
+    game.platform().width = size.width;
+    game.platform().height = size.height;
+    game.Render();
+    EXPECT_EQ(app.deviceWidth, size.width);
+    EXPECT_EQ(app.loadStep, size.reloads ? 1 : 0) << "a new size reloads for another variant only";
+    EXPECT_FLOAT_EQ(vantor::game::jscrw, 640.0f * std::min(1.0f, (size.width / 640.0f) /
+                                                       (size.height / 480.0f)));
+    game.graphics().loads.clear();
+    game.Update();
+    if (size.reloads) {
+      ASSERT_EQ(game.graphics().loads.size(), 1u);
+      EXPECT_TRUE(EndsWith(game.graphics().loads[0], "data/" + std::string(size.firstFile)))
+          << game.graphics().loads[0];
+      while (app.loadStep != 0) game.Update();
+    } else {
+      EXPECT_TRUE(game.graphics().loads.empty());
+    }
+  }
+  // A load under way starts again for a new size of the same variant: an
+  // update at the new size may have loaded a file in between.
+  game.platform().width = 1280;
+  game.platform().height = 720;
+  game.Render();
+  game.Update(2);
+  ASSERT_EQ(app.loadStep, 3);
+  game.platform().width = 1920;
+  game.platform().height = 1080;
+  game.Render();
+  EXPECT_EQ(app.loadStep, 1) << "a new size during a load did not start it again";
 }
 
 }  // namespace

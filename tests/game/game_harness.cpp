@@ -17,6 +17,7 @@
 #include "modules/app.h"
 #include "modules/audio.h"
 #include "modules/graphics.h"
+#include "runtime/gc.h"
 
 namespace vantor::testing {
 namespace {
@@ -51,38 +52,7 @@ int SpyAudio::PlaySample(gxtkSample* sample, int, int) {
 
 gxtkSurface* SpyGraphics::LoadSurface(String path) {
   loads.push_back(Narrow(path));
-  return lastLoaded = gxtkGraphics::LoadSurface(path);
-}
-
-int SpyGraphics::DrawSurface2(gxtkSurface* surface, float x, float y, int srcx, int srcy,
-                              int srcw, int srch) {
-  drawn.push_back({x, y, static_cast<float>(srcw), static_cast<float>(srch), {ix, iy, jx, jy, tx, ty}});
-  return gxtkGraphics::DrawSurface2(surface, x, y, srcx, srcy, srcw, srch);
-}
-
-int SpyGraphics::DrawSurfaceRect(gxtkSurface* surface, float x, float y, float w, float h, int srcx,
-                                 int srcy, int srcw, int srch) {
-  drawn.push_back({x, y, w, h, {1, 0, 0, 1, 0, 0}});
-  return gxtkGraphics::DrawSurfaceRect(surface, x, y, w, h, srcx, srcy, srcw, srch);
-}
-
-int SpyGraphics::DrawSurfaceUnder(gxtkSurface* surface, const gxtkMatrix& m, int srcx, int srcy,
-                                  int srcw, int srch) {
-  drawn.push_back({0, 0, static_cast<float>(srcw), static_cast<float>(srch),
-                   {m.ix, m.iy, m.jx, m.jy, m.tx, m.ty}});
-  return gxtkGraphics::DrawSurfaceUnder(surface, m, srcx, srcy, srcw, srch);
-}
-
-template <class T>
-int CopyOut(const std::vector<T>& from, T* out, int max) {
-  const int count = std::min(max, static_cast<int>(from.size()));
-  std::copy(from.begin(), from.begin() + count, out);
-  return count;
-}
-
-int ScriptedPlatform::JoystickAxes(float* out, int max) { return CopyOut(axes, out, max); }
-int ScriptedPlatform::JoystickButtons(unsigned char* out, int max) {
-  return CopyOut(buttons, out, max);
+  return lastLoaded = gxtkNullGraphics::LoadSurface(path);
 }
 
 GameHarness::GameHarness(int width, int height)
@@ -90,9 +60,8 @@ GameHarness::GameHarness(int width, int height)
 
 // The executable's start-up minus the main loop, in a fresh directory;
 // the spies take the devices' places before the game's creation.
-GameHarness::GameHarness(const HarnessOptions& options) {
-  static const bool initialised = glfwInit() == GLFW_TRUE;
-  EXPECT_TRUE(initialised) << "no display for the game's window";
+GameHarness::GameHarness(const HarnessOptions& options)
+    : platform_(std::make_unique<ScriptedPlatform>()) {
   previousDirectory_ = fs::current_path().string();
   std::string pattern = (fs::temp_directory_path() / "vantor-game-XXXXXX").string();
   EXPECT_NE(mkdtemp(pattern.data()), nullptr);
@@ -102,13 +71,8 @@ GameHarness::GameHarness(const HarnessOptions& options) {
   if (options.savedRecord) {
     std::ofstream(fs::path(directory_) / kStateFileName, std::ios::binary) << *options.savedRecord;
   }
-  WindowOptions window;
-  window.width = options.width;
-  window.height = options.height;
-  GLFWwindow* handle = GlfwPlatform::OpenWindow(window);
-  EXPECT_NE(handle, nullptr) << "the game's window did not open";
-  if (!handle) return;
-  platform_ = std::make_unique<ScriptedPlatform>(handle);
+  platform_->width = options.width;
+  platform_->height = options.height;
   StartInProcess(*platform_, GameStartupHooks());
   app_ = static_cast<MyApp*>(app::device->app.get());
   audio_ = gc_new<SpyAudio>();
@@ -125,16 +89,26 @@ GameHarness::GameHarness(const HarnessOptions& options) {
 }
 
 GameHarness::~GameHarness() {
-  // Textures go with their objects, so the window outlives the world.
-  if (platform_) StopInProcess();
-  platform_.reset();
+  CheckHeap("at the end of the test");
+  StopInProcess();
   EXPECT_EQ(chdir(previousDirectory_.c_str()), 0);
   std::error_code ignored;
   fs::remove_all(directory_, ignored);
 }
 
+void GameHarness::CheckHeap(const std::string& when) const {
+  EXPECT_TRUE(gc_check_heap()) << "the collector's heap is damaged " << when << " (update "
+                               << updates_ << "); its first fault is printed above";
+}
+
+// Time passes as the main loop lets it: one period of the game's update
+// rate before each update.
 void GameHarness::Update(int count) {
-  for (int i = 0; i < count; ++i) host::app->InvokeOnUpdate();
+  for (int i = 0; i < count; ++i) {
+    if (host::app->updateRate) platform_->now += 1.0 / host::app->updateRate;
+    host::app->InvokeOnUpdate();
+    if (++updates_ % kHeapCheckUpdates == 0) CheckHeap("after an update");
+  }
 }
 
 void GameHarness::Render() {

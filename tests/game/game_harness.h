@@ -1,14 +1,19 @@
 // GameHarness: the real game, started in-process for a test.
 //
-// Runs the framework start-up the executable runs against a real window
-// under the test display, then lets the test call the host's callbacks
-// itself. Input reaches the game the way a player's does: the pointer and
-// joystick through the platform, keys and typed characters through the
-// input device. Sound goes to a spy that records what the game asked for;
-// the graphics device draws for real and also records what it was asked.
-// Each harness works in a fresh temporary directory linking the
-// repository's data/, so a saved record never touches the repository.
-// One harness at a time; used by every test of tests/game.
+// Runs the framework start-up the executable runs, over a scripted window
+// and a drawing device without OpenGL, then lets the test call the host's
+// callbacks itself: no display is needed. Input reaches the game the way a
+// player's does: the pointer and joystick through the platform, keys and
+// typed characters through the input device. The clock moves one update
+// period with each update, so a test runs the same every time. Sound goes
+// to a spy that records what the game asked for; the graphics device
+// records what it was asked to draw and which image files it loaded. The
+// collector's heap is checked every kHeapCheckUpdates updates and when the
+// harness goes, so a fault in the game's use of the collector fails the
+// test near the update that made it. Each harness works in a fresh
+// temporary directory linking the repository's data/, so a saved record
+// never touches the repository. One harness at a time; used by every test
+// of tests/game.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -21,7 +26,8 @@
 #include "game/myapp.h"
 #include "host/audio.h"
 #include "host/glfw_platform.h"
-#include "host/graphics.h"
+#include "host/null_graphics.h"
+#include "tests/host/fake_platform.h"
 
 namespace vantor::testing {
 
@@ -38,40 +44,25 @@ class SpyAudio : public gxtkAudio {
   int SetRate(int, float) override { return 0; }
 };
 
-// The real graphics device, remembering the image files loaded and the
-// surfaces drawn in the current render.
-class SpyGraphics : public gxtkGraphics {
+// The device without OpenGL, remembering also the image files loaded.
+// `drawn` holds what the current render drew.
+class SpyGraphics : public gxtkNullGraphics {
  public:
-  // A drawn quad: the rectangle at (x, y), then the matrix.
-  struct Surface {
-    float x, y, width, height;
-    float matrix[6];  // ix, iy, jx, jy, tx, ty
-  };
-  std::vector<Surface> drawn;
+  using Surface = gxtkDrawn;  // an entry of `drawn`, by its earlier name
   std::vector<std::string> loads;
   gxtkSurface* lastLoaded = nullptr;
 
   gxtkSurface* LoadSurface(String path) override;
-  int DrawSurface2(gxtkSurface* surface, float x, float y, int srcx, int srcy, int srcw,
-                   int srch) override;
-  int DrawSurfaceRect(gxtkSurface* surface, float x, float y, float w, float h, int srcx,
-                      int srcy, int srcw, int srch) override;
-  int DrawSurfaceUnder(gxtkSurface* surface, const gxtkMatrix& m, int srcx, int srcy, int srcw,
-                       int srch) override;
 };
 
-// The real window with a pointer and a joystick the test moves.
-class ScriptedPlatform : public GlfwPlatform {
- public:
-  using GlfwPlatform::GlfwPlatform;
-  float mouseX = 0, mouseY = 0;  // framebuffer pixels
-  std::vector<float> axes;
-  std::vector<unsigned char> buttons;
+// The window: its size, the pointer (in framebuffer pixels) and the
+// joystick the test moves, and the clock.
+using ScriptedPlatform = FakePlatform;
 
-  void MousePosition(float* x, float* y) override { *x = mouseX, *y = mouseY; }
-  int JoystickAxes(float* axes, int max) override;
-  int JoystickButtons(unsigned char* buttons, int max) override;
-};
+// Updates between two checks of the collector's heap: often enough that a
+// fault shows within a few seconds of game time after it was made, rarely
+// enough that the walk over the heap costs the tests little.
+inline constexpr int kHeapCheckUpdates = 300;
 
 struct HarnessOptions {
   int width = kDefaultWindowWidth;
@@ -101,6 +92,8 @@ class GameHarness {
   void Render();
   void Frame(int count = 1);
   void Suspend();
+  // The collector's heap check; fails the test naming `when` if it fails.
+  void CheckHeap(const std::string& when) const;
 
   // The pointer in the game's virtual units.
   void MoveTo(float x, float y);
@@ -134,6 +127,7 @@ class GameHarness {
   MyApp* app_ = nullptr;
   SpyAudio* audio_ = nullptr;
   SpyGraphics* graphics_ = nullptr;
+  int updates_ = 0;
 };
 
 // Draw-list records of the current list (15 floats each; the unused ones

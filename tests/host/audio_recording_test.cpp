@@ -24,7 +24,8 @@ namespace {
 constexpr int kHertz = 44100, kFrameBytes = 4;  // 16-bit stereo
 constexpr int kStepFrames = kHertz / 2;
 // Each step is measured in its second half: the mixer hears of a change
-// only at its next update, and a busy machine may wake the player late.
+// only at its next update, and the file shows what it mixed only once its
+// writes are flushed.
 constexpr int kLeadFrames = kHertz / 4;
 constexpr double kPitch = 440;  // of the tone ToneWav writes
 
@@ -70,6 +71,8 @@ const struct Step {
 };
 
 // Child side: records the steps into `wav`, then ends the child with 0.
+// Each step's place in the file, the file's size in bytes when the step
+// was taken, goes to `wav`.steps, one line each.
 [[noreturn]] void RecordSteps(const std::string& wav) {
   std::ofstream(wav + ".conf") << "drivers=wave\nsample-type=int16\nchannels=stereo\nfrequency=" << kHertz
                                << "\n[wave]\nfile=" << wav << "\n";
@@ -84,27 +87,38 @@ const struct Step {
       return audio->LoadSample(String(Put(name, ToneWav(seconds)).c_str()));
     };
     Stage stage{*audio, load("tone.wav", 10), load("blip.wav", 0.05)};
-    // Steps follow the mixer's own clock, the growing file, so that a busy
-    // machine cannot shift them against the recording.
-    const auto mixedFrames = [&wav] { return std::filesystem::file_size(wav) / kFrameBytes; };
-    const std::uintmax_t first = mixedFrames();
-    // One step more than there are, so that the last is whole in the file.
-    for (std::size_t i = 0; i <= std::size(kSteps); ++i) {
-      if (i < std::size(kSteps)) kSteps[i].act(stage);
-      while (mixedFrames() < first + (i + 1) * kStepFrames) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    // Steps follow the mixer's own clock, the growing file, and each is
+    // measured from where it was taken: a busy machine may wake this
+    // thread late, while the mixer catches up in bursts, but every step
+    // then only lasts longer.
+    const auto mixed = [&wav] { return std::filesystem::file_size(wav); };
+    std::ofstream places(wav + ".steps");
+    for (const Step& step : kSteps) {
+      step.act(stage);
+      const std::uintmax_t taken = mixed();
+      places << taken << "\n";
+      while (mixed() < taken + kStepFrames * kFrameBytes) std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
   }
   std::_Exit(0);
 }
 
-// The 16-bit interleaved stereo samples of a recording's data chunk.
-std::vector<std::int16_t> ReadRecording(const std::string& path) {
+struct Recording {
+  std::vector<std::int16_t> samples;  // 16-bit interleaved stereo, of the data chunk
+  std::vector<std::size_t> steps;     // the stereo frame each step was taken at
+};
+
+Recording ReadRecording(const std::string& path) {
   const std::string bytes = testing::ReadFile(path);
   const std::size_t data = bytes.find("data");
   if (data == std::string::npos) return {};
-  std::vector<std::int16_t> samples((bytes.size() - data - 8) / 2);
-  std::memcpy(samples.data(), &bytes[data + 8], samples.size() * 2);
-  return samples;
+  const std::size_t first = data + 8;
+  Recording recording{std::vector<std::int16_t>((bytes.size() - first) / 2), {}};
+  std::memcpy(recording.samples.data(), &bytes[first], recording.samples.size() * 2);
+  std::ifstream places(path + ".steps");
+  for (std::size_t taken = 0; places >> taken;)
+    recording.steps.push_back(taken > first ? (taken - first) / kFrameBytes : 0);
+  return recording;
 }
 
 // Each side's peak and the left side's pitch over `count` stereo frames.
@@ -123,17 +137,15 @@ TEST(AudioRecording, ChannelsSoundAsTheGameSetsThem) {
   const std::string wav = VANTOR_BINARY_DIR "/tests/host-audio-recording.wav";
   testing::ScopedWorkDir work;
   EXPECT_EXIT(RecordSteps(wav), ::testing::ExitedWithCode(0), "");
-  const std::vector<std::int16_t> samples = ReadRecording(wav);
-  std::filesystem::remove(wav);
-  std::filesystem::remove(wav + ".conf");
+  const Recording recording = ReadRecording(wav);
+  for (const char* file : {"", ".conf", ".steps"}) std::filesystem::remove(wav + file);
 
-  // Steps are timed from the first sound.
-  const std::size_t start = (std::find_if(samples.begin(), samples.end(), [](int s) { return std::abs(s) > 1000; }) -
-                             samples.begin()) / 2;
-  ASSERT_GE(samples.size() / 2, start + std::size(kSteps) * kStepFrames);
+  ASSERT_EQ(recording.steps.size(), std::size(kSteps));
+  ASSERT_GE(recording.samples.size() / 2, recording.steps.back() + kStepFrames);
   double reference = 0;
   for (std::size_t i = 0; i < std::size(kSteps); ++i) {
-    const Heard heard = Measure(&samples[2 * (start + i * kStepFrames + kLeadFrames)], kStepFrames - kLeadFrames);
+    const std::size_t from = recording.steps[i] + kLeadFrames;
+    const Heard heard = Measure(&recording.samples[2 * from], kStepFrames - kLeadFrames);
     if (i == 0) reference = heard.left;
     const Heard& want = kSteps[i].heard;
     EXPECT_NEAR(heard.left / reference, want.left, 0.15) << kSteps[i].name;

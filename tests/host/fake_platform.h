@@ -6,8 +6,8 @@
 // plain fields. Events are scripted: each PollEvents runs every queued
 // event, each WaitEvents runs the next one, and a
 // WaitEvents with nothing queued closes the window, so a loop that would
-// block forever ends instead. Used by tests/host, tests/modules and
-// tests/record.
+// block forever ends instead. Used by tests/host, tests/modules,
+// tests/record and the game harness (tests/game).
 #pragma once
 
 #include <algorithm>

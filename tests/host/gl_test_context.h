@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "host/glfw_platform.h"
+#include "tests/display_lock.h"
 
 namespace vantor::testing {
 
@@ -17,11 +18,13 @@ inline constexpr int kTestWindowWidth = 640;
 inline constexpr int kTestWindowHeight = 480;
 
 // Opens the window on first use; every call makes its context and platform
-// current again. Fails the calling test when no display is available. GLFW
+// current again. Fails the calling test when no display is available, or
+// when ctest runs it without the display lock (tests/display_lock.h). GLFW
 // is never terminated: that would unload the OpenGL driver before the leak
 // checker runs at exit, leaving it with driver allocations it cannot
 // attribute.
 inline Platform* UseGlTestContext() {
+  EXPECT_TRUE(MayOpenWindow());
   static GlfwPlatform* platform = []() -> GlfwPlatform* {
     if (!glfwInit()) return nullptr;
     return GlfwPlatform::Open({kTestWindowWidth, kTestWindowHeight, "Vantor test", false}).release();

@@ -1,11 +1,12 @@
 // The input device: key translation, the bracket it keeps around each
-// update (hits and taps), the joystick, and where standard gamepads reach
-// joystick 0.
+// update (hits and taps), the joystick, where standard gamepads reach
+// joystick 0, and which finger of a touch screen is the pointer.
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
 #include "host/gamepad.h"
 #include "host/input.h"
+#include "host/touch_pointer.h"
 #include "tests/host/fake_platform.h"
 
 namespace vantor::testing {
@@ -103,6 +104,28 @@ TEST(Gamepad, NamedButtonsLandWhereTheGameReadsThem) {
     for (int b = 0; b < kGamepadButtons; ++b)
       EXPECT_EQ(buttons[b] == GLFW_PRESS, b == joystickButton) << "gamepad " << gamepadButton << " lit " << b;
   }
+}
+
+// The first finger down presses and moves the pointer; other fingers,
+// landing, moving or lifting meanwhile, change nothing; once it lifts the
+// next finger down is the pointer, and the pointer stays where it lifted.
+TEST(TouchPointer, TheFirstFingerDownIsThePointerUntilItLifts) {
+  using Change = TouchPointer::Change;
+  TouchPointer pointer;
+  EXPECT_EQ(pointer.Start(7, 10, 20), Change::kPress);
+  EXPECT_EQ(pointer.Start(8, 300, 400), Change::kNone) << "a second finger pressed again";
+  pointer.Move(8, 310, 410);
+  pointer.Move(7, 12, 22);
+  EXPECT_EQ(std::pair(pointer.X(), pointer.Y()), std::pair(12.0f, 22.0f));
+  EXPECT_EQ(pointer.End(8), Change::kNone) << "a second finger released the pointer";
+  EXPECT_TRUE(pointer.Down());
+  EXPECT_EQ(pointer.End(7), Change::kRelease);
+  EXPECT_FALSE(pointer.Down());
+  EXPECT_EQ(pointer.End(7), Change::kNone) << "a finger lifted twice";
+  pointer.Move(7, 50, 50);
+  EXPECT_EQ(std::pair(pointer.X(), pointer.Y()), std::pair(12.0f, 22.0f));
+  EXPECT_EQ(pointer.Start(9, 100, 200), Change::kPress);
+  EXPECT_EQ(std::pair(pointer.X(), pointer.Y()), std::pair(100.0f, 200.0f));
 }
 
 }  // namespace

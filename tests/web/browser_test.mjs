@@ -1,7 +1,11 @@
 // The browser build played in headless Chromium, as a player would: the
 // menu looks like the desktop's, a real click starts a run, the pointer and
 // the keys play it, sound plays, a minimised window suspends the game, and
-// the saved record outlives a reload of the page. Then the replay tool's bot
+// the saved record outlives a reload of the page. On an emulated phone, in
+// both orientations, touches act where the finger is and the picture is
+// 4:3; wide windows get bars; every failure shows its message; a slow
+// network shows progress; after one visit the game plays offline and a new
+// build replaces the cache; F3 and F11 work. Then the replay tool's bot
 // plays a won run in a page of its own, and each phase looks as on the
 // desktop.
 //
@@ -17,9 +21,13 @@ import fs from 'node:fs';
 import http from 'node:http';
 import os from 'node:os';
 import path from 'node:path';
+import zlib from 'node:zlib';
 import { after, before, test } from 'node:test';
 import { setTimeout as sleep } from 'node:timers/promises';
-import puppeteer from 'puppeteer-core';
+import puppeteer, { KnownDevices } from 'puppeteer-core';
+import {
+  atMenu, countDrawnFrames, firstPaintMs, kChromiumFlags, kSlowNetwork, stateOf,
+} from './page_support.mjs';
 
 const [siteDir, replayDir, outDir] = process.argv.slice(2);
 const referenceDir = new URL('../e2e/reference/', import.meta.url).pathname;
@@ -57,60 +65,45 @@ const kKeypadOne = { x: 240, y: 160 };
 const kKeypadFive = { x: 312, y: 232 };
 const kPauseSoundButton = { x: 460, y: 184 };
 const kMenuSoundButtonWaves = { x: 318, y: 12, width: 30, height: 40 };
+// The statistics overlay's panel, and the least shares of its white (text)
+// and dark (panel) pixels.
+const kStatisticsPanel = { x: 0, y: 0, width: 240, height: 64 };
+const kOverlayShares = { white: 0.03, dark: 0.3 };
 
-const kChromiumFlags = [
-  '--headless=new', '--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
-  // Sound may start before the first input, as it does on the desktop.
-  '--autoplay-policy=no-user-gesture-required',
-  '--disable-background-networking', '--disable-component-update', '--disable-sync',
-  '--no-first-run',
-];
 
 let server;
 let replayServer;
 let browser;
+let phoneBrowser;
 let page;
 let profileDir;
 const shots = {};
-
-// Counts the frames the game drew: animation frames in which WebGL drew.
-// Runs in the page before its own scripts.
-function countDrawnFrames() {
-  let drew = false;
-  window.vantorFramesDrawn = 0;
-  for (const context of [window.WebGLRenderingContext, window.WebGL2RenderingContext]) {
-    for (const method of ['drawArrays', 'drawElements']) {
-      const draw = context.prototype[method];
-      context.prototype[method] = function (...args) {
-        drew = true;
-        return draw.apply(this, args);
-      };
-    }
-  }
-  const requestFrame = window.requestAnimationFrame.bind(window);
-  window.requestAnimationFrame = (callback) => requestFrame((time) => {
-    callback(time);
-    if (drew) window.vantorFramesDrawn += 1;
-    drew = false;
-  });
-}
+const site = { dir: path.resolve(siteDir) };
 
 const kContentTypes = {
   '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm',
-  '.data': 'application/octet-stream',
+  '.data': 'application/octet-stream', '.webmanifest': 'application/manifest+json',
+  '.png': 'image/png', '.svg': 'image/svg+xml',
 };
 
-function serve(dir) {
+const kCompressed = new Set(['.html', '.js', '.wasm']);
+
+// Serves `root.dir`, which a test may point elsewhere (a new build).
+function serve(root) {
   return http.createServer((request, response) => {
     const name = new URL(request.url, 'http://x/').pathname.slice(1) || 'index.html';
-    const file = path.join(dir, path.normalize(name));
+    const file = path.join(root.dir, path.normalize(name));
     fs.readFile(file, (error, body) => {
       const type = kContentTypes[path.extname(file)];
-      if (error || !file.startsWith(dir) || !type) {
+      if (error || !file.startsWith(root.dir) || !type) {
         response.writeHead(404).end();
         return;
       }
-      response.writeHead(200, { 'Content-Type': type }).end(body);
+      // Compressed where it helps, as make web-run serves (web/serve.py).
+      const gzip = kCompressed.has(path.extname(file)) &&
+        /gzip/.test(request.headers['accept-encoding'] || '');
+      response.writeHead(200, { 'Content-Type': type, 'Cache-Control': 'no-cache',
+        ...(gzip ? { 'Content-Encoding': 'gzip' } : {}) }).end(gzip ? zlib.gzipSync(body) : body);
     });
   });
 }
@@ -123,18 +116,23 @@ async function screenshot(name, clip) {
 }
 
 // The share of pixels that differ between two PNG pictures (1 when their
-// sizes differ), decoded by the page's own image decoder.
-function differingShare(first, second) {
-  return page.evaluate(async (a, b, tolerance) => {
-    const pixels = async (base64) => {
+// sizes differ, unless `scaled`: then the first is drawn at the second's
+// size), decoded by the image decoder of `on`.
+function differingShare(first, second, { on = page, scaled = false } = {}) {
+  return on.evaluate(async (a, b, tolerance, scale) => {
+    const bitmaps = await Promise.all([a, b].map((base64) => {
       const bytes = Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));
-      const bitmap = await createImageBitmap(new Blob([bytes], { type: 'image/png' }));
-      const canvas = new OffscreenCanvas(bitmap.width, bitmap.height);
+      return createImageBitmap(new Blob([bytes], { type: 'image/png' }));
+    }));
+    const [width, height] = [bitmaps[1].width, bitmaps[1].height];
+    const pixels = (bitmap) => {
+      const canvas = new OffscreenCanvas(scale ? width : bitmap.width, scale ? height : bitmap.height);
       const context = canvas.getContext('2d');
-      context.drawImage(bitmap, 0, 0);
-      return context.getImageData(0, 0, bitmap.width, bitmap.height);
+      context.imageSmoothingQuality = 'high';
+      context.drawImage(bitmap, 0, 0, canvas.width, canvas.height);
+      return context.getImageData(0, 0, canvas.width, canvas.height);
     };
-    const [x, y] = await Promise.all([pixels(a), pixels(b)]);
+    const [x, y] = bitmaps.map(pixels);
     if (x.width !== y.width || x.height !== y.height) return 1;
     let differing = 0;
     for (let i = 0; i < x.data.length; i += 4) {
@@ -146,7 +144,7 @@ function differingShare(first, second) {
       }
     }
     return differing / (x.width * x.height);
-  }, first.toString('base64'), second.toString('base64'), kChannelTolerance);
+  }, first.toString('base64'), second.toString('base64'), kChannelTolerance, scaled);
 }
 
 // Takes screenshots until one matches the desktop's reference picture;
@@ -163,23 +161,23 @@ async function waitForScreen(name, reference) {
   return share;
 }
 
-const framesDrawn = () => page.evaluate(() => window.vantorFramesDrawn);
+const framesDrawn = (on = page) => on.evaluate(() => window.vantorFramesDrawn);
 
-async function holdPress() {
-  const until = (await framesDrawn()) + kPressFrames;
+async function holdPress(on = page) {
+  const until = (await framesDrawn(on)) + kPressFrames;
   const deadline = Date.now() + kPressTimeoutMs;
-  while ((await framesDrawn()) < until && Date.now() < deadline) await sleep(kPollMs / 10);
+  while ((await framesDrawn(on)) < until && Date.now() < deadline) await sleep(kPollMs / 10);
 }
 
-async function pointerDown({ x, y }) {
-  await page.mouse.move(x, y);
-  await page.mouse.down();
-  await holdPress();
+async function pointerDown({ x, y }, on = page) {
+  await on.mouse.move(x, y);
+  await on.mouse.down();
+  await holdPress(on);
 }
 
-async function click(place) {
-  await pointerDown(place);
-  await page.mouse.up();
+async function click(place, on = page) {
+  await pointerDown(place, on);
+  await on.mouse.up();
   await sleep(kSettleMs);
 }
 
@@ -217,8 +215,8 @@ async function setWindowState(windowState) {
 
 before(async () => {
   fs.mkdirSync(outDir, { recursive: true });
-  server = serve(path.resolve(siteDir));
-  replayServer = serve(path.resolve(replayDir));
+  server = serve(site);
+  replayServer = serve({ dir: path.resolve(replayDir) });
   for (const each of [server, replayServer]) {
     await new Promise((resolve) => each.listen(0, '127.0.0.1', resolve));
   }
@@ -232,11 +230,14 @@ before(async () => {
   page.on('pageerror', (error) => console.log(`page error: ${error.message}`));
   await page.setViewport({ width: kWidth, height: kHeight });
   await page.evaluateOnNewDocument(countDrawnFrames);
-  await page.goto(`http://127.0.0.1:${server.address().port}/`);
+  await page.goto(siteUrl());
 });
+
+const siteUrl = () => `http://127.0.0.1:${server.address().port}/`;
 
 after(async () => {
   await browser?.close();
+  await phoneBrowser?.close();
   server?.close();
   replayServer?.close();
   if (profileDir) fs.rmSync(profileDir, { recursive: true, force: true });
@@ -303,6 +304,365 @@ test('the saved record survives a reload of the page', async () => {
   const button = await screenshot('menu-sound-button-after-reload', kMenuSoundButtonWaves);
   assert.ok(await differingShare(button, shots['menu-sound-button']) > kChangedShare,
     'the sound button is as it was before the record was saved');
+});
+
+// ---------------------------------------------------------------------------
+// Phones, window shapes, failures, slow and no network: each in a browser
+// context of its own (its own storage, service worker and network).
+
+const kPhone = KnownDevices['Pixel 5'];
+const kPhoneLandscape = {
+  ...kPhone.viewport, width: kPhone.viewport.height, height: kPhone.viewport.width, isLandscape: true,
+};
+// Keys of the keypad in phase 1 (three columns 72 units apart) and the
+// pause button of a run.
+const keypadKey = (digit) => ({ x: 240 + 72 * ((digit - 1) % 3), y: 160 + 72 * Math.floor((digit - 1) / 3) });
+const kKeypadZero = { x: 312, y: 376 };
+const kPauseButton = { x: 16, y: 16 };
+const kHoldMs = 1000;
+const kRuntimeErrorPrefix = 'Vantor Runtime Error : ';
+// A page that has just started has run fewer updates than this.
+const kFreshUpdates = 600;
+
+// Counts every mouse event the page receives. Runs before its scripts.
+function countMouseEvents() {
+  window.vantorMouseEvents = 0;
+  for (const kind of ['mousedown', 'mouseup', 'mousemove', 'click']) {
+    window.addEventListener(kind, () => { window.vantorMouseEvents += 1; }, true);
+  }
+}
+
+// A page of the site in a fresh browser context: `setUp` (the page, its
+// CDP session) runs before it loads.
+async function openSite({ viewport = { width: kWidth, height: kHeight }, device, setUp,
+  on = browser } = {}) {
+  const context = await on.createBrowserContext();
+  const tab = await context.newPage();
+  tab.on('pageerror', (error) => console.log(`page error: ${error.message}`));
+  if (device) await tab.emulate(device);
+  await tab.setViewport(viewport);
+  await tab.evaluateOnNewDocument(countDrawnFrames);
+  await tab.evaluateOnNewDocument(countMouseEvents);
+  const session = await tab.createCDPSession();
+  if (setUp) await setUp(tab, session);
+  return { context, tab, session };
+}
+
+
+// Polls the game's state line until `wanted` holds; fails naming `what`.
+async function waitForState(tab, wanted, what) {
+  const deadline = Date.now() + kScreenTimeoutMs;
+  let state = null;
+  while (Date.now() < deadline) {
+    state = await stateOf(tab);
+    if (state && wanted(state)) return state;
+    await sleep(kPollMs);
+  }
+  assert.fail(`${what}; the game's state: ${JSON.stringify(state)}`);
+}
+
+const inPhase = (phase) => (state) => state.phase === phase && state.loadStep === 0;
+
+// The text the page shows once it says something.
+async function waitForMessage(tab) {
+  await tab.waitForFunction(() => !document.getElementById('message').hidden, { timeout: kScreenTimeoutMs });
+  return tab.evaluate(() => document.getElementById('message').innerText);
+}
+
+// The canvas's box on the page (CSS pixels) and its size in pixels.
+const canvasBox = (tab) => tab.evaluate(() => {
+  const canvas = document.getElementById('canvas');
+  const box = canvas.getBoundingClientRect();
+  return { left: box.left, top: box.top, width: box.width, height: box.height,
+    pixelWidth: canvas.width, pixelHeight: canvas.height,
+    pageWidth: innerWidth, pageHeight: innerHeight, ratio: devicePixelRatio };
+});
+
+// A place on the 640 x 480 screen, on the page.
+async function onPage(tab, { x, y }) {
+  const box = await canvasBox(tab);
+  return { x: box.left + x * box.width / kWidth, y: box.top + y * box.height / kHeight };
+}
+
+async function touch(tab, session, place, holdMs = 0) {
+  const { x, y } = await onPage(tab, place);
+  await session.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [{ x, y, id: 1 }] });
+  await holdPress(tab);
+  await sleep(holdMs);
+  await session.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
+  await sleep(kSettleMs);
+}
+
+// The picture alone, for comparison with a desktop reference.
+async function picture(tab, name) {
+  const box = await canvasBox(tab);
+  const png = Buffer.from(await tab.screenshot({ type: 'png',
+    clip: { x: box.left, y: box.top, width: box.width, height: box.height } }));
+  fs.writeFileSync(path.join(outDir, `${name}.png`), png);
+  return png;
+}
+
+async function assertLooksLike(tab, name, reference) {
+  const expected = fs.readFileSync(path.join(referenceDir, reference));
+  const deadline = Date.now() + kScreenTimeoutMs;
+  let share = 1;
+  while (Date.now() < deadline && share > kMatchingShare) {
+    share = await differingShare(await picture(tab, name), expected, { on: tab, scaled: true });
+    if (share > kMatchingShare) await sleep(kPollMs);
+  }
+  assert.ok(share <= kMatchingShare, `${name}: ${(share * 100).toFixed(1)}% differs from ${reference}`);
+}
+
+// The picture is exactly 4:3 in device pixels, as large as fits, centred.
+async function assertLetterboxed(tab, what) {
+  const box = await canvasBox(tab);
+  const detail = `${what}: ${JSON.stringify(box)}`;
+  assert.equal(box.pixelWidth * 3, box.pixelHeight * 4, `not 4:3, ${detail}`);
+  assert.ok(Math.abs(box.width * box.ratio - box.pixelWidth) < 1, `not sharp, ${detail}`);
+  const fitsWidth = Math.abs(box.width - box.pageWidth) < 4 / box.ratio + 1;
+  const fitsHeight = Math.abs(box.height - box.pageHeight) < 3 / box.ratio + 1;
+  assert.ok(fitsWidth || fitsHeight, `not as large as fits, ${detail}`);
+  assert.ok(Math.abs(box.left * 2 + box.width - box.pageWidth) < 1 &&
+    Math.abs(box.top * 2 + box.height - box.pageHeight) < 1, `not centred, ${detail}`);
+}
+
+for (const [orientation, viewport] of [['landscape', kPhoneLandscape], ['portrait', kPhone.viewport]]) {
+  test(`a phone in ${orientation}: taps and holds act where the finger is, the picture is 4:3`, async () => {
+    // A browser that holds sound until a gesture, as a phone's does; a new
+    // one each time, since a browser lets sound play at once on a site
+    // that has been touched before.
+    phoneBrowser = await puppeteer.launch({ executablePath: '/usr/bin/chromium', headless: true,
+      args: [...kChromiumFlags.filter((flag) => !flag.startsWith('--autoplay')),
+        `--user-data-dir=${profileDir}-${orientation}`] });
+    try {
+      const { tab, session } = await openSite({ device: kPhone, viewport, on: phoneBrowser });
+      await tab.goto(siteUrl());
+      await waitForState(tab, atMenu, 'the title menu did not come');
+      await assertLetterboxed(tab, orientation);
+      await assertLooksLike(tab, `phone-${orientation}-menu`, 'menu.png');
+      assert.equal(await tab.$eval('#start', (hint) => hint.innerText), 'Tap to start');
+      // Whether sound waits for the first gesture is the browser's call;
+      // after the first lifted finger it plays.
+      const sound = () => tab.evaluate(() => Object.values(AL.contexts).map((c) => c.audioCtx.state));
+      const soundBefore = await sound();
+
+      await touch(tab, session, kStartButton);
+      await waitForState(tab, inPhase(1), 'the first tap on PLAY did not start a run');
+      assert.deepEqual(await sound(), ['running'],
+        `the lifted finger did not unlock sound (before it: ${soundBefore})`);
+      assert.equal(await tab.$eval('#start', (hint) => hint.hidden), true, 'the hint stayed');
+      await assertLooksLike(tab, `phone-${orientation}-phase-1`, 'phase-1.png');
+      for (const digit of [1, 2, 3]) await touch(tab, session, keypadKey(digit));
+      await touch(tab, session, keypadKey(5), kHoldMs);
+      await touch(tab, session, keypadKey(9));
+      assert.equal((await stateOf(tab)).enteredCode, '12359');
+      // A second finger while the first is down presses nothing.
+      const [zero, eight] = await Promise.all([onPage(tab, kKeypadZero), onPage(tab, keypadKey(8))]);
+      await session.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [{ ...zero, id: 1 }] });
+      await holdPress(tab);
+      await session.send('Input.dispatchTouchEvent',
+        { type: 'touchStart', touchPoints: [{ ...zero, id: 1 }, { ...eight, id: 2 }] });
+      await holdPress(tab);
+      await session.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
+      await sleep(kSettleMs);
+      assert.equal((await stateOf(tab)).enteredCode, '123590', 'a second finger pressed');
+
+      await touch(tab, session, kPauseButton);
+      assert.equal((await stateOf(tab)).paused, 1, 'one tap on the pause button did not pause');
+      await assertLooksLike(tab, `phone-${orientation}-pause`, 'pause.png');
+      assert.equal(await tab.evaluate(() => window.vantorMouseEvents), 0, 'a mouse event followed a touch');
+    } finally {
+      await phoneBrowser.close();
+      phoneBrowser = null;
+      fs.rmSync(`${profileDir}-${orientation}`, { recursive: true, force: true });
+    }
+  });
+}
+
+test('wide windows show the 640 x 480 picture with bars', async () => {
+  for (const viewport of [{ width: 1920, height: 1080 }, { width: 1280, height: 720 }]) {
+    const name = `window-${viewport.width}x${viewport.height}`;
+    const { context, tab } = await openSite({ viewport });
+    try {
+      await tab.goto(siteUrl());
+      await waitForState(tab, atMenu, `${name}: the title menu did not come`);
+      await assertLetterboxed(tab, name);
+      await assertLooksLike(tab, `${name}-menu`, 'menu.png');
+    } finally {
+      await context.close();
+    }
+  }
+});
+
+// The pack NAME of the site with the file PATH's bytes replaced by those
+// of OTHER (a pack: header length, JSON header of [path, size], bytes).
+function packWithSwappedFile(name, path, other) {
+  const bytes = fs.readFileSync(`${site.dir}/vantor-${name}.data`);
+  const headerLength = bytes.readUInt32LE(0);
+  const header = JSON.parse(bytes.subarray(4, 4 + headerLength).toString());
+  let at = 4 + headerLength;
+  const files = header.map(([file, size]) => {
+    const body = bytes.subarray(at, at + size);
+    at += size;
+    return [file, body];
+  });
+  const replacement = files.find(([file]) => file === other)[1];
+  const swapped = files.map(([file, body]) => [file, file === path ? replacement : body]);
+  const newHeader = Buffer.from(JSON.stringify(swapped.map(([file, body]) => [file, body.length])));
+  const length = Buffer.alloc(4);
+  length.writeUInt32LE(newHeader.length);
+  return Buffer.concat([length, newHeader, ...swapped.map(([, body]) => body)]);
+}
+
+// Answers requests for files whose name holds `part` with `answer`.
+function answering(part, answer) {
+  return async (tab) => {
+    await tab.setRequestInterception(true);
+    tab.on('request', (request) => {
+      if (request.url().includes(part)) request.respond(answer);
+      else request.continue();
+    });
+  };
+}
+
+test('every failure shows its message on the page', async () => {
+  const gfxTooSmall = packWithSwappedFile('art-hd', '/data/gfx-hd.png', '/data/common/icons-hd.png');
+  const cases = [
+    ['data not downloaded', answering('vantor-base.data', { status: 404 }),
+      /data could not be downloaded[\s\S]*Try again/],
+    ['code not downloaded', answering('vantor.wasm', { status: 404 }),
+      /code could not be downloaded[\s\S]*Try again/],
+    ['no WebGL', (tab) => tab.evaluateOnNewDocument(() => {
+      const getContext = HTMLCanvasElement.prototype.getContext;
+      HTMLCanvasElement.prototype.getContext = function (kind, ...rest) {
+        return /webgl/.test(kind) ? null : getContext.call(this, kind, ...rest);
+      };
+    }), /cannot draw the game: WebGL/],
+    ['a runtime error', answering('vantor-art-hd.data', { status: 200, body: gfxTooSmall }),
+      new RegExp(`^${kRuntimeErrorPrefix}Image frame outside surface`)],
+  ];
+  for (const [what, setUp, expected] of cases) {
+    const { context, tab } = await openSite({ setUp });
+    try {
+      await tab.goto(siteUrl());
+      const message = await waitForMessage(tab);
+      assert.match(message, expected, what);
+      assert.equal(await tab.$eval('#progress', (line) => line.hidden), true, `${what}: progress stayed`);
+    } finally {
+      await context.close();
+    }
+  }
+});
+
+test('storage that refuses the record is told in one line, and the game plays on', async () => {
+  const { context, tab } = await openSite({ setUp: (each) => each.evaluateOnNewDocument(() => {
+    for (const method of ['getItem', 'setItem']) {
+      Storage.prototype[method] = () => { throw new DOMException('refused', 'SecurityError'); };
+    }
+  }) });
+  try {
+    await tab.goto(siteUrl());
+    await waitForState(tab, atMenu, 'the title menu did not come');
+    await click(await onPage(tab, kStartButton), tab);
+    await waitForState(tab, inPhase(1), 'a click on PLAY did not start a run');
+    assert.match(await tab.$eval('#notice', (line) => line.innerText), /will not be kept this time/);
+    assert.equal(await tab.$eval('#message', (line) => line.hidden), true);
+  } finally {
+    await context.close();
+  }
+});
+
+test('on a slow network the page shows its progress before the downloads end', async () => {
+  const { context, tab, session } = await openSite({ setUp: async (each, cdp) => {
+    await cdp.send('Network.enable');
+    await cdp.send('Network.emulateNetworkConditions', kSlowNetwork);
+  } });
+  try {
+    const started = Date.now();
+    await tab.goto(siteUrl(), { waitUntil: 'domcontentloaded' });
+    const shown = Date.now() - started;
+    const line = await tab.$eval('#progress', (each) => (each.hidden ? '' : each.innerText));
+    assert.match(line, /^Loading \d+ %$/);
+    assert.equal(await stateOf(tab), null, 'the game ran before its progress was shown');
+    const painted = await firstPaintMs(tab);
+    await waitForState(tab, atMenu, 'the title menu did not come on the slow network');
+    console.log(`slow network, ${kWidth} x ${kHeight}: progress painted after ${painted?.toFixed(0)} ms ` +
+      `(page parsed after ${shown} ms), ` +
+      `first menu after ${Date.now() - started} ms`);
+    await session.detach();
+  } finally {
+    await context.close();
+  }
+});
+
+test('after one visit the game starts and plays offline; a new build replaces the cache', async () => {
+  const { context, tab } = await openSite();
+  const newBuildDir = fs.mkdtempSync(path.join(os.tmpdir(), 'vantor-new-build-'));
+  try {
+    await tab.goto(siteUrl());
+    await waitForState(tab, atMenu, 'the title menu did not come');
+    await tab.evaluate(() => navigator.serviceWorker.ready);
+    const oldBuild = await tab.evaluate(() => JSON.parse(document.getElementById('site').textContent).build);
+    await tab.waitForFunction((build) => caches.keys().then((names) =>
+      names.includes(`vantor-${build}`)), { timeout: kScreenTimeoutMs }, oldBuild);
+
+    await tab.setOfflineMode(true);
+    await tab.reload();
+    await waitForState(tab, (state) => atMenu(state) && state.update < kFreshUpdates,
+      'offline, the reloaded page did not start');
+    await assertLetterboxed(tab, 'offline');
+    await click(await onPage(tab, kStartButton), tab);
+    await waitForState(tab, inPhase(1), 'offline, a click on PLAY did not start a run');
+
+    // The same site under another build id is a new build.
+    const newBuild = 'a1b2c3d4e5f6';
+    fs.cpSync(site.dir, newBuildDir, { recursive: true });
+    for (const file of ['index.html', 'sw.js']) {
+      const text = fs.readFileSync(path.join(newBuildDir, file), 'utf8');
+      fs.writeFileSync(path.join(newBuildDir, file), text.replaceAll(oldBuild, newBuild));
+    }
+    site.dir = newBuildDir;
+    await tab.setOfflineMode(false);
+    await tab.reload();
+    await waitForState(tab, atMenu, 'the new build did not start');
+    await tab.waitForFunction((build) => caches.keys().then((names) =>
+      names.length === 1 && names[0] === `vantor-${build}`), { timeout: kScreenTimeoutMs }, newBuild);
+  } finally {
+    site.dir = path.resolve(siteDir);
+    fs.rmSync(newBuildDir, { recursive: true, force: true });
+    await context.close();
+  }
+});
+
+test('F3 shows the statistics overlay as text, F11 toggles the page fullscreen', async () => {
+  await press('F3');
+  const overlay = await screenshot('statistics', kStatisticsPanel);
+  await press('F3');
+  // White glyphs on the dark panel; the overlay's quads once came out as
+  // coloured streaks instead.
+  const colours = await page.evaluate(async (base64) => {
+    const bytes = Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));
+    const bitmap = await createImageBitmap(new Blob([bytes], { type: 'image/png' }));
+    const context = new OffscreenCanvas(bitmap.width, bitmap.height).getContext('2d');
+    context.drawImage(bitmap, 0, 0);
+    const { data } = context.getImageData(0, 0, bitmap.width, bitmap.height);
+    let white = 0, dark = 0;
+    for (let i = 0; i < data.length; i += 4) {
+      const [r, g, b] = [data[i], data[i + 1], data[i + 2]];
+      if (r > 230 && g > 230 && b > 230) white += 1;
+      if (r < 90 && g < 90 && b < 90) dark += 1;
+    }
+    return { white: white / (data.length / 4), dark: dark / (data.length / 4) };
+  }, overlay.toString('base64'));
+  assert.ok(colours.white > kOverlayShares.white && colours.dark > kOverlayShares.dark,
+    `the overlay is not white text on a dark panel: ${JSON.stringify(colours)}`);
+
+  const fullscreen = () => page.evaluate(() => document.fullscreenElement !== null);
+  await page.keyboard.press('F11');
+  await page.waitForFunction(() => document.fullscreenElement !== null, { timeout: kPressTimeoutMs });
+  await page.keyboard.press('F11');
+  await page.waitForFunction(() => document.fullscreenElement === null, { timeout: kPressTimeoutMs });
+  assert.equal(await fullscreen(), false);
 });
 
 // The shot /shots/NAME.png of the bot's page, as PNG bytes.

@@ -207,10 +207,35 @@ def clean_alpha(img):
     return img
 
 
+def optimise_png(png):
+    """The same picture in fewer bytes: zopflipng recompresses the PNG without
+    loss. The decoded pixels are compared before the smaller file is kept: a
+    fault in the optimiser stops the pipeline instead of reaching data/."""
+    with tempfile.TemporaryDirectory() as tmp:
+        source = os.path.join(tmp, "in.png")
+        target = os.path.join(tmp, "out.png")
+        with open(source, "wb") as fh:
+            fh.write(png)
+        subprocess.run(["zopflipng", "-y", source, target], check=True,
+                       stdout=subprocess.DEVNULL)
+        with open(target, "rb") as fh:
+            smaller = fh.read()
+    if not same_pixels(png, smaller):
+        raise RuntimeError("zopflipng changed the pixels of a picture")
+    return smaller
+
+
+def same_pixels(png, other):
+    """True when the two PNG files decode to the same size and RGBA pixels."""
+    a = Image.open(io.BytesIO(png)).convert("RGBA")
+    b = Image.open(io.BytesIO(other)).convert("RGBA")
+    return a.size == b.size and a.tobytes() == b.tobytes()
+
+
 def save_png(img, path):
     os.makedirs(os.path.dirname(path), exist_ok=True)
     img = clean_alpha(img.convert("RGBA"))
     buf = io.BytesIO()
     img.save(buf, format="PNG", optimize=False, compress_level=9)
     with open(path, "wb") as fh:
-        fh.write(buf.getvalue())
+        fh.write(optimise_png(buf.getvalue()))
