@@ -6,12 +6,15 @@
 namespace vantor {
 
 namespace {
-constexpr std::string_view kProgramName = "Vantor";
-}
+// Set once at start-up, before any other thread runs.
+std::string_view programName = "Vantor";
+}  // namespace
+
+void SetLogProgram(std::string_view program) { programName = program; }
 
 void LogProblem(std::string_view part, std::string_view message) {
-  std::fprintf(stderr, "%.*s: %.*s: %.*s\n", static_cast<int>(kProgramName.size()),
-               kProgramName.data(), static_cast<int>(part.size()), part.data(),
+  std::fprintf(stderr, "%.*s: %.*s: %.*s\n", static_cast<int>(programName.size()),
+               programName.data(), static_cast<int>(part.size()), part.data(),
                static_cast<int>(message.size()), message.data());
   std::fflush(stderr);
 }

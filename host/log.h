@@ -13,7 +13,11 @@
 
 namespace vantor {
 
-// Writes "Vantor: PART: MESSAGE" and a newline to standard error.
+// Names the program in every line from now on; the game is "Vantor" unless a
+// tool that links the game (the replay tool) names itself at start-up.
+void SetLogProgram(std::string_view program);
+
+// Writes "PROGRAM: PART: MESSAGE" and a newline to standard error.
 void LogProblem(std::string_view part, std::string_view message);
 
 // Logs like LogProblem, then ends the process with std::abort (a core and a
