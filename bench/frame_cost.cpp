@@ -28,7 +28,7 @@
 #include <string>
 #include <vector>
 
-#include "game/run.h"
+#include "game/ids.h"
 #include "host/app.h"
 #include "host/frame_stats.h"
 #include "host/graphics.h"
@@ -46,7 +46,6 @@ constexpr double kMillisPerSecond = 1000;
 constexpr double kNanosPerSecond = 1e9;
 constexpr double kPercentile = 0.99;
 constexpr int kMaxUpdates = 20000;  // the bot gives up after as many as the tool's default
-constexpr int kMenuMode = 1;
 constexpr size_t kBytesPerKb = 1024;
 
 // A figure of /proc/self/status, in kilobytes ("VmRSS", "VmHWM").
@@ -120,10 +119,10 @@ int heapAfterLastCollect = 0;
 
 std::string ScreenName(const vantor::MyApp& app) {
   if (app.loadStep > 0) return "loader";
-  if (app.gameMode == vantor::run::kModeRun) return "phase " + std::to_string(app.phase);
-  if (app.gameMode == kMenuMode) return "menu";
-  if (app.gameMode == vantor::run::kModeStartRun) return "start run";
-  if (app.gameMode == vantor::run::kModeEnterScore) return "enter score";
+  if (app.gameMode == vantor::kModeRun) return "phase " + std::to_string(app.phase);
+  if (app.gameMode == vantor::kModeMenu) return "menu";
+  if (app.gameMode == vantor::kModeStartRun) return "start run";
+  if (app.gameMode == vantor::kModeEnterScore) return "enter score";
   return "mode " + std::to_string(app.gameMode);
 }
 

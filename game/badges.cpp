@@ -4,14 +4,11 @@
 // box is open, which no menu item does.
 #include <cmath>
 
+#include "game/ids.h"
 #include "game/myapp.h"
-#include "game/run.h"
 
 namespace vantor {
 
-using run::kActionDown;
-using run::kActionUp;
-using run::kBadgeIcons;
 using game::jscrh;
 using game::jscrw;
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "game/ids.h"
 #include "game/myapp.h"
 #include "game/run.h"
 #include "modules/app.h"

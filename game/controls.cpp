@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <limits>
 
+#include "game/ids.h"
 #include "game/myapp.h"
 #include "modules/input.h"
 
@@ -22,7 +23,6 @@ constexpr int kLatchOneUpdate = 1;
 constexpr int kLatchHeld = 2;
 constexpr int kMouseButtonLeft = 0;
 constexpr int kJoystickUnit = 0;
-constexpr int kBackAction = 99;
 
 enum class Axis { kNone, kUp, kDown, kLeft, kRight };
 
@@ -38,19 +38,20 @@ struct ActionRow {
 };
 
 constexpr ActionRow kActionRows[] = {
-    {0, {'W', kNone}, {38, kNone, kNone}, 9, Axis::kUp, {0, kNone}},
-    {3, {'A', kNone}, {37, kNone, kNone}, 8, Axis::kLeft, {3, kNone}},
-    {5, {'D', kNone}, {39, kNone, kNone}, 10, Axis::kRight, {5, kNone}},
-    {8, {'S', kNone}, {40, kNone, kNone}, 11, Axis::kDown, {8, kNone}},
-    {10, {'Z', 'J'}, {32, 13, kNone}, 0, Axis::kNone, {10, kNone}},
-    {11, {'X', 'K'}, {17, kNone, kNone}, 1, Axis::kNone, {11, kNone}},
-    {12, {'C', 'L'}, {16, kNone, kNone}, 2, Axis::kNone, {12, kNone}},
-    {13, {'V', 'I'}, {kNone, kNone, kNone}, 3, Axis::kNone, {13, kNone}},
-    {kBackAction, {kNone, kNone}, {27, 46, 8}, 7, Axis::kNone, {16, 17}},
+    {kActionUp, {'W', kNone}, {38, kNone, kNone}, 9, Axis::kUp, {kActionUp, kNone}},
+    {kActionLeft, {'A', kNone}, {37, kNone, kNone}, 8, Axis::kLeft, {kActionLeft, kNone}},
+    {kActionRight, {'D', kNone}, {39, kNone, kNone}, 10, Axis::kRight, {kActionRight, kNone}},
+    {kActionDown, {'S', kNone}, {40, kNone, kNone}, 11, Axis::kDown, {kActionDown, kNone}},
+    {kActionFire, {'Z', 'J'}, {32, 13, kNone}, 0, Axis::kNone, {kActionFire, kNone}},
+    {kActionFire2, {'X', 'K'}, {17, kNone, kNone}, 1, Axis::kNone, {kActionFire2, kNone}},
+    {kActionFire3, {'C', 'L'}, {16, kNone, kNone}, 2, Axis::kNone, {kActionFire3, kNone}},
+    {kActionFire4, {'V', 'I'}, {kNone, kNone, kNone}, 3, Axis::kNone, {kActionFire4, kNone}},
+    {kActionBack, {kNone, kNone}, {27, 46, 8}, 7, Axis::kNone, {kBackLatches[0], kBackLatches[1]}},
 };
 
 // The actions whose being down keeps a key press counted as used.
-constexpr int kGameActions[] = {0, 3, 5, 8, 10, 11, 12, 13, kBackAction};
+constexpr int kGameActions[] = {kActionUp,    kActionLeft,  kActionRight, kActionDown, kActionFire,
+                                kActionFire2, kActionFire3, kActionFire4, kActionBack};
 
 // The iCade controller reports each press and each release as a letter.
 struct ICadeLetter {
@@ -65,9 +66,7 @@ constexpr ICadeLetter kICadeLetters[] = {
     {'U', 'F', 14}, {'I', 'M', 15}, {'O', 'G', 16}, {'L', 'V', 17},
 };
 
-// Pad sheet, button sheet and the frames the pad draws.
-constexpr int kPadSlot = 94;
-constexpr int kIconSlot = 97;
+// The frames the pad draws from its sheet, and the icon of the tilt widget.
 constexpr int kPadFrameUp = 1;
 constexpr int kPadFrameLeft = 4;
 constexpr int kPadFrameCentre = 5;
@@ -78,8 +77,6 @@ constexpr int kIconFrameCalibrate = 7;
 constexpr float kPadArm = 32;
 constexpr float kPadButtonOffset = 24;
 constexpr float kPadMargin = 32;
-constexpr int kPadMinSize = 8;
-constexpr int kPadMaxSize = 25;
 constexpr float kPadSizeUnit = 10;
 constexpr float kPinchStepUnits = 16;
 constexpr float kTiltSmoothing = 0.25f;
@@ -187,7 +184,9 @@ void MyApp::SampleInput() {
 void MyApp::ControlsPass() {
   if (game::iCadeControls == 1) DecodeICade();
   ClearLatches();
-  if (game::OnScreenControls == 1 && gameMode > 5 && game::iCadeControls == 0) OnScreenPad();
+  if (game::OnScreenControls == 1 && gameMode > kModeNoScreen && game::iCadeControls == 0) {
+    OnScreenPad();
+  }
   if (game::AccelerometerControls == 1 && game::iCadeControls == 0) TiltWidget();
   if (game::iCadeControls == 1) {
     tiltRawX = 0;
@@ -304,20 +303,20 @@ void MyApp::OnScreenPad() {
     int frame;
     int latch;
   };
-  const Arrow arrows[] = {{x - arm, y, kPadFrameLeft, 3},
-                          {x, y - arm, kPadFrameUp, 0},
-                          {x, y + arm, kPadFrameDown, 8},
-                          {x + arm, y, kPadFrameRight, 5}};
+  const Arrow arrows[] = {{x - arm, y, kPadFrameLeft, kActionLeft},
+                          {x, y - arm, kPadFrameUp, kActionUp},
+                          {x, y + arm, kPadFrameDown, kActionDown},
+                          {x + arm, y, kPadFrameRight, kActionRight}};
   for (const Arrow& arrow : arrows) {
-    if (m_Button(kPadSlot, arrow.x, arrow.y, arrow.frame) && paused == 0) {
+    if (m_Button(kPadSheet, arrow.x, arrow.y, arrow.frame) && paused == 0) {
       virtualKeys[arrow.latch] = kLatchOneUpdate;
     }
   }
-  m_DrawImg(kPadSlot, x, y, kPadFrameCentre);
+  m_DrawImg(kPadSheet, x, y, kPadFrameCentre);
   if (paused > 0) {
     m_SetSize(3, 3);
     const bool secondFinger = touchActive[1] != 0;
-    if (m_Button0(kPadSlot, x, y, kPadFrameButton) && !secondFinger) {
+    if (m_Button0(kPadSheet, x, y, kPadFrameButton) && !secondFinger) {
       settings[kSettingPadX] = touchXs[0];
       settings[kSettingPadY] = Truncate(game::jscrh - static_cast<float>(touchYs[0]));
     }
@@ -336,11 +335,11 @@ void MyApp::OnScreenPad() {
   m_SetSize(1.5f * padScale, 1.5f * padScale);
   const float offset = kPadButtonOffset * padScale;
   const float mirroredX = game::jscrw - x;
-  if (m_Button(kPadSlot, mirroredX + offset, y - offset, kPadFrameButton)) {
-    virtualKeys[10] = kLatchOneUpdate;
+  if (m_Button(kPadSheet, mirroredX + offset, y - offset, kPadFrameButton)) {
+    virtualKeys[kActionFire] = kLatchOneUpdate;
   }
-  if (m_Button(kPadSlot, mirroredX - offset, y + offset, kPadFrameButton)) {
-    virtualKeys[11] = kLatchOneUpdate;
+  if (m_Button(kPadSheet, mirroredX - offset, y + offset, kPadFrameButton)) {
+    virtualKeys[kActionFire2] = kLatchOneUpdate;
   }
 }
 
@@ -356,7 +355,7 @@ void MyApp::TiltWidget() {
   if (std::fabs(tiltX - tiltRawX) < kTiltSnap) tiltX = tiltRawX;
   if (std::fabs(tiltY - tiltRawY) < kTiltSnap) tiltY = tiltRawY;
   const float iconY = game::jscrh - kTiltIconInset;
-  if (m_Button(kIconSlot, kTiltIconInset, iconY, kIconFrameCalibrate)) {
+  if (m_Button(kIconSheet, kTiltIconInset, iconY, kIconFrameCalibrate)) {
     accelZeroX = input::AccelX();
     accelZeroY = input::AccelY();
   }

@@ -5,6 +5,7 @@
 // 1 and 2; m_LoadMenu in mode 2).
 #include <algorithm>
 
+#include "game/ids.h"
 #include "game/myapp.h"
 #include "game/run.h"
 

@@ -4,6 +4,7 @@
 // (run.cpp).
 #include <cmath>
 
+#include "game/ids.h"
 #include "game/myapp.h"
 #include "game/run.h"
 #include "modules/random.h"

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <iterator>
 
+#include "game/ids.h"
 #include "game/myapp.h"
 #include "modules/graphics.h"
 
@@ -28,32 +29,31 @@ struct LoadStepEntry {
 };
 
 constexpr int kCentreHandle = Image::CentreHandle;
-constexpr int kLogoSlot = 93;
 constexpr const char* kLogoPath = "common/ZOVALogo";
 constexpr int kLogoSize = 256;
 
-// Steps 1 to 15; steps 16 to 33 load the sounds 2 to 19.
+// Steps 1 to 15; steps 16 to 33 then load the run's sounds 2 to 19.
 constexpr LoadStepEntry kLoadSteps[] = {
-    {AssetKind::kImage, 97, "common/icons", 32, 32, 16},
-    {AssetKind::kImage, 95, "common/Buttons", 64, 64, 16},
-    {AssetKind::kImage, 94, "common/dpad", 32, 32, 16},
-    {AssetKind::kImage, 92, "common/icade", 64, 64, 2},
-    {AssetKind::kImage, kLogoSlot, kLogoPath, kLogoSize, kLogoSize, 1},
-    {AssetKind::kFont, 90, "fonts/editundo", 7, 10, 0},
-    {AssetKind::kSound, 1, nullptr, 0, 0, 0},
-    {AssetKind::kSound, 95, nullptr, 0, 0, 0},
-    {AssetKind::kSound, 98, nullptr, 0, 0, 0},
-    {AssetKind::kSound, 99, nullptr, 0, 0, 0},
-    {AssetKind::kImage, 99, "menu", 256, 256, 4},
-    {AssetKind::kImage, 98, "logo", 256, 128, 1},
-    {AssetKind::kImage, 96, "parts", 8, 8, 16},
-    {AssetKind::kImage, 80, "BadgesA", 64, 64, 64},
-    {AssetKind::kImage, 1, "gfx", 64, 64, 64},
+    {AssetKind::kImage, kIconSheet, "common/icons", 32, 32, 16},
+    {AssetKind::kImage, kButtonSheet, "common/Buttons", 64, 64, 16},
+    {AssetKind::kImage, kPadSheet, "common/dpad", 32, 32, 16},
+    {AssetKind::kImage, kIcadeIcons, "common/icade", 64, 64, 2},
+    {AssetKind::kImage, kMakerLogo, kLogoPath, kLogoSize, kLogoSize, 1},
+    {AssetKind::kFont, kFontSheet, "fonts/editundo", 7, 10, 0},
+    {AssetKind::kSound, kSfxDigitRight, nullptr, 0, 0, 0},
+    {AssetKind::kSound, kSfxSpare, nullptr, 0, 0, 0},
+    {AssetKind::kSound, kSfxClick, nullptr, 0, 0, 0},
+    {AssetKind::kSound, kSfxChime, nullptr, 0, 0, 0},
+    {AssetKind::kImage, kMenuArt, "menu", 256, 256, 4},
+    {AssetKind::kImage, kTitleLogo, "logo", 256, 128, 1},
+    {AssetKind::kImage, kPartsSheet, "parts", 8, 8, 16},
+    {AssetKind::kImage, kBadgeIcons, "BadgesA", 64, 64, 64},
+    {AssetKind::kImage, kSpriteSheet, "gfx", 64, 64, 64},
 };
 constexpr int kTableSteps = static_cast<int>(std::size(kLoadSteps));
-constexpr int kLastSoundStep = 33;
-// Sound number of a step after the table.
-constexpr int kSoundStepOffset = 14;
+// The steps after the table load the sounds kSfxDigitWrong to kSfxSiren.
+constexpr int kSoundStepOffset = kTableSteps + 1 - kSfxDigitWrong;
+constexpr int kLastSoundStep = kSfxSiren + kSoundStepOffset;
 
 // The loader screen.
 constexpr int kLoaderScreen = 1;
@@ -86,7 +86,7 @@ int MyApp::m_Reload() {
   clearAlpha = 1.0f;
   ChooseArtScale();
   // The loader screen shows the logo from its first frame.
-  m_LoadImg(kLogoSlot, T(kLogoPath), kLogoSize, kLogoSize, 1, kCentreHandle);
+  m_LoadImg(kMakerLogo, T(kLogoPath), kLogoSize, kLogoSize, 1, kCentreHandle);
   loadStep = 1;
   return 0;
 }
@@ -151,7 +151,7 @@ int MyApp::m_WaitStart(int screen) {
   m_SetCol(250, 160, 60, 0.7f);
   m_Rect(0, game::jscrh * 0.4f, game::jscrw, game::jscrh * 0.2f);
   m_ResetDraw();
-  m_DrawImg(kLogoSlot, centreX, game::jscrh * 0.48f, 0);
+  m_DrawImg(kMakerLogo, centreX, game::jscrh * 0.48f, 0);
   DrawSpinnerRing(50, 50, 50, 0);
   return 0;
 }

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <initializer_list>
 
+#include "game/ids.h"
 #include "game/myapp.h"
 #include "game/run.h"
 
@@ -16,11 +17,6 @@ using game::jscrh;
 using game::jscrw;
 
 namespace {
-
-constexpr int kMenuArt = 99;
-constexpr int kTitleLogo = 98;
-constexpr int kIcadeIcons = 92;
-constexpr int kMakerLogo = 93;
 
 constexpr int kFrameSoundOn = 4;
 constexpr int kFrameSoundOff = 5;

@@ -5,6 +5,7 @@
 #include <array>
 #include <utility>
 
+#include "game/ids.h"
 #include "game/myapp.h"
 #include "game/run.h"
 #include "modules/app.h"
@@ -14,16 +15,6 @@
 namespace vantor {
 namespace {
 
-// The game's modes (see DispatchMode); the run's own are shared with it.
-constexpr int kModeMenu = 1;
-using run::kModeEnterScore;
-using run::kModeRun;
-using run::kModeStartRun;
-// Modes from here on are a run: suspending there pauses it.
-constexpr int kFirstRunMode = kModeRun;
-// The mode in which the rate display stays hidden.
-constexpr int kModeWithoutRateDisplay = 5;
-
 constexpr int kMenuSlideStart = -32;
 constexpr int kMenuValueStart = 50;
 constexpr int kPauseSlideStart = -64;
@@ -32,7 +23,6 @@ constexpr float kRateTextInset = 16;
 constexpr float kPauseButtonInset = 16;
 constexpr int kPauseButtonFrame = 0;
 constexpr float kClickVolume = 0.5f;
-constexpr int kBackAction = 99;
 
 // Calls per second from the time since the last call, smoothed over about
 // ten calls. No time passing keeps the last measurement.
@@ -99,7 +89,7 @@ int MyApp::m_OnUpdate() {
   if (loadStep == 0) DispatchMode();
   if (loadStep > 0) m_Loader();
   ControlsPass();
-  if (game::DebugMode == 1 && gameMode != kModeWithoutRateDisplay) {
+  if (game::DebugMode == 1 && gameMode != kModeNoScreen) {
     m_ResetDraw();
     const bool tiltShown = game::AccelerometerControls == 1 && game::iCadeControls == 0;
     const float y = tiltShown ? game::jscrh * 0.5f : game::jscrh - kRateTextInset;
@@ -113,7 +103,7 @@ int MyApp::m_OnUpdate() {
 void MyApp::BackKeyStep() {
   if (keyConsumed != 0 || touchConsumed != 0 || gameMode != kModeMenu) return;
   if (creditsOpen != 1 && badgesOpen != 1) return;
-  if (!m_PlayKey(kBackAction)) return;
+  if (!m_PlayKey(kActionBack)) return;
   creditsOpen = 0;
   badgesOpen = 0;
   keyConsumed = 1;
@@ -177,7 +167,7 @@ int MyApp::m_OnRender() {
 int MyApp::m_InGame() {
   m_ResetDraw();
   menuSlide = kMenuSlideStart;
-  m_DrawImg(run::kIconSheet, kPauseButtonInset, kPauseButtonInset, kPauseButtonFrame);
+  m_DrawImg(kIconSheet, kPauseButtonInset, kPauseButtonInset, kPauseButtonFrame);
   if (paused == 1) m_PauseMenu();
   return 0;
 }
@@ -221,12 +211,12 @@ void MyApp::ShowRunPicture() {
 // pause button opens the pause menu. A press made while the pause menu is
 // up belongs to it until it is let go.
 void MyApp::PauseEntry() {
-  if (m_PlayKey(kBackAction) && paused == 0 && keyConsumed == 0) {
+  if (m_PlayKey(kActionBack) && paused == 0 && keyConsumed == 0) {
     keyConsumed = 1;
     Pause();
   }
   m_ResetDraw();  // the button's size, as m_InGame draws it
-  if (OverButton(run::kIconSheet, kPauseButtonInset, kPauseButtonInset, kTouchPoints) &&
+  if (OverButton(kIconSheet, kPauseButtonInset, kPauseButtonInset, kTouchPoints) &&
       paused == 0 && touchConsumed == 0) {
     touchConsumed = 1;
     Pause();
@@ -258,7 +248,7 @@ void MyApp::Pause() {
   pauseMenuOpen = 1;
   pauseChoice = 0;
   PauseRunSounds();
-  m_PlaySFX(run::kSfxClick, 1, kClickVolume, 0);
+  m_PlaySFX(kSfxClick, 1, kClickVolume, 0);
 }
 
 // Not paused, the pause menu hidden above the screen.

@@ -29,6 +29,7 @@
 #include <cstdint>
 #include <initializer_list>
 
+#include "game/ids.h"
 #include "modules/app.h"
 #include "modules/audio.h"
 #include "modules/graphics.h"
@@ -57,15 +58,6 @@ inline constexpr int kTouchPoints = 10;
 inline constexpr int kWorldCells = 1024;
 inline constexpr int kUpdateRate = 60;
 inline constexpr int kSuspendedUpdateRate = 5;
-// Saved settings the game reads: the sound mode (effects play at 1 and 2,
-// 1 by default; the pause menu's keys cycle 0 to kSoundModes - 1, a press
-// toggles 0 and 1) and the on-screen pad's position and size.
-inline constexpr int kSettingSoundMode = 5;
-inline constexpr int kDefaultSoundMode = 1;
-inline constexpr int kSoundModes = 4;
-inline constexpr int kSettingPadX = 10;
-inline constexpr int kSettingPadY = 11;
-inline constexpr int kSettingPadSize = 12;
 // Score tables: for table t (1-3) the best ten start at 10 (t - 1), the
 // last ten runs 30 entries later.
 inline constexpr int kTableSize = 10;

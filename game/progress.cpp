@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "game/ids.h"
 #include "game/myapp.h"
 #include "modules/app.h"
 #include "runtime/debug.h"
@@ -23,10 +24,6 @@ constexpr int kScoreTables = 3;
 // The recent-score lists follow the three ranked tables.
 static_assert(kRecentOffset == kScoreTables * kTableSize);
 constexpr int kTableElements = 2 * kTableSize;
-// The pad's saved position and size are kept within reach on loading.
-constexpr int kPadMinPosition = 64;
-constexpr int kPadMinSize = 8;
-constexpr int kPadDefaultSize = 10;
 
 const char* const kOrdinals[] = {"",    "1st!", "2nd", "3rd", "4th", "5th",
                                  "6th", "7th",  "8th", "9th", "10th"};

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "game/ids.h"
 #include "game/myapp.h"
 #include "game/run.h"
 #include "modules/random.h"
@@ -21,13 +22,8 @@ using game::jscrw;
 
 namespace {
 
-// The keypad: a 3 x 4 grid of 64-unit keys, 72 units apart, on a panel.
-constexpr float kKeyPitch = 72;
-constexpr float kKeySize = 64;
-constexpr float kKeypadHalf = 80;
+// The keypad (game/ids.h) stands on a panel reaching this far beyond it.
 constexpr float kPanelMargin = 48;
-constexpr int kKeypadRows = 4;
-constexpr int kKeypadColumns = 3;
 
 // The shown total closes a sixth of its distance to the score per update.
 constexpr int kTotalRollSteps = 6;
@@ -38,8 +34,8 @@ constexpr int kBagValueUnit = 500;
 // A key's value from its place, or -1 where the grid has no key.
 int KeypadValue(int row, int column, int counter) {
   if (row < kKeypadRows - 1) return counter;
-  if (column == 0) return -1;
-  return column == 1 ? 0 : kClearKey;
+  if (column < kZeroColumn) return -1;
+  return column == kZeroColumn ? 0 : kClearKey;
 }
 
 }  // namespace
@@ -102,7 +98,7 @@ int MyApp::m_Game() {
     if (timeLeft > 0) timeLeft -= 1;
     score = 0;
     m_ResetDraw();
-    m_Text(jscrw - 32, jscrh - 32, String(static_cast<float>(timeLeft / kUpdatesPerSecond)), 2,
+    m_Text(jscrw - 32, jscrh - 32, String(static_cast<float>(timeLeft / kUpdateRate)), 2,
            2);
   }
   return 0;

@@ -1,8 +1,12 @@
-// The robbery run's shared numbers: image slots, sound numbers, timings,
-// the geometry of the city, the score tables' layout and the actions the
-// menus read. Owned by the run (run.cpp, chase.cpp, fence.cpp, ending.cpp);
-// the menus and badges (menus.cpp, badges.cpp) use some of them too.
+// The robbery run's shared numbers: timings, speeds, the cash bags, the
+// geometry of the city and the shootouts. Owned by the run (run.cpp,
+// chase.cpp, fence.cpp, ending.cpp); the replay tool's bot and the tests read
+// them to play as the run does. The ids the run shares with the rest of the
+// game (modes, phases, slots, sounds, actions) are in game/ids.h.
 #pragma once
+
+#include "game/ids.h"
+#include "game/myapp.h"
 
 namespace vantor::run {
 
@@ -12,36 +16,8 @@ struct Rgb {
 };
 inline constexpr Rgb kBackdrop{0, 0, 80};
 
-// Image slots the run and the menus draw from.
-inline constexpr int kSpriteSheet = 1;  // 64 x 64 frames; frame 0 is a cash bag
-inline constexpr int kIconSheet = 97;
-inline constexpr int kBadgeIcons = 80;
-
-// Sound numbers (slots of MyApp::sounds).
-inline constexpr int kSfxDigitRight = 1;
-inline constexpr int kSfxDigitWrong = 2;
-inline constexpr int kSfxCodeCleared = 3;
-inline constexpr int kSfxCodeAccepted = 4;
-inline constexpr int kSfxVaultOpens = 5;
-inline constexpr int kSfxBagGrabbed = 6;
-inline constexpr int kSfxStep = 7;
-inline constexpr int kSfxDoor = 8;  // also a successful reload
-inline constexpr int kSfxEngine = 9;  // also a press beside the reload prompt
-inline constexpr int kSfxEngineTurning = 10;
-inline constexpr int kSfxRam = 11;
-inline constexpr int kSfxCarStopped = 13;
-inline constexpr int kSfxShot = 14;  // also a hit on the police car
-inline constexpr int kSfxCopShot = 15;  // also a missed shot at the police car
-inline constexpr int kSfxBulletHit = 16;
-inline constexpr int kSfxCarHit = 17;
-inline constexpr int kSfxAlarm = 18;
-inline constexpr int kSfxSiren = 19;
-inline constexpr int kSfxClick = 98;
-inline constexpr int kSfxChime = 99;
-
 // Timing, in updates.
-inline constexpr int kRunUpdates = 7200;  // two minutes at 60 updates a second
-inline constexpr int kUpdatesPerSecond = 60;
+inline constexpr int kRunUpdates = 2 * 60 * kUpdateRate;  // two minutes
 inline constexpr int kAlarmPeriod = 46;
 inline constexpr int kSirenPeriod = 21;
 inline constexpr int kEnginePeriod = 16;
@@ -49,25 +25,7 @@ inline constexpr int kFirstAlarmTimer = 100;  // sounds the alarm on the first u
 inline constexpr int kShotCycle = 30;
 inline constexpr int kShotDueAt = 2;
 
-// Modes of the mode machine the run and the menus move between.
-inline constexpr int kModeEnterScore = 2;
-inline constexpr int kModeRun = 10;
-inline constexpr int kModeStartRun = 11;
-
-// Phases of a run.
-inline constexpr int kPhaseKeypad = 1;
-inline constexpr int kPhaseCash = 2;
-inline constexpr int kPhaseBankHall = 3;
-inline constexpr int kPhaseStreet = 4;
-inline constexpr int kPhaseChase = 5;
-inline constexpr int kPhaseCarShootout = 6;
-inline constexpr int kPhaseFence = 7;
-inline constexpr int kPhaseFenceFight = 8;
-inline constexpr int kPhaseClosing = 9;
-
 // The vault code and the cash bags.
-inline constexpr int kCodeLength = 10;
-inline constexpr int kClearKey = 10;
 inline constexpr int kCashBags = 11;
 inline constexpr int kBagStride = 10;  // worldCells entries per bag record
 inline constexpr int kBagsToGrab = 3;
@@ -117,15 +75,6 @@ inline constexpr float kBulletReach = 24;
 inline constexpr int kPoseStanding = 0;
 inline constexpr int kPoseDucking = 1;
 inline constexpr int kPoseFallen = -3;
-
-// Actions of MyApp::m_PlayKey the menus read.
-inline constexpr int kActionUp = 0;
-inline constexpr int kActionLeft = 3;
-inline constexpr int kActionRight = 5;
-inline constexpr int kActionDown = 8;
-inline constexpr int kActionFire = 10;
-inline constexpr int kActionLastButton = 17;
-inline constexpr int kActionBack = 99;
 
 // The closing screen and the overlay.
 inline constexpr int kBonusPerUpdate = 3;

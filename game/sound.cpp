@@ -3,6 +3,7 @@
 // paused run's effects wait on their channels. The loader loads the slots;
 // the run and the menus play them; the mode machine pauses and resumes a
 // run's effects with the run.
+#include "game/ids.h"
 #include "game/myapp.h"
 #include "modules/audio.h"
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "game/ids.h"
 #include "tests/game/game_harness.h"
 
 namespace vantor::testing {
@@ -97,15 +98,24 @@ struct Step {
 
 std::vector<Step> Steps() {
   std::vector<Step> steps = {
-      {"common/icons.png", 97, 32, 32, 16}, {"common/Buttons.png", 95, 64, 64, 16},
-      {"common/dpad.png", 94, 32, 32, 16},  {"common/icade.png", 92, 64, 64, 2},
-      {"common/ZOVALogo.png", 93, 256, 256, 1}, {"fonts/editundo.png", 90, 7, 10, 128},
-      {"sfx/001.wav", 1}, {"sfx/095.wav", 95}, {"sfx/098.wav", 98}, {"sfx/099.wav", 99},
-      {"menu.png", 99, 256, 256, 4},        {"logo.png", 98, 256, 128, 1},
-      {"parts.png", 96, 8, 8, 16},          {"BadgesA.png", 80, 64, 64, 64},
-      {"gfx.png", 1, 64, 64, 64}};
-  for (int n = 2; n <= 19; ++n) steps.push_back({"sfx/0" + std::to_string(n / 10) +
-                                                     std::to_string(n % 10) + ".wav", n});
+      {"common/icons.png", kIconSheet, 32, 32, 16},
+      {"common/Buttons.png", kButtonSheet, 64, 64, 16},
+      {"common/dpad.png", kPadSheet, 32, 32, 16},
+      {"common/icade.png", kIcadeIcons, 64, 64, 2},
+      {"common/ZOVALogo.png", kMakerLogo, 256, 256, 1},
+      {"fonts/editundo.png", kFontSheet, 7, 10, 128},
+      {"sfx/001.wav", kSfxDigitRight},
+      {"sfx/095.wav", kSfxSpare},
+      {"sfx/098.wav", kSfxClick},
+      {"sfx/099.wav", kSfxChime},
+      {"menu.png", kMenuArt, 256, 256, 4},
+      {"logo.png", kTitleLogo, 256, 128, 1},
+      {"parts.png", kPartsSheet, 8, 8, 16},
+      {"BadgesA.png", kBadgeIcons, 64, 64, 64},
+      {"gfx.png", kSpriteSheet, 64, 64, 64}};
+  for (int n = kSfxDigitWrong; n <= kSfxSiren; ++n) {
+    steps.push_back({"sfx/0" + std::to_string(n / 10) + std::to_string(n % 10) + ".wav", n});
+  }
   return steps;
 }
 

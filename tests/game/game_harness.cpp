@@ -159,7 +159,7 @@ void GameHarness::Type(const std::string& characters) {
 void GameHarness::StartRun() {
   KeyFrame(kKeyEnter);
   Frame();
-  EXPECT_EQ(app_->gameMode, run::kModeRun);
+  EXPECT_EQ(app_->gameMode, kModeRun);
 }
 
 int GameHarness::SoundSlotOf(const std::string& path) const {
@@ -175,7 +175,7 @@ std::vector<int> GameHarness::Played() const {
   std::vector<int> slots;
   for (const std::string& path : audio_->played) {
     const int slot = SoundSlotOf(path);
-    if (slot != run::kSfxAlarm && slot != run::kSfxSiren) slots.push_back(slot);
+    if (slot != kSfxAlarm && slot != kSfxSiren) slots.push_back(slot);
   }
   return slots;
 }

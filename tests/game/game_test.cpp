@@ -7,12 +7,14 @@
 
 #include "host/input.h"
 #include "runtime/gc.h"
+#include "game/ids.h"
 #include "tests/game/game_harness.h"
 
 namespace vantor::testing {
 namespace {
 
-const int kActions[] = {0, 3, 5, 8, 10, 11, 12, 13, 99};
+const int kActions[] = {kActionUp,    kActionLeft,  kActionRight, kActionDown, kActionFire,
+                        kActionFire2, kActionFire3, kActionFire4, kActionBack};
 
 // The actions that are down.
 std::vector<int> Down(MyApp& app) {
@@ -31,10 +33,15 @@ const struct {
   int button;
   char iCade;
 } kSources[] = {
-    {0, {'W'}, {38}, 9, 'W'},        {3, {'A'}, {37}, 8, 'A'},    {5, {'D'}, {39}, 10, 'D'},
-    {8, {'S'}, {40}, 11, 'X'},       {10, {'Z', 'J'}, {32, 13}, 0, 'H'},
-    {11, {'X', 'K'}, {17}, 1, 'J'},  {12, {'C', 'L'}, {16}, 2, 'K'},
-    {13, {'V', 'I'}, {}, 3, 'Y'},    {99, {}, {27, 46, 8}, 7, 'O'},
+    {kActionUp, {'W'}, {38}, 9, 'W'},
+    {kActionLeft, {'A'}, {37}, 8, 'A'},
+    {kActionRight, {'D'}, {39}, 10, 'D'},
+    {kActionDown, {'S'}, {40}, 11, 'X'},
+    {kActionFire, {'Z', 'J'}, {32, 13}, 0, 'H'},
+    {kActionFire2, {'X', 'K'}, {17}, 1, 'J'},
+    {kActionFire3, {'C', 'L'}, {16}, 2, 'K'},
+    {kActionFire4, {'V', 'I'}, {}, 3, 'Y'},
+    {kActionBack, {}, {27, 46, 8}, 7, 'O'},
 };
 
 TEST(Controls, EveryKeyButtonAndICadeLetterDownsItsActionOnly) {

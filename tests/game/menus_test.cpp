@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "game/run.h"
+#include "game/ids.h"
 #include "tests/game/game_harness.h"
 
 namespace vantor::testing {
@@ -129,7 +130,7 @@ TEST_F(PauseTest, TheOverlayWaitsForAPauseAndTheNextRunStartsUnpaused) {
   ASSERT_EQ(app.gameMode, kModeRun);
   game.KeyFrame(kKeyEscape);
   game.Frame(kOverlayUpdates + 20);  // the pause menu slides away first
-  ASSERT_EQ(app.gameMode, 1);
+  ASSERT_EQ(app.gameMode, kModeMenu);
   EXPECT_EQ(app.paused, 0);
   game.StartRun();
   EXPECT_EQ(app.paused, 0);

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "game/ids.h"
 #include "tests/game/game_harness.h"
 
 namespace vantor::testing {
@@ -17,7 +18,11 @@ struct Record {
   std::vector<int64_t> settings = std::vector<int64_t>(25, 0), words = std::vector<int64_t>(8, 0);
   std::vector<int64_t> best = std::vector<int64_t>(30, 0), last = std::vector<int64_t>(30, 0);
 
-  Record() { settings[5] = 1, settings[10] = 64, settings[11] = 64, settings[12] = 10; }
+  Record() {
+    settings[kSettingSoundMode] = kDefaultSoundMode;
+    settings[kSettingPadX] = settings[kSettingPadY] = kPadMinPosition;
+    settings[kSettingPadSize] = kPadDefaultSize;
+  }
   static std::string Sum(int64_t v) {
     return std::to_string(static_cast<int32_t>(static_cast<uint32_t>(v))) + "|";
   }
@@ -64,7 +69,7 @@ TEST(SavedRecord, AFreshGameSavesTheDefaultsWithTheirChecksums) {
 TEST(SavedRecord, EveryFieldSurvivesASaveAndALoad) {
   Record r;
   for (int i = 0; i < 25; ++i) r.settings[i] = 100 + 7 * i;
-  r.settings[5] = 2;
+  r.settings[kSettingSoundMode] = 2;
   r.words = {1, -2147483648LL, 0, 5, 0, 0, 0, 8};
   for (int i = 0; i < 30; ++i) r.best[i] = 1000 * i - 20000, r.last[i] = 2147483647 - i;
   std::optional<GameHarness> game;

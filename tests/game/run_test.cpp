@@ -14,6 +14,7 @@
 
 #include "game/run.h"
 #include "modules/random.h"
+#include "game/ids.h"
 #include "tests/game/game_harness.h"
 
 namespace vantor::testing {
@@ -31,10 +32,13 @@ class RunTest : public ::testing::Test {
   // Taps keypad key 0-9 or 10 ("C") where the keypad shows it and returns
   // the sounds of the update the press acted in.
   Sounds TapKey(int value) {
-    int row = 3, column = value == 0 ? 1 : 2;
-    if (value >= 1 && value <= 9) row = (value - 1) / 3, column = (value - 1) % 3;
+    int row = kKeypadRows - 1, column = value == 0 ? kZeroColumn : kClearColumn;
+    if (value >= 1 && value <= 9) {
+      row = (value - 1) / kKeypadColumns, column = (value - 1) % kKeypadColumns;
+    }
     game.ForgetSounds();
-    game.PressAt(jscrw * 0.5f - 80 + 72.0f * column, jscrh * 0.5f - 80 + 72.0f * row);
+    game.PressAt(jscrw * 0.5f - kKeypadHalf + kKeyPitch * column,
+                 jscrh * 0.5f - kKeypadHalf + kKeyPitch * row);
     const Sounds sounds = game.Played();
     game.Release();
     game.Frame();
@@ -78,8 +82,10 @@ class RunTest : public ::testing::Test {
   }
   // Plays on until the menu has taken the score.
   void PlayToTheMenu() {
-    for (int update = 0; update < 2 * kOverlayUpdates && app.gameMode != 1; ++update) game.Frame();
-    ASSERT_EQ(app.gameMode, 1);
+    for (int update = 0; update < 2 * kOverlayUpdates && app.gameMode != kModeMenu; ++update) {
+      game.Frame();
+    }
+    ASSERT_EQ(app.gameMode, kModeMenu);
   }
   std::vector<int> Best() { return {app.highscores.begin(), app.highscores.begin() + 10}; }
   // A bullet of `kind` in slot `i`, at `x`.
@@ -319,7 +325,7 @@ TEST_F(RunTest, TheOverlayAnnouncesTheRankTheScoreIsEnteredAt) {
     app.timeLeft = 0;
     app.runOver = 1;
     std::set<std::string> shown;
-    const auto settled = [&] { return app.gameMode == 1 && app.gameOverFrame == 0; };
+    const auto settled = [&] { return app.gameMode == kModeMenu && app.gameOverFrame == 0; };
     for (int update = 0; update < 4 * kOverlayUpdates && !settled(); ++update) {
       game.Frame();
       const std::set<std::string> now = RanksShown(app);

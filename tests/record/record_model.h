@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "game/ids.h"
+
 namespace vantor::testing {
 
 // The sections' values in record order: the 25 settings; the 256 badges as
@@ -19,7 +21,7 @@ using RecordFields = std::array<std::vector<int32_t>, 5>;
 // The start-up defaults: everything 0 or unearned, but sound mode 1.
 inline RecordFields DefaultFields() {
   std::vector<int32_t> settings(25), table(20);
-  settings[5] = 1;
+  settings[kSettingSoundMode] = kDefaultSoundMode;
   return {settings, std::vector<int32_t>(8), table, table, table};
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <sstream>
 
+#include "game/ids.h"
 #include "game/run.h"
 #include "tools/replay/city_route.h"
 
@@ -13,17 +14,8 @@ namespace {
 using game::jscrh;
 using game::jscrw;
 
-constexpr int kModeMenu = 1;
-constexpr int kModeRun = 10;
-
-// Where the keypad's keys are: a 3 x 4 grid 72 units apart whose first key
-// is centred 80 units up and left of the screen's centre.
-constexpr float kKeypadHalf = 80;
-constexpr float kKeyPitch = 72;
-constexpr int kKeypadColumns = 3;
-constexpr int kBottomRow = 3;
-constexpr int kZeroColumn = 1;
-constexpr int kClearColumn = 2;
+// The keypad's bottom row holds 0 and the clear key.
+constexpr int kBottomRow = kKeypadRows - 1;
 
 // The start button, at the menu's landscape or portrait place.
 constexpr float kStartLandscapeX = 0.4f, kStartLandscapeY = 0.7f;
@@ -74,7 +66,7 @@ void Autoplay::BeforeUpdate(Session& session, int) {
     return;
   }
   if (outcome_ == Outcome::kNone && app.gameMode == kModeRun && app.runOver > 0) {
-    if (app.phase == run::kPhaseClosing) outcome_ = Outcome::kWin;
+    if (app.phase == kPhaseClosing) outcome_ = Outcome::kWin;
     if (app.playerHealth < 1) outcome_ = Outcome::kLose;
     ended_ = true;
   }
@@ -115,11 +107,11 @@ void Autoplay::InMenu(Session& session) {
 
 void Autoplay::InRun(Session& session) {
   switch (session.app().phase) {
-    case run::kPhaseKeypad: Keypad(session); break;
-    case run::kPhaseCash: CashBags(session); break;
-    case run::kPhaseChase: Chase(session); break;
-    case run::kPhaseCarShootout: CarShootout(session); break;
-    case run::kPhaseFenceFight: FenceFight(session); break;
+    case kPhaseKeypad: Keypad(session); break;
+    case kPhaseCash: CashBags(session); break;
+    case kPhaseChase: Chase(session); break;
+    case kPhaseCarShootout: CarShootout(session); break;
+    case kPhaseFenceFight: FenceFight(session); break;
     default:
       // Running, climbing and the closing screen: keep tapping.
       Tap(session, jscrw * 0.5f, jscrh * 0.5f);

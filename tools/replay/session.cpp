@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "game/ids.h"
 #include "game/startup.h"
 #include "host/input.h"
 #include "host/startup.h"
@@ -25,7 +26,6 @@ constexpr int kRgbBytes = 3;
 constexpr auto kResizePatience = std::chrono::seconds(5);
 constexpr double kResizePollSeconds = 0.02;
 constexpr int kFrameNumberDigits = 6;
-constexpr int kRunMode = 10;
 // The first update of a phase may still show the last one's press; the
 // second shows the phase as it begins.
 constexpr int kPhaseShotUpdate = 2;
@@ -125,7 +125,7 @@ void Session::QueueAutomaticShots(int update) {
   if (options_.shotsEvery > 0 && update % options_.shotsEvery == 0) {
     pendingShots_.push_back(FrameName(update));
   }
-  const int phase = app_->gameMode == kRunMode ? app_->phase : 0;
+  const int phase = app_->gameMode == kModeRun ? app_->phase : 0;
   updatesInPhase_ = phase == shownPhase_ ? updatesInPhase_ + 1 : 1;
   shownPhase_ = phase;
   if (options_.phaseShots && phase > 0 && updatesInPhase_ == kPhaseShotUpdate) {
