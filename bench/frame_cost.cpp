@@ -28,6 +28,7 @@
 #include <string>
 #include <vector>
 
+#include "game/game_view.h"
 #include "game/ids.h"
 #include "host/app.h"
 #include "host/frame_stats.h"
@@ -117,13 +118,13 @@ Screen* current = nullptr;
 std::string currentName;
 int heapAfterLastCollect = 0;
 
-std::string ScreenName(const vantor::MyApp& app) {
-  if (app.loadStep > 0) return "loader";
-  if (app.gameMode == vantor::kModeRun) return "phase " + std::to_string(app.phase);
-  if (app.gameMode == vantor::kModeMenu) return "menu";
-  if (app.gameMode == vantor::kModeStartRun) return "start run";
-  if (app.gameMode == vantor::kModeEnterScore) return "enter score";
-  return "mode " + std::to_string(app.gameMode);
+std::string ScreenName(const vantor::GameView& game) {
+  if (game.loadStep() > 0) return "loader";
+  if (game.gameMode() == vantor::kModeRun) return "phase " + std::to_string(game.phase());
+  if (game.gameMode() == vantor::kModeMenu) return "menu";
+  if (game.gameMode() == vantor::kModeStartRun) return "start run";
+  if (game.gameMode() == vantor::kModeEnterScore) return "enter score";
+  return "mode " + std::to_string(game.gameMode());
 }
 
 void Enter(const std::string& name) {
@@ -143,7 +144,7 @@ void OnTimed(Span span, double seconds) {
   }
   vantor::gxtkApp& host = *vantor::host::app;
   if (span == Span::kUpdate) {
-    Enter(ScreenName(*static_cast<vantor::MyApp*>(vantor::app::device->app.get())));
+    Enter(ScreenName(vantor::GameView::Running()));
     // Only a sweep, inside a collector step, lowers the count.
     current->updateMs.push_back(ms);
     current->allocatedBytes.push_back(vantor::gc_alloced_bytes - heapAfterLastCollect);

@@ -52,7 +52,7 @@ int MyApp::m_PlacePolice() {
   random::Seed = kPoliceSeed;
   for (int column = 0; column < kCityCells; ++column) {
     for (int row = 0; row < kCityCells; ++row) {
-      int& cell = worldCells[row * kCityStride + column];
+      int& cell = CityCell(worldCells.Data(), column, row);
       cell = 0;
       if (Rnd3(100) < kPoliceChance) cell = static_cast<int>(Rnd2(1, 4.9f));
     }
@@ -96,7 +96,7 @@ void MyApp::DrawCityAndRam(float carScreenX, float carScreenY) {
       if (sx <= -kCityCell || sy <= -kCityCell || sx >= jscrw || sy >= jscrh) continue;
       m_SetCol(150, 150, 150, 1);
       m_Rect(sx, sy, kCityBlock, kCityBlock);
-      int& cell = worldCells[row * kCityStride + column];
+      int& cell = CityCell(worldCells.Data(), column, row);
       const float crossX = sx + kCrossingOffset, crossY = sy + kCrossingOffset;
       if (cell >= 1 && cell < kWreckFirst) {
         m_SetCol(255, 255, 255);

@@ -80,7 +80,7 @@ void MyApp::PhaseFence() {
   if (playerY < jscrh * 0.3f) {
     phase = kPhaseFenceFight;
     playerPose = copDucking = playerShotTimer = copShotTimer = 0;
-    for (int i = 0; i < kRunCellsCleared; ++i) worldCells[i] = 0;
+    ClearRunCells(worldCells.Data());
   }
   TitleText(T("Scale the Fence"));
 }
@@ -136,12 +136,13 @@ void MyApp::FireWhenDue(int& shotTimer, int kind, float muzzleX, int sound) {
   shotTimer = (shotTimer + 1) % kShotCycle;
   freeSlot = -1;
   for (int i = kBulletSlots - 1; i >= 0 && freeSlot < 0; --i) {
-    if (worldCells[2 * i] == kBulletFree) freeSlot = i;
+    if (Bullet(worldCells.Data(), i).kind == kBulletFree) freeSlot = i;
   }
   if (shotTimer != kShotDueAt || freeSlot < 0) return;
   m_PlaySFX(sound, random::Rnd2(0.9f, 1.1f));
-  worldCells[2 * freeSlot] = kind;
-  worldCells[2 * freeSlot + 1] = static_cast<int>(muzzleX);
+  const BulletCells<int> bullet = Bullet(worldCells.Data(), freeSlot);
+  bullet.kind = kind;
+  bullet.x = static_cast<int>(muzzleX);
 }
 
 // The player's bullets fly left at the cop, the cop's fly right at the
@@ -160,8 +161,7 @@ void MyApp::MoveBullets() {
     }
   };
   for (int i = 0; i < kBulletSlots; ++i) {
-    int& kind = worldCells[2 * i];
-    int& x = worldCells[2 * i + 1];
+    auto [kind, x] = Bullet(worldCells.Data(), i);
     if (kind == kPlayerBullet) {
       fly(kind, x, -kBulletSpeed, jscrw * 0.25f, copDucking == 0 && runOver == 0, hitsLeft);
       if (x < -kBulletMargin) kind = kBulletFree;

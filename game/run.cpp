@@ -65,7 +65,7 @@ int MyApp::m_LoadGame() {
   copShotTimer = 0;
   playerPose = 0;
   copDucking = 0;
-  for (int i = 0; i < kRunCellsCleared; ++i) worldCells[i] = 0;
+  ClearRunCells(worldCells.Data());
   playerX = jscrw * 0.8f;
   playerY = jscrh * 0.8f;
   hitsLeft = kHitsToWin;
@@ -205,11 +205,11 @@ void MyApp::PressKeypadKey() {
 // Redrawn on every update of phase 1; the last layout is the one played.
 void MyApp::LayOutCashBags() {
   for (int bag = 0; bag < kCashBags; ++bag) {
-    int* record = &worldCells[kBagStride * bag];
-    record[0] = 1;
-    record[1] = static_cast<int>(Rnd2(100, jscrw - 100));
-    record[2] = static_cast<int>(Rnd2(jscrh - 200, jscrh - 100));
-    record[3] = kBagValueUnit * static_cast<int>(std::floor(Rnd2(2, 10)));
+    const BagCells<int> record = Bag(worldCells.Data(), bag);
+    record.lying = 1;
+    record.x = static_cast<int>(Rnd2(100, jscrw - 100));
+    record.y = static_cast<int>(Rnd2(jscrh - 200, jscrh - 100));
+    record.value = kBagValueUnit * static_cast<int>(std::floor(Rnd2(2, 10)));
   }
 }
 
@@ -221,12 +221,12 @@ void MyApp::PhaseCash() {
   m_SetCol(255, 255, 255, 1);
   SoundAlarm(1, 0);
   for (int bag = 0; bag < kCashBags; ++bag) {
-    int* record = &worldCells[kBagStride * bag];
-    if (record[0] == 0) continue;
-    if (m_Button(kSpriteSheet, record[1], record[2], 0) && touchConsumed == 0 &&
+    const BagCells<int> record = Bag(worldCells.Data(), bag);
+    if (record.lying == 0) continue;
+    if (m_Button(kSpriteSheet, record.x, record.y, 0) && touchConsumed == 0 &&
         keyConsumed == 0) {
-      record[0] = 0;
-      loot += record[3];
+      record.lying = 0;
+      loot += record.value;
       bagsGrabbed += 1;
       touchConsumed = 1;
       keyConsumed = 1;

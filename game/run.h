@@ -7,6 +7,7 @@
 
 #include "game/ids.h"
 #include "game/myapp.h"
+#include "game/world_cells.h"
 
 namespace vantor::run {
 
@@ -25,11 +26,8 @@ inline constexpr int kFirstAlarmTimer = 100;  // sounds the alarm on the first u
 inline constexpr int kShotCycle = 30;
 inline constexpr int kShotDueAt = 2;
 
-// The vault code and the cash bags.
-inline constexpr int kCashBags = 11;
-inline constexpr int kBagStride = 10;  // worldCells entries per bag record
+// The cash bags.
 inline constexpr int kBagsToGrab = 3;
-inline constexpr int kRunCellsCleared = 101;  // entries 0 to 100 cleared between phases
 
 // Running by tapping.
 inline constexpr float kStepBoost = 3;
@@ -37,11 +35,8 @@ inline constexpr float kTopSpeed = 12;
 inline constexpr float kTopSpeedCut = 11.7f;
 inline constexpr float kSpeedDecay = 0.3f;
 
-// The city of the chase: 26 x 26 cells of a 180-unit block and an 80-unit
-// street. Entry r x 25 + c holds cell (c, r): the stride is one short, so the
-// last column of a row and the first of the next share an entry.
-inline constexpr int kCityCells = 26;
-inline constexpr int kCityStride = 25;
+// The city of the chase (its cells: game/world_cells.h): blocks of 180 units
+// with 80-unit streets between them.
 inline constexpr float kCityCell = 260;
 inline constexpr float kCityBlock = 180;
 inline constexpr float kCrossingOffset = 220;
@@ -53,8 +48,6 @@ inline constexpr int kCopsToRam = 10;
 inline constexpr float kCarSpeed = 12;
 inline constexpr float kCarHalfSize = 40;
 inline constexpr float kRamReach = 16;
-inline constexpr int kWreckFirst = 10;
-inline constexpr int kWreckLast = 29;
 
 // Headings of the getaway car; a pending turn adds 4 (left) or 8 (right).
 inline constexpr int kNorth = 0;
@@ -66,10 +59,6 @@ inline constexpr int kTurnRight = 8;
 
 // The shootouts.
 inline constexpr int kHitsToWin = 3;
-inline constexpr int kBulletSlots = 50;
-inline constexpr int kBulletFree = 0;
-inline constexpr int kPlayerBullet = 1;
-inline constexpr int kCopBullet = 2;
 inline constexpr float kBulletSpeed = 8;
 inline constexpr float kBulletReach = 24;
 inline constexpr int kPoseStanding = 0;

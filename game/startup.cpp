@@ -25,4 +25,7 @@ void ModuleMain() { gc_new<MyApp>()->g_new(); }
 
 StartupHooks GameStartupHooks() { return {ModuleInit, ModuleMain}; }
 
+// ModuleMain makes the application object a MyApp.
+MyApp& RunningGame() { return static_cast<MyApp&>(*app::device->app); }
+
 }  // namespace vantor

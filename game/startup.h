@@ -9,4 +9,8 @@ namespace vantor {
 
 StartupHooks GameStartupHooks();
 
+// The one MyApp the start-up made; only once it has run.
+class MyApp;
+MyApp& RunningGame();
+
 }  // namespace vantor

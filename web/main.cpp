@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "game/myapp.h"
+#include "game/game_view.h"
 #include "game/startup.h"
 #include "host/frame_stats.h"
 #include "modules/app.h"
@@ -25,9 +25,9 @@ void CountUpdates(vantor::frame_stats::Span span, double) {
 // game exists. Valid until the next call.
 extern "C" EMSCRIPTEN_KEEPALIVE const char* vantor_state_line() {
   static std::string line;
-  const auto* game = vantor::app::device ? vantor::app::device->app.get() : nullptr;
-  line = game ? vantor::replay::StateLine(*static_cast<const vantor::MyApp*>(game), updatesRun)
-              : std::string();
+  const bool running = vantor::app::device && vantor::app::device->app.get();
+  line = running ? vantor::replay::StateLine(vantor::GameView::Running(), updatesRun)
+                 : std::string();
   return line.c_str();
 }
 

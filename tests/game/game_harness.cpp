@@ -74,7 +74,7 @@ GameHarness::GameHarness(const HarnessOptions& options)
   platform_->width = options.width;
   platform_->height = options.height;
   StartInProcess(*platform_, GameStartupHooks());
-  app_ = static_cast<MyApp*>(app::device->app.get());
+  app_ = &RunningGame();
   audio_ = gc_new<SpyAudio>();
   host::app->audio = audio_;
   audio::SetAudioDevice(audio_);

@@ -45,7 +45,7 @@ class PauseTest : public ::testing::Test {
     app.pauseMenuOpen = -1;
     app.settings[kSettingSoundMode] = 1;
     app.copsToRam = 10;
-    for (int i = 0; i < kRunCellsCleared; ++i) app.worldCells[i] = 0;
+    ClearRunCells(app.worldCells.Data());
   }
   // Press and release within one update.
   void QuickClick(float x, float y) {

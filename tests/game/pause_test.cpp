@@ -193,9 +193,11 @@ const struct Phase {
      }},
     {"fight at the fence", [](MyApp& app, GameHarness&) {
        app.phase = kPhaseFenceFight;
-       for (int i = 0; i < kRunCellsCleared; ++i) app.worldCells[i] = 0;
-       app.worldCells[0] = kCopBullet, app.worldCells[1] = 200;
-       app.worldCells[2] = kPlayerBullet, app.worldCells[3] = 400;
+       ClearRunCells(app.worldCells.Data());
+       const BulletCells<int> cops = Bullet(app.worldCells.Data(), 0);
+       const BulletCells<int> mine = Bullet(app.worldCells.Data(), 1);
+       cops.kind = kCopBullet, cops.x = 200;
+       mine.kind = kPlayerBullet, mine.x = 400;
      }},
     {"closing screen", [](MyApp& app, GameHarness&) {
        app.phase = kPhaseClosing, app.loot = 9000, app.timeLeft = 3000, app.touchConsumed = 1;

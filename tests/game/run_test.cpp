@@ -63,7 +63,7 @@ class RunTest : public ::testing::Test {
     game.Release();
     return longest;
   }
-  int& City(int column, int row) { return app.worldCells[row * kCityStride + column]; }
+  int& City(int column, int row) { return CityCell(app.worldCells.Data(), column, row); }
   // The car on the crossing before cell (column, row) with the camera on it.
   void PlaceCar(int column, int row) {
     app.playerX = kCityCell * column;
@@ -78,7 +78,7 @@ class RunTest : public ::testing::Test {
     app.phase = kPhaseFenceFight;
     app.playerPose = app.copDucking = app.playerShotTimer = app.copShotTimer = 0;
     app.hitsLeft = hitsLeft, app.playerHealth = health, app.loot = 9000;
-    for (int i = 0; i < kRunCellsCleared; ++i) app.worldCells[i] = 0;
+    ClearRunCells(app.worldCells.Data());
   }
   // Plays on until the menu has taken the score.
   void PlayToTheMenu() {
@@ -90,8 +90,9 @@ class RunTest : public ::testing::Test {
   std::vector<int> Best() { return {app.highscores.begin(), app.highscores.begin() + 10}; }
   // A bullet of `kind` in slot `i`, at `x`.
   void Bullet(int i, int kind, float x) {
-    app.worldCells[2 * i] = kind;
-    app.worldCells[2 * i + 1] = static_cast<int>(x);
+    const BulletCells<int> bullet = run::Bullet(app.worldCells.Data(), i);
+    bullet.kind = kind;
+    bullet.x = static_cast<int>(x);
   }
 
   GameHarness game;
@@ -142,9 +143,10 @@ TEST_F(RunTest, ThreeBagsOfCashThenTappingRunsOutToTheCar) {
   for (int taken = 1; taken <= 3; ++taken) {
     EXPECT_EQ(app.phase, kPhaseCash);
     int bag = 0;
-    while (app.worldCells[kBagStride * bag] == 0) ++bag;
+    while (Bag(app.worldCells.Data(), bag).lying == 0) ++bag;
     game.ForgetSounds();
-    game.PressAt(app.worldCells[kBagStride * bag + 1], app.worldCells[kBagStride * bag + 2], 5);
+    const BagCells<int> lying = Bag(app.worldCells.Data(), bag);
+    game.PressAt(lying.x, lying.y, 5);
     EXPECT_EQ(app.bagsGrabbed, taken);
     EXPECT_EQ(game.Played(), Sounds{kSfxBagGrabbed}) << "held: one bag per press";
     game.Release();
@@ -171,7 +173,9 @@ TEST_F(RunTest, TenRamsThenThreeHitsFromTheCarThenTheFence) {
   app.playerX = jscrw;
   game.Frame();
   ASSERT_EQ(app.phase, kPhaseChase);
-  for (int i = 0; i < kCityCells * kCityCells; ++i) app.worldCells[i] = 0;
+  for (int column = 0; column < kCityCells; ++column) {
+    for (int row = 0; row < kCityCells; ++row) City(column, row) = 0;
+  }
   City(4, 4) = 1;
   PlaceCar(5, 5);
   game.ForgetSounds();
@@ -182,7 +186,7 @@ TEST_F(RunTest, TenRamsThenThreeHitsFromTheCarThenTheFence) {
   game.Frame();
   EXPECT_EQ(City(4, 4), 0);
   // The second on entry 275: column 25 of row 10 and column 0 of row 11.
-  app.worldCells[275] = 2;
+  City(25, 10) = 2;
   PlaceCar(1, 12);
   game.Frame();
   for (int ram = 3; ram <= 10; ++ram) {

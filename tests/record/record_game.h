@@ -29,7 +29,7 @@ class RecordGame {
   }
   ~RecordGame() { StopInProcess(); }
 
-  MyApp& app() const { return *static_cast<MyApp*>(app::device->app.get()); }
+  MyApp& app() const { return RunningGame(); }
 
   // Loads `bytes` written as a fresh state file (some file systems flush a
   // truncated file as it closes) over the start-up defaults, takes one

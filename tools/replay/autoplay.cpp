@@ -33,55 +33,55 @@ constexpr float kPlayerAt = 0.75f;
 constexpr float kTurnMargin = 2 * run::kCarSpeed;
 
 // The crossing the car last passed, in crossings.
-Crossing PassedCrossing(const MyApp& app) {
-  return {static_cast<int>(std::lround(app.playerX / run::kCityCell)),
-          static_cast<int>(std::lround(app.playerY / run::kCityCell))};
+Crossing PassedCrossing(const GameView& game) {
+  return {static_cast<int>(std::lround(game.playerX() / run::kCityCell)),
+          static_cast<int>(std::lround(game.playerY() / run::kCityCell))};
 }
 
 // How far the car still has to go to its next crossing.
-float DistanceToNext(const MyApp& app) {
-  switch (app.carHeading) {
-    case run::kNorth: return run::kCityCell + app.carOffsetY;
-    case run::kEast: return run::kCityCell - app.carOffsetX;
-    case run::kSouth: return run::kCityCell - app.carOffsetY;
-    default: return run::kCityCell + app.carOffsetX;
+float DistanceToNext(const GameView& game) {
+  switch (game.carHeading()) {
+    case run::kNorth: return run::kCityCell + game.carOffsetY();
+    case run::kEast: return run::kCityCell - game.carOffsetX();
+    case run::kSouth: return run::kCityCell - game.carOffsetY();
+    default: return run::kCityCell + game.carOffsetX();
   }
 }
 
-Crossing NextCrossing(const MyApp& app) {
-  Crossing next = PassedCrossing(app);
-  if (app.carHeading == run::kNorth) next.y -= 1;
-  if (app.carHeading == run::kEast) next.x += 1;
-  if (app.carHeading == run::kSouth) next.y += 1;
-  if (app.carHeading == run::kWest) next.x -= 1;
+Crossing NextCrossing(const GameView& game) {
+  Crossing next = PassedCrossing(game);
+  if (game.carHeading() == run::kNorth) next.y -= 1;
+  if (game.carHeading() == run::kEast) next.x += 1;
+  if (game.carHeading() == run::kSouth) next.y += 1;
+  if (game.carHeading() == run::kWest) next.x -= 1;
   return next;
 }
 
 }  // namespace
 
 void Autoplay::BeforeUpdate(Session& session, int) {
-  const MyApp& app = session.app();
-  if (app.loadStep > 0) {
+  const GameView game = session.game();
+  if (game.loadStep() > 0) {
     Let(session);
     return;
   }
-  if (outcome_ == Outcome::kNone && app.gameMode == kModeRun && app.runOver > 0) {
-    if (app.phase == kPhaseClosing) outcome_ = Outcome::kWin;
-    if (app.playerHealth < 1) outcome_ = Outcome::kLose;
+  if (outcome_ == Outcome::kNone && game.gameMode() == kModeRun && game.runOver() > 0) {
+    if (game.phase() == kPhaseClosing) outcome_ = Outcome::kWin;
+    if (game.playerHealth() < 1) outcome_ = Outcome::kLose;
     ended_ = true;
   }
   if (ended_) {
     // The game shows its overlay, enters the score and goes back to the
     // menu; the bot stops once the menu has settled with the new score.
     Let(session);
-    if (app.gameMode == kModeMenu && app.gameOverFrame == 0 && app.menuSlide == 0) {
-      score_ = app.score;
+    if (game.gameMode() == kModeMenu && game.gameOverFrame() == 0 && game.menuSlide() == 0) {
+      score_ = game.score();
       finished_ = true;
     }
     return;
   }
   // A player leaves the run alone while its pause menu is up.
-  if (app.paused == 1) {
+  if (game.paused() == 1) {
     Let(session);
     return;
   }
@@ -89,16 +89,16 @@ void Autoplay::BeforeUpdate(Session& session, int) {
 }
 
 void Autoplay::Play(Session& session) {
-  const MyApp& app = session.app();
-  if (app.gameMode == kModeMenu) InMenu(session);
-  if (app.gameMode == kModeRun) InRun(session);
+  const GameView game = session.game();
+  if (game.gameMode() == kModeMenu) InMenu(session);
+  if (game.gameMode() == kModeRun) InRun(session);
 }
 
 // Presses the start button once the menu has flown in.
 void Autoplay::InMenu(Session& session) {
-  const MyApp& app = session.app();
-  if (app.menuSlide != 0 || app.creditsOpen != 0) return;
-  if (app.landscape == 1) {
+  const GameView game = session.game();
+  if (game.menuSlide() != 0 || game.creditsOpen() != 0) return;
+  if (game.landscape() == 1) {
     Tap(session, jscrw * kStartLandscapeX, jscrh * kStartLandscapeY);
   } else {
     Tap(session, jscrw * kStartPortraitX, jscrh * kStartPortraitY);
@@ -106,7 +106,7 @@ void Autoplay::InMenu(Session& session) {
 }
 
 void Autoplay::InRun(Session& session) {
-  switch (session.app().phase) {
+  switch (session.game().phase()) {
     case kPhaseKeypad: Keypad(session); break;
     case kPhaseCash: CashBags(session); break;
     case kPhaseChase: Chase(session); break;
@@ -121,13 +121,13 @@ void Autoplay::InRun(Session& session) {
 
 // Types the next digit of the code; a typed code that went wrong is cleared.
 void Autoplay::Keypad(Session& session) {
-  const MyApp& app = session.app();
-  const int typed = app.enteredCode.Length();
+  const GameView game = session.game();
+  const int typed = game.enteredCode().Length();
   const bool onTrack =
-      typed < app.targetCode.Length() && app.targetCode.StartsWith(app.enteredCode);
+      typed < game.targetCode().Length() && game.targetCode().StartsWith(game.enteredCode());
   int row = kBottomRow, column = kClearColumn;
   if (onTrack) {
-    const int digit = app.targetCode[typed] - '0';
+    const int digit = game.targetCode()[typed] - '0';
     row = digit == 0 ? kBottomRow : (digit - 1) / kKeypadColumns;
     column = digit == 0 ? kZeroColumn : (digit - 1) % kKeypadColumns;
   }
@@ -138,11 +138,11 @@ void Autoplay::Keypad(Session& session) {
 
 // Takes the first bag still lying on the floor.
 void Autoplay::CashBags(Session& session) {
-  const MyApp& app = session.app();
+  const GameView game = session.game();
   for (int bag = 0; bag < run::kCashBags; ++bag) {
-    const int* record = &app.worldCells[run::kBagStride * bag];
-    if (record[0] == 0) continue;
-    Tap(session, record[1], record[2]);
+    const run::BagCells<const int> record = game.bag(bag);
+    if (record.lying == 0) continue;
+    Tap(session, record.x, record.y);
     return;
   }
 }
@@ -150,13 +150,13 @@ void Autoplay::CashBags(Session& session) {
 // Steers toward the nearest police car: a press on the left half of the
 // screen turns left at the next crossing, on the right half right.
 void Autoplay::Chase(Session& session) {
-  const MyApp& app = session.app();
+  const GameView game = session.game();
   if (down_) {
     Let(session);
     return;
   }
-  if (app.carHeading > run::kWest || DistanceToNext(app) <= kTurnMargin) return;
-  const Turn turn = TurnAt(NextCrossing(app), app.carHeading, PoliceCrossings(app));
+  if (game.carHeading() > run::kWest || DistanceToNext(game) <= kTurnMargin) return;
+  const Turn turn = TurnAt(NextCrossing(game), game.carHeading(), PoliceCrossings(game));
   if (turn == Turn::kLeft) Tap(session, jscrw * 0.25f, jscrh * 0.5f);
   if (turn == Turn::kRight) Tap(session, jscrw * 0.75f, jscrh * 0.5f);
 }
@@ -164,20 +164,20 @@ void Autoplay::Chase(Session& session) {
 // Shoots where the police car will be after this update's drift, then
 // presses the reload prompt.
 void Autoplay::CarShootout(Session& session) {
-  const MyApp& app = session.app();
-  if (app.reloadNeeded == 1) {
-    Tap(session, app.reloadX, app.reloadY);
+  const GameView game = session.game();
+  if (game.reloadNeeded() == 1) {
+    Tap(session, game.reloadX(), game.reloadY());
     return;
   }
-  const float ahead = std::clamp(app.targetCarX + app.targetCarVelocity, jscrw * kPoliceCarLow,
-                                 jscrw * kPoliceCarHigh);
+  const float ahead = std::clamp(game.targetCarX() + game.targetCarVelocity(),
+                                 jscrw * kPoliceCarLow, jscrw * kPoliceCarHigh);
   Tap(session, ahead, jscrh * kPoliceCarY);
 }
 
 // Holding a press ducks. To win, duck only under an arriving bullet; to
 // lose, stay ducked (a ducked player never fires) except then.
 void Autoplay::FenceFight(Session& session) {
-  const bool arriving = BulletArriving(session.app());
+  const bool arriving = BulletArriving(session.game());
   const bool duck = goal_ == Goal::kWin ? arriving : !arriving;
   if (duck) {
     Hold(session, jscrw * 0.5f, jscrh * 0.5f);
@@ -186,10 +186,11 @@ void Autoplay::FenceFight(Session& session) {
   }
 }
 
-bool Autoplay::BulletArriving(const MyApp& app) const {
+bool Autoplay::BulletArriving(const GameView& game) const {
   for (int i = 0; i < run::kBulletSlots; ++i) {
-    if (app.worldCells[2 * i] != run::kCopBullet) continue;
-    const float next = app.worldCells[2 * i + 1] + run::kBulletSpeed;
+    const run::BulletCells<const int> bullet = game.bullet(i);
+    if (bullet.kind != run::kCopBullet) continue;
+    const float next = bullet.x + run::kBulletSpeed;
     if (std::abs(next - jscrw * kPlayerAt) < run::kBulletReach) return true;
   }
   return false;
@@ -204,8 +205,8 @@ void Autoplay::Tap(Session& session, float x, float y) {
 }
 
 void Autoplay::Hold(Session& session, float x, float y) {
-  const MyApp& app = session.app();
-  session.PointerTo(x * app.scaleX, y * app.scaleY);
+  const GameView game = session.game();
+  session.PointerTo(x * game.scaleX(), y * game.scaleY());
   if (!down_) session.PointerDown();
   down_ = true;
 }

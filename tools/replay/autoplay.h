@@ -41,7 +41,7 @@ class Autoplay : public Player {
   void CarShootout(Session& session);
   void FenceFight(Session& session);
   // Whether a cop's bullet reaches the player in the coming update.
-  bool BulletArriving(const MyApp& app) const;
+  bool BulletArriving(const GameView& game) const;
 
   // One press per two updates: down in one, up in the next. Positions are
   // the game's virtual units.

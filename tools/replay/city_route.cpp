@@ -75,11 +75,11 @@ class RouteSearch {
 
 }  // namespace
 
-std::vector<Crossing> PoliceCrossings(const MyApp& app) {
+std::vector<Crossing> PoliceCrossings(const GameView& game) {
   std::vector<Crossing> police;
   for (int column = 0; column < run::kCityCells; ++column) {
     for (int row = 0; row < run::kCityCells; ++row) {
-      const int cell = app.worldCells[row * run::kCityStride + column];
+      const int cell = game.cityCell(column, row);
       // A car in cell (c, r) stands on the crossing at its far corner.
       if (cell >= 1 && cell <= kLiveCarLast) police.push_back({column + 1, row + 1});
     }

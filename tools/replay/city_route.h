@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "game/myapp.h"
+#include "game/game_view.h"
 
 namespace vantor::replay {
 
@@ -18,7 +18,7 @@ struct Crossing {
 };
 
 // Crossings holding a police car still to ram (wrecks excluded).
-std::vector<Crossing> PoliceCrossings(const MyApp& app);
+std::vector<Crossing> PoliceCrossings(const GameView& game);
 
 // The turn to take at `next`, the crossing the car is driving toward with
 // `heading` (0 north, 1 east, 2 south, 3 west), so that it reaches the

@@ -80,7 +80,6 @@ bool Session::Start() {
   SetCurrentPlatform(platform_.get());
   OpenAudioDevice();
   StartInProcess(*platform_, GameStartupHooks());
-  app_ = static_cast<MyApp*>(app::device->app.get());
   host::app->InvokeOnCreate();
   host::app->InvokeOnRender();
   return true;
@@ -96,7 +95,6 @@ void Session::Stop() {
   // would unload the graphics driver, whose one-time allocations the leak
   // checker of sanitizer builds then could no longer tell apart from ours
   // (tests/lsan.supp names them by the driver's library).
-  app_ = nullptr;
 }
 
 bool Session::Done() const {
@@ -125,7 +123,8 @@ void Session::QueueAutomaticShots(int update) {
   if (options_.shotsEvery > 0 && update % options_.shotsEvery == 0) {
     pendingShots_.push_back(FrameName(update));
   }
-  const int phase = app_->gameMode == kModeRun ? app_->phase : 0;
+  const GameView running = game();
+  const int phase = running.gameMode() == kModeRun ? running.phase() : 0;
   updatesInPhase_ = phase == shownPhase_ ? updatesInPhase_ + 1 : 1;
   shownPhase_ = phase;
   if (options_.phaseShots && phase > 0 && updatesInPhase_ == kPhaseShotUpdate) {
@@ -198,7 +197,7 @@ bool Session::WritePng(const std::string& name) {
 
 void Session::WriteState() {
   if (!stateFile_.is_open()) return;
-  stateFile_ << StateLine(*app_, update_) << '\n';
+  stateFile_ << StateLine(game(), update_) << '\n';
   stateFile_.flush();
 }
 

@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "game/myapp.h"
+#include "game/game_view.h"
 #include "tools/replay/script.h"
 #include "tools/replay/virtual_platform.h"
 
@@ -51,7 +51,8 @@ class Session {
   // opened or a file could not be written.
   bool Run();
 
-  MyApp& app() const { return *app_; }
+  // The game as it stands, to read.
+  GameView game() const { return GameView::Running(); }
   int updatesRun() const { return update_; }
 
   // Input, as a player gives it. Pointer positions are window pixels.
@@ -87,7 +88,6 @@ class Session {
   size_t nextCommand_ = 0;
   Player* player_;
   std::unique_ptr<VirtualPlatform> platform_;
-  MyApp* app_ = nullptr;
   int update_ = 0;
   std::vector<std::string> pendingShots_;
   int pendingStates_ = 0;

@@ -20,7 +20,7 @@ std::string Utf8(const String& text) {
 }
 
 // FNV-1a over the values: one number that changes when any of them does.
-uint32_t Digest(const Array<int>& values) {
+uint32_t Digest(const std::vector<int>& values) {
   constexpr uint32_t kOffsetBasis = 2166136261u, kPrime = 16777619u;
   uint32_t hash = kOffsetBasis;
   for (const int value : values) {
@@ -31,62 +31,55 @@ uint32_t Digest(const Array<int>& values) {
   return hash;
 }
 
-template <class T>
-Json List(const Array<T>& values) {
-  Json list = Json::array();
-  for (int i = 0; i < values.Length(); ++i) list.push_back(values[i]);
-  return list;
-}
-
 }  // namespace
 
-std::string StateLine(const MyApp& app, int update) {
+std::string StateLine(const GameView& game, int update) {
   const Json line = {
       {"update", update},
-      {"gameMode", app.gameMode},
-      {"loadStep", app.loadStep},
-      {"menuSlide", app.menuSlide},
-      {"creditsOpen", app.creditsOpen},
-      {"phase", app.phase},
-      {"score", app.score},
-      {"loot", app.loot},
-      {"bagsGrabbed", app.bagsGrabbed},
-      {"timeLeft", app.timeLeft},
-      {"copsToRam", app.copsToRam},
-      {"hitsLeft", app.hitsLeft},
-      {"playerHealth", app.playerHealth},
-      {"playerX", app.playerX},
-      {"playerY", app.playerY},
-      {"playerSpeed", app.playerSpeed},
-      {"sfxTimer", app.sfxTimer},
-      {"carHeading", app.carHeading},
-      {"carOffsetX", app.carOffsetX},
-      {"carOffsetY", app.carOffsetY},
-      {"cameraX", app.cameraX},
-      {"cameraY", app.cameraY},
-      {"chaseCarX", app.chaseCarX},
-      {"chaseCarVelocity", app.chaseCarVelocity},
-      {"targetCarX", app.targetCarX},
-      {"targetCarVelocity", app.targetCarVelocity},
-      {"reloadNeeded", app.reloadNeeded},
-      {"reloadX", app.reloadX},
-      {"reloadY", app.reloadY},
-      {"playerPose", app.playerPose},
-      {"copDucking", app.copDucking},
-      {"playerShotTimer", app.playerShotTimer},
-      {"copShotTimer", app.copShotTimer},
-      {"shownTotal", app.shownTotal},
-      {"worldCells", Digest(app.worldCells)},
-      {"runOver", app.runOver},
-      {"gameOverFrame", app.gameOverFrame},
-      {"paused", app.paused},
-      {"touchDown", app.touchDown},
-      {"touchConsumed", app.touchConsumed},
-      {"keyConsumed", app.keyConsumed},
-      {"enteredCode", Utf8(app.enteredCode)},
-      {"targetCode", Utf8(app.targetCode)},
-      {"settings", List(app.settings)},
-      {"highscores", List(app.highscores)},
+      {"gameMode", game.gameMode()},
+      {"loadStep", game.loadStep()},
+      {"menuSlide", game.menuSlide()},
+      {"creditsOpen", game.creditsOpen()},
+      {"phase", game.phase()},
+      {"score", game.score()},
+      {"loot", game.loot()},
+      {"bagsGrabbed", game.bagsGrabbed()},
+      {"timeLeft", game.timeLeft()},
+      {"copsToRam", game.copsToRam()},
+      {"hitsLeft", game.hitsLeft()},
+      {"playerHealth", game.playerHealth()},
+      {"playerX", game.playerX()},
+      {"playerY", game.playerY()},
+      {"playerSpeed", game.playerSpeed()},
+      {"sfxTimer", game.sfxTimer()},
+      {"carHeading", game.carHeading()},
+      {"carOffsetX", game.carOffsetX()},
+      {"carOffsetY", game.carOffsetY()},
+      {"cameraX", game.cameraX()},
+      {"cameraY", game.cameraY()},
+      {"chaseCarX", game.chaseCarX()},
+      {"chaseCarVelocity", game.chaseCarVelocity()},
+      {"targetCarX", game.targetCarX()},
+      {"targetCarVelocity", game.targetCarVelocity()},
+      {"reloadNeeded", game.reloadNeeded()},
+      {"reloadX", game.reloadX()},
+      {"reloadY", game.reloadY()},
+      {"playerPose", game.playerPose()},
+      {"copDucking", game.copDucking()},
+      {"playerShotTimer", game.playerShotTimer()},
+      {"copShotTimer", game.copShotTimer()},
+      {"shownTotal", game.shownTotal()},
+      {"worldCells", Digest(game.worldCells())},
+      {"runOver", game.runOver()},
+      {"gameOverFrame", game.gameOverFrame()},
+      {"paused", game.paused()},
+      {"touchDown", game.touchDown()},
+      {"touchConsumed", game.touchConsumed()},
+      {"keyConsumed", game.keyConsumed()},
+      {"enteredCode", Utf8(game.enteredCode())},
+      {"targetCode", Utf8(game.targetCode())},
+      {"settings", game.settings()},
+      {"highscores", game.highscores()},
       {"Seed", random::Seed},
   };
   // A text that is not valid UTF-8 (a lone surrogate) keeps the line valid

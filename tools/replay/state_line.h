@@ -7,11 +7,11 @@
 
 #include <string>
 
-#include "game/myapp.h"
+#include "game/game_view.h"
 
 namespace vantor::replay {
 
 // `update` is the number of updates run so far.
-std::string StateLine(const MyApp& app, int update);
+std::string StateLine(const GameView& game, int update);
 
 }  // namespace vantor::replay
