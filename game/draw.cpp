@@ -10,21 +10,23 @@
 namespace vantor {
 namespace {
 
-// A record starting beyond this would not fit: the list holds 2499 records.
+// The last start a new record may have. It is one float short of the last
+// start that fits, so the list holds 2499 records where its 37500 floats
+// would hold 2500: the list has always dropped the 2500th, and keeps doing so.
 constexpr int kLastRecordStart = kDrawListFloats - kRecordFloats - 1;
 
-// Record layout.
-constexpr int kKind = 0;
-constexpr int kX = 1;
-constexpr int kY = 2;
-constexpr int kRotation = 3;
-constexpr int kWidth = 4;
-constexpr int kHeight = 5;
-constexpr int kFrame = 6;
-constexpr int kAlpha = 7;
-constexpr int kRed = 10;
-constexpr int kGreen = 11;
-constexpr int kBlue = 12;
+// Where the fields lie in a record (game/draw_record.h).
+constexpr int kKind = DrawRecord::kKind;
+constexpr int kX = DrawRecord::kX;
+constexpr int kY = DrawRecord::kY;
+constexpr int kRotation = DrawRecord::kRotation;
+constexpr int kWidth = DrawRecord::kWidth;
+constexpr int kHeight = DrawRecord::kHeight;
+constexpr int kFrame = DrawRecord::kFrame;
+constexpr int kAlpha = DrawRecord::kAlpha;
+constexpr int kRed = DrawRecord::kRed;
+constexpr int kGreen = DrawRecord::kGreen;
+constexpr int kBlue = DrawRecord::kBlue;
 
 // Font sheets: 128 glyph cells of 16 by 16 virtual units for the character
 // codes from 32 on.
@@ -227,26 +229,27 @@ void MyApp::ReplayDrawList() {
   graphics::SetColor(255, 255, 255);
 }
 
-void MyApp::ReplayRecord(const float* record) {
+void MyApp::ReplayRecord(const float* floats) {
+  const DrawRecord record = DrawRecord::Read(floats);
   const float sx = scaleX;
   const float sy = scaleY;
-  graphics::SetAlpha(record[kAlpha]);
-  graphics::SetColor(record[kRed], record[kGreen], record[kBlue]);
-  const float x = record[kX] * sx;
-  const float y = record[kY] * sy;
-  const float w = record[kWidth] * sx;
-  const float h = record[kHeight] * sy;
-  if (record[kKind] == kRecordRect) {
+  graphics::SetAlpha(record.alpha);
+  graphics::SetColor(record.red, record.green, record.blue);
+  const float x = record.x * sx;
+  const float y = record.y * sy;
+  const float w = record.width * sx;
+  const float h = record.height * sy;
+  if (record.kind == kRecordRect) {
     graphics::DrawRect(x, y, w, h);
-  } else if (record[kKind] == kRecordOval) {
+  } else if (record.kind == kRecordOval) {
     graphics::DrawEllipse(x, y, w, h);
-  } else if (record[kKind] == kRecordLine) {
+  } else if (record.kind == kRecordLine) {
     graphics::DrawLine(x, y, w, h);
-  } else if (record[kKind] > -1 && record[kKind] < kImageSlots) {
-    Image* image = images[static_cast<int>(record[kKind])];
+  } else if (record.kind > -1 && record.kind < kImageSlots) {
+    Image* image = images[static_cast<int>(record.kind)];
     if (!image) return;
-    graphics::DrawImage2(image, x, y, record[kRotation], w * artScaleInverse,
-                         h * artScaleInverse, static_cast<int>(record[kFrame]));
+    graphics::DrawImage2(image, x, y, record.rotation, w * artScaleInverse,
+                         h * artScaleInverse, static_cast<int>(record.frame));
   }
 }
 

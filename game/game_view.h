@@ -77,6 +77,12 @@ class GameView {
   run::BulletCells<const int> bullet(int slot) const { return run::Bullet(Cells(), slot); }
   std::vector<int> worldCells() const { return Copy(app_.worldCells); }
 
+  // The draw list as the last update left it.
+  int drawRecordCount() const { return app_.drawListLength / kRecordFloats; }
+  DrawRecord drawRecord(int index) const {
+    return DrawRecord::Read(app_.drawList.Data() + index * kRecordFloats);
+  }
+
   // The saved settings and the score tables.
   std::vector<int> settings() const { return Copy(app_.settings); }
   std::vector<int> highscores() const { return Copy(app_.highscores); }

@@ -5,8 +5,8 @@
 // the same call chain is using. The host calls the five event operations;
 // everything else (loading, menus, the run, game over) is a method selected
 // each update by `gameMode`. Updates never draw: the drawing operations
-// append 15-float records to `drawList`, and each render replays the list
-// scaled from the virtual screen to the window.
+// append 15-float records to `drawList` (game/draw_record.h), and each
+// render replays the list scaled from the virtual screen to the window.
 //
 // The methods are split by screen over the game/ folder:
 //   modes.cpp     creation, the update order, mode dispatch, render,
@@ -29,6 +29,7 @@
 #include <cstdint>
 #include <initializer_list>
 
+#include "game/draw_record.h"
 #include "game/ids.h"
 #include "modules/app.h"
 #include "modules/audio.h"
@@ -38,16 +39,12 @@
 
 namespace vantor {
 
-// A value no caller gives: an argument left out, or a touch point that is up.
+// A value no caller gives: an argument left out, or a touch point that is up
+// (the same number as kRecordRect; game/draw_record.h says why).
 inline constexpr float kNotGiven = -3717;
-// Draw-list record kinds other than images (which store their slot number).
-inline constexpr float kRecordRect = -3717;
-inline constexpr float kRecordOval = -3716;
-inline constexpr float kRecordLine = -3715;
 
 inline constexpr int kImageSlots = 100;
 inline constexpr int kSoundSlots = 100;
-inline constexpr int kRecordFloats = 15;
 inline constexpr int kDrawListFloats = 37500;
 inline constexpr int kVirtualKeys = 20;
 inline constexpr int kSettings = 25;
@@ -267,7 +264,7 @@ class MyApp : public App {
   void ResumeRunSounds();
   void ScaleToDevice();
   void ReplayDrawList();
-  void ReplayRecord(const float* record);
+  void ReplayRecord(const float* floats);
   void ChooseArtScale();
   void LoaderStep();
   void DrawSpinnerRing(float red, float green, float blue, float offsetDegrees);

@@ -40,7 +40,7 @@ TEST(DrawList, TextIsLaidOutGlyphByGlyph) {
     app.m_SetRot(c.rotation);
     app.m_Text(320, 240, c.text, c.xAlign, c.yAlign);
     std::vector<float> got;
-    for (const DrawRecord& r : RecordsOf(app, 90)) {
+    for (const DrawRecord& r : RecordsOf(app, kFontSheet)) {
       EXPECT_EQ(r.rotation, -c.rotation);
       got.insert(got.end(), {std::round(r.x * 100) / 100, std::round(r.y * 100) / 100, r.frame});
     }
@@ -48,7 +48,7 @@ TEST(DrawList, TextIsLaidOutGlyphByGlyph) {
   }
   // The list holds 2499 records; more are dropped.
   for (int i = 0; i < 2500; ++i) app.m_Rect(static_cast<float>(i), 0, 1, 1);
-  EXPECT_EQ(app.drawListLength, 2499 * 15);
+  EXPECT_EQ(app.drawListLength, 2499 * kRecordFloats);
 }
 
 // One uniform scale from the 640 x 480 design; the image's quad is its

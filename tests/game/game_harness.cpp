@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "game/game_view.h"
 #include "game/run.h"
 #include "game/startup.h"
 #include "host/app.h"
@@ -191,13 +192,12 @@ std::optional<std::string> GameHarness::SavedRecord() const {
   return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
-// The record layout other tools read too: kind, x, y, rotation, width,
-// height, frame, alpha at 0 to 7 and red, green, blue at 10 to 12.
 std::vector<DrawRecord> RecordsOf(const MyApp& app, float kind) {
+  const GameView game(app);
   std::vector<DrawRecord> found;
-  for (int start = 0; start + kRecordFloats <= app.drawListLength; start += kRecordFloats) {
-    const float* r = app.drawList.Data() + start;
-    if (r[0] == kind) found.push_back({r[0], r[1], r[2], r[3], r[4], r[5], r[6], r[7], r[10], r[11], r[12]});
+  for (int i = 0; i < game.drawRecordCount(); ++i) {
+    const DrawRecord record = game.drawRecord(i);
+    if (record.kind == kind) found.push_back(record);
   }
   return found;
 }

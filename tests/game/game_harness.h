@@ -130,12 +130,8 @@ class GameHarness {
   int updates_ = 0;
 };
 
-// Draw-list records of the current list (15 floats each; the unused ones
-// left out).
-struct DrawRecord {
-  float kind, x, y, rotation, width, height, frame, alpha, red, green, blue;
-};
-// Records of one image slot, or of one shape kind (kRecordRect...).
+// Records of the current draw list of one image slot, or of one shape kind
+// (kRecordRect...).
 std::vector<DrawRecord> RecordsOf(const MyApp& app, float kind);
 
 // Whether the current font's glyphs in the draw list spell `text` (spaces

@@ -93,7 +93,7 @@ TEST(Badges, PopupsSlideInRestAndLeaveAfterFourSeconds) {
   for (const int slot : {0, 12, 13}) app.popupTimer[slot] = 1;
   game.Frame();
   EXPECT_EQ(boxes(), (std::vector<float>{-128, 480 - 34, -128, 480 - 34 * 13}));
-  EXPECT_EQ(RecordsOf(app, 80).size(), 1u);
+  EXPECT_EQ(RecordsOf(app, kBadgeIcons).size(), 1u);
   game.Frame(8);
   EXPECT_EQ(boxes().at(0), 0) << "at rest from the tenth update";
   game.Frame(220);

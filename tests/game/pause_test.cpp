@@ -128,8 +128,8 @@ class FrozenRun : public ::testing::Test {
   std::vector<float> RunPicture() const {
     const float* list = app.drawList.Data();
     for (int at = 0; at + kRecordFloats <= app.drawListLength; at += kRecordFloats) {
-      const float* r = list + at;
-      if (r[0] == kIconSheet && r[1] == 16 && r[2] == 16 && r[6] == 0) return {list, list + at};
+      const DrawRecord r = DrawRecord::Read(list + at);
+      if (r.kind == kIconSheet && r.x == 16 && r.y == 16 && r.frame == 0) return {list, list + at};
     }
     return {list, list + app.drawListLength};
   }
