@@ -25,6 +25,15 @@ constexpr int kScoreTables = 3;
 static_assert(kRecentOffset == kScoreTables * kTableSize);
 constexpr int kTableElements = 2 * kTableSize;
 
+// Checksum weights. A setting weighs its index, a ranked score e of table t
+// weighs e + 4 and its recent score e + t + 3 (badge words are summed
+// plainly): weighing by place makes the sum change when two elements trade
+// places, which a plain sum would not notice. They are the weights every
+// saved record was written with; other weights would make every existing
+// record's sections read as damaged and reset them.
+constexpr int kRankedWeightBase = 4;
+constexpr int kRecentWeightBase = 3;
+
 const char* const kOrdinals[] = {"",    "1st!", "2nd", "3rd", "4th", "5th",
                                  "6th", "7th",  "8th", "9th", "10th"};
 
@@ -75,8 +84,9 @@ int RecordInt(const String& text) {
 int MyApp::ScoreChecksum(int table) {
   uint32_t sum = 0;
   for (int e = 0; e < kTableSize; ++e) {
-    sum += Bits(e + 4) * Bits(highscores[table * kTableSize + e]);
-    sum += Bits(table + 3 + e) * Bits(highscores[kRecentOffset + table * kTableSize + e]);
+    sum += Bits(e + kRankedWeightBase) * Bits(highscores[table * kTableSize + e]);
+    sum += Bits(table + kRecentWeightBase + e) *
+           Bits(highscores[kRecentOffset + table * kTableSize + e]);
   }
   return Wrap(sum);
 }
