@@ -5,10 +5,12 @@
 
 #include <cstdlib>
 #include <iostream>
+#include <sstream>
 #include <string>
 
 #include "game/desktop_identity.h"
 #include "game/startup.h"
+#include "host/log.h"
 #include "host/places.h"
 #include "host/startup.h"
 
@@ -48,8 +50,19 @@ std::optional<WorkArea> PrimaryWorkArea() {
 }
 
 void ReportMissingData(const Settlement& settlement) {
-  std::cerr << kProgram << ": no game data found; looked for " << kDataMarker << " in:\n";
-  for (const fs::path& place : settlement.tried) std::cerr << "  " << place.string() << "\n";
+  LogProblem("data", std::string("no game data found; looked for ") + kDataMarker + " in:");
+  for (const fs::path& place : settlement.tried) LogProblem("data", "  " + place.string());
+}
+
+// The window for the request on the primary monitor; a scale that does not
+// fit is lowered, and the player told so.
+WindowOptions FittedWindow(const LaunchRequest& request) {
+  std::ostringstream lowered;
+  const WindowOptions window = FitWindow(request, PrimaryWorkArea(), lowered);
+  std::string line = lowered.str();
+  if (!line.empty() && line.back() == '\n') line.pop_back();
+  if (!line.empty()) LogProblem("window", line);
+  return window;
 }
 
 }  // namespace
@@ -95,7 +108,7 @@ WindowOptions FitWindow(const LaunchRequest& request, std::optional<WorkArea> ar
   if (scale == request.scale) return window;
   window.width = kDefaultWindowWidth * scale;
   window.height = kDefaultWindowHeight * scale;
-  err << kProgram << ": --scale " << request.scale << " makes a " << request.window.width << "x"
+  err << "--scale " << request.scale << " makes a " << request.window.width << "x"
       << request.window.height << " window, larger than the screen's " << area->width << "x"
       << area->height << " work area; using --scale " << scale << " (" << window.width << "x"
       << window.height << ")" << std::endl;
@@ -112,7 +125,7 @@ int GameMain(int argc, char** argv) {
   }
   request.window.identity = &GameWindowIdentity();
   return RunHost(argc, argv, GameStartupHooks(), [&] {
-    return GlfwPlatform::Open(FitWindow(request, PrimaryWorkArea(), std::cerr));
+    return GlfwPlatform::Open(FittedWindow(request));
   });
 }
 

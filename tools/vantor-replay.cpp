@@ -10,6 +10,7 @@
 #include <iostream>
 #include <optional>
 
+#include "host/log.h"
 #include "tools/replay/autoplay.h"
 #include "tools/replay/options.h"
 #include "tools/replay/script.h"
@@ -25,18 +26,19 @@ std::optional<Script> ReadScript(const std::string& path) {
   if (path.empty()) return Script{};
   std::ifstream file(path);
   if (!file) {
-    std::cerr << "vantor-replay: cannot read " << path << "\n";
+    LogProblem("script", "cannot read " + path);
     return std::nullopt;
   }
   Script script = ParseScript(file);
   for (const ScriptError& error : script.errors) {
-    std::cerr << path << ":" << error.line << ": " << error.message << "\n";
+    LogProblem("script", path + ":" + std::to_string(error.line) + ": " + error.message);
   }
   if (!script.errors.empty()) return std::nullopt;
   return script;
 }
 
 int Main(int argc, char** argv) {
+  SetLogProgram("vantor-replay");
   Options options;
   if (const std::optional<int> status = ParseOptions(argc, argv, options, std::cout, std::cerr))
     return *status;

@@ -6,11 +6,11 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <iostream>
 
 #include "game/ids.h"
 #include "game/startup.h"
 #include "host/input.h"
+#include "host/log.h"
 #include "host/startup.h"
 #include "modules/app.h"
 #include "tools/replay/state_line.h"
@@ -59,11 +59,11 @@ bool Session::Start() {
   fs::create_directories(options_.outDir, error);
   stateFile_.open(fs::path(options_.outDir) / "state.jsonl", std::ios::trunc);
   if (error || !stateFile_) {
-    std::cerr << "vantor-replay: cannot write into " << options_.outDir << "\n";
+    LogProblem("files", "cannot write into " + options_.outDir);
     return false;
   }
   if (!glfwInit()) {
-    std::cerr << "vantor-replay: no display for the game's window\n";
+    LogProblem("window", "no display for the game's window");
     return false;
   }
   WindowOptions window;
@@ -72,7 +72,7 @@ bool Session::Start() {
   window.visible = options_.visible;
   GLFWwindow* handle = GlfwPlatform::OpenWindow(window);
   if (!handle) {
-    std::cerr << "vantor-replay: the game's window did not open\n";
+    LogProblem("window", "the game's window did not open");
     return false;
   }
   platform_ = std::make_unique<VirtualPlatform>(handle);
@@ -156,7 +156,8 @@ bool Session::Apply(const Command& command) {
     case CommandKind::kRestore: Restore(); break;
     case CommandKind::kResize:
       if (!Resize(command.x, command.y)) {
-        std::cerr << "vantor-replay: line " << command.line << ": the window did not resize\n";
+        LogProblem("window",
+                   "line " + std::to_string(command.line) + ": the window did not resize");
         ok_ = false;
       }
       break;
@@ -172,8 +173,8 @@ bool Session::Apply(const Command& command) {
 bool Session::WriteShots() {
   if (pendingShots_.empty()) return true;
   if (!platform_->HasCapture()) {
-    std::cerr << "vantor-replay: update " << update_ << ": no frame rendered for "
-              << pendingShots_.front() << ".png\n";
+    LogProblem("shots", "update " + std::to_string(update_) + ": no frame rendered for " +
+                            pendingShots_.front() + ".png");
     pendingShots_.clear();
     return ok_ = false;
   }
@@ -189,7 +190,7 @@ bool Session::WritePng(const std::string& name) {
   const std::string path = (fs::path(options_.outDir) / (name + ".png")).string();
   if (!stbi_write_png(path.c_str(), frame.width, frame.height, kRgbBytes, frame.rgb.data(),
                       frame.width * kRgbBytes)) {
-    std::cerr << "vantor-replay: cannot write " << path << "\n";
+    LogProblem("files", "cannot write " + path);
     return false;
   }
   return true;

@@ -3,7 +3,9 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <iostream>
+#include <string>
+
+#include "host/log.h"
 
 namespace vantor::replay {
 
@@ -17,7 +19,7 @@ bool EnterWorkDirectory(const std::string& directory) {
   if (!fs::exists(data))
     fs::create_directory_symlink(fs::path(VANTOR_SOURCE_DIR) / "data", data, error);
   if (error || chdir(directory.c_str()) != 0) {
-    std::cerr << "vantor-replay: cannot work in " << directory << "\n";
+    LogProblem("files", "cannot work in " + directory);
     return false;
   }
   return true;
