@@ -283,6 +283,8 @@ bool MyApp::m_Touch(float x, float y, float w, float h, String label) {
 
 // The on-screen d-pad with its two fire buttons, placed from the saved
 // settings; while the game is paused the pad can be dragged and pinched.
+// Kept for the game module's interface: OnScreenControls, its switch, is 0
+// in this game, so nothing here runs.
 void MyApp::OnScreenPad() {
   settings[kSettingPadX] = std::max(settings[kSettingPadX], static_cast<int>(kPadMargin));
   settings[kSettingPadX] = std::min(settings[kSettingPadX], Truncate(game::jscrw - kPadMargin));
@@ -343,7 +345,8 @@ void MyApp::OnScreenPad() {
   }
 }
 
-// Shows the smoothed tilt over a recalibration icon.
+// Shows the smoothed tilt over a recalibration icon. Kept for the game
+// module's interface: AccelerometerControls, its switch, is 0 in this game.
 void MyApp::TiltWidget() {
   m_ResetDraw();
   m_SetSize(1.5f, 1.5f);

@@ -67,6 +67,9 @@ inline constexpr float kDegreesToRadians = 0.0174532924f;
 
 // The game module's globals.
 namespace game {
+// Switches of the framework's game module that this game leaves at 0 (no
+// on-screen pad, no tilt, no music); kept with what they switch on, which
+// is part of the module's interface for games that use it.
 extern int OnScreenControls;
 extern int AccelerometerControls;
 extern int iCadeControls;
@@ -250,6 +253,7 @@ class MyApp : public App {
   void ControlsPass();
   void DecodeICade();
   void ClearLatches();
+  // Never run in this game (their switches stay 0); kept with the switches.
   void OnScreenPad();
   void TiltWidget();
   void SetPauseFromMode();
