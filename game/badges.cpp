@@ -9,6 +9,7 @@
 
 namespace vantor {
 
+using namespace palette;
 using game::jscrh;
 using game::jscrw;
 
@@ -65,9 +66,9 @@ void MyApp::DrawBadgePopup(int slot) {
   if (x > 0) x = 0;
   if (t > kPopupLifetime) popupTimer[slot] = 0;
   const float y = jscrh - kPopupRowPitch * (slot + 1);
-  m_SetCol(0, 0, 80, 0.8f);
+  SetColour(kBackdrop, 0.8f);
   m_Rect(x, y, kPopupWidth, kPopupHeight);
-  m_SetCol(255, 255, 255, 1);
+  SetColour(kWhite, 1);
   const int badge = popupBadge[slot];
   m_Text(x + 16, y + 4, m_BadgeName(badge), 0, 0);
   // The sheet has 64 icons; any other id shows its name alone.
@@ -84,11 +85,11 @@ void MyApp::DrawBadgePopup(int slot) {
 // nothing selects a badge and the detail view stays closed.
 int MyApp::m_BadgesBox() {
   m_ResetDraw();
-  m_SetCol(255, 125, 0, 0.8f);
+  SetColour(kBoxFrame, 0.8f);
   m_Rect(0.1f * jscrw, -1, 0.8f * jscrw, jscrh + 2);
-  m_SetCol(100, 0, 0, 0.8f);
+  SetColour(kBoxInside, 0.8f);
   m_Rect(0.12f * jscrw, -1, 0.76f * jscrw, jscrh + 2);
-  m_SetCol(255, 255, 255);
+  SetColour(kWhite);
   selectedBadge = -1;
   if (m_PlayKey(kActionUp)) badgeScrollTarget -= kBoxScrollStep;
   if (m_PlayKey(kActionDown)) badgeScrollTarget += kBoxScrollStep;
@@ -103,9 +104,9 @@ int MyApp::m_BadgesBox() {
 }
 
 void MyApp::DrawBadgeDetail() {
-  m_SetCol(0, 40, 80, 0.7f);
+  SetColour(kDetailPanel, 0.7f);
   m_Rect(-1, jscrh / 2 - 120, jscrw + 2, 320);
-  m_SetCol(255, 255, 255);
+  SetColour(kWhite);
   m_SetSize(3);
   if (HasIcon(selectedBadge)) m_DrawImg(kBadgeIcons, jscrw / 2, jscrh / 2, selectedBadge);
   m_SetSize(1.5f);

@@ -13,6 +13,7 @@
 
 namespace vantor {
 
+using namespace palette;
 using namespace run;
 using game::jscrh;
 using game::jscrw;
@@ -94,12 +95,12 @@ void MyApp::DrawCityAndRam(float carScreenX, float carScreenY) {
       const int sx = static_cast<int>(kCityCell * column - cameraX);
       const int sy = static_cast<int>(kCityCell * row - cameraY);
       if (sx <= -kCityCell || sy <= -kCityCell || sx >= jscrw || sy >= jscrh) continue;
-      m_SetCol(150, 150, 150, 1);
+      SetColour(kStone, 1);
       m_Rect(sx, sy, kCityBlock, kCityBlock);
       int& cell = CityCell(worldCells.Data(), column, row);
       const float crossX = sx + kCrossingOffset, crossY = sy + kCrossingOffset;
       if (cell >= 1 && cell < kWreckFirst) {
-        m_SetCol(255, 255, 255);
+        SetColour(kWhite);
         m_DrawImg(kSpriteSheet, crossX, crossY, cell + kPoliceFrameBase);
         if (std::abs(crossX - carScreenX) < kRamReach &&
             std::abs(crossY - carScreenY) < kRamReach) {
@@ -109,7 +110,7 @@ void MyApp::DrawCityAndRam(float carScreenX, float carScreenY) {
         }
       }
       if (cell >= kWreckFirst) {
-        m_SetCol(255, 255, 255);
+        SetColour(kWhite);
         m_DrawImg(kSpriteSheet, crossX, crossY,
                   kWreckFrameFirst + (cell - kWreckFirst) / kWreckFramesEvery);
         cell += 1;
@@ -200,11 +201,11 @@ void MyApp::DrawStreetLamps() {
     const int xR = static_cast<int>(jscrw * 0.5f + d);
     // A pole, its light and the arm that holds it toward the road.
     auto lamp = [&](float poleX, float armX, float lightX) {
-      m_SetCol(180, 180, 180, 1);
+      SetColour(kLampPost, 1);
       m_Rect(poleX, top, w, 1.5f * s);
-      m_SetCol(255, 255, 100, 0.5f);
+      SetColour(kSignYellow, 0.5f);
       m_Rect(lightX, top, 4 * w, 2 * w);
-      m_SetCol(180, 180, 180, 1);
+      SetColour(kLampPost, 1);
       m_Rect(armX, top, 10 * w, w);
     };
     lamp(xL, xL, xL + 6 * w);
@@ -245,13 +246,13 @@ void MyApp::ShootFromCar() {
 }
 
 void MyApp::ReloadPrompt() {
-  m_SetCol(255, 255, 150, 0.5f);
+  SetColour(kPromptYellow, 0.5f);
   if (std::abs(app::Millisecs()) % kBlinkPeriodMs < kBlinkPeriodMs / 2) {
-    m_SetCol(255, 100, 100, 0.5f);
+    SetColour(kAlertRed, 0.5f);
   }
   m_SetSize(1);
   m_Rect(reloadX - kReloadWidth / 2, reloadY - kReloadHeight / 2, kReloadWidth, kReloadHeight);
-  m_SetCol(255, 255, 255);
+  SetColour(kWhite);
   m_SetSize(3);
   m_Text(reloadX, reloadY, T("RELOAD"), 0.75f, 0.75f);
   if (touchDown <= 0 || touchConsumed != 0) return;

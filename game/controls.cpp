@@ -15,6 +15,9 @@
 #include "modules/input.h"
 
 namespace vantor {
+
+using namespace palette;
+
 namespace {
 
 constexpr int kNone = -1;
@@ -276,7 +279,7 @@ bool MyApp::m_Touch(float x, float y, float w, float h, String label) {
     if (touchActive[i] != 0 && TouchPointIn(i, left, top, left + w, top + h)) inside = true;
   }
   m_SetSize(4, 4);
-  m_SetCol(255, 255, 255, 1);
+  SetColour(kWhite, 1);
   m_Text(left + w / 2, top + h / 2, T(" ") + label, 1.0f, 1.0f);
   return inside;
 }
@@ -295,7 +298,7 @@ void MyApp::OnScreenPad() {
   padY = Truncate(game::jscrh - static_cast<float>(settings[kSettingPadY]));
   padScale = static_cast<float>(settings[kSettingPadSize]) / kPadSizeUnit;
   m_ResetDraw();
-  m_SetCol(255, 255, 255, 0.6f);
+  SetColour(kWhite, 0.6f);
   m_SetSize(padScale, padScale);
   const float x = static_cast<float>(padX);
   const float y = static_cast<float>(padY);
@@ -350,7 +353,7 @@ void MyApp::OnScreenPad() {
 void MyApp::TiltWidget() {
   m_ResetDraw();
   m_SetSize(1.5f, 1.5f);
-  m_SetCol(255, 255, 255, 0.8f);
+  SetColour(kWhite, 0.8f);
   tiltRawX = input::AccelX() - accelZeroX;
   tiltRawY = input::AccelY() - accelZeroY;
   tiltX -= (tiltX - tiltRawX) * kTiltSmoothing;
@@ -362,7 +365,7 @@ void MyApp::TiltWidget() {
     accelZeroX = input::AccelX();
     accelZeroY = input::AccelY();
   }
-  m_SetCol(100, 255, 100, 0.6f);
+  SetColour(kCodeGreen, 0.6f);
   m_SetSize(1, 1);
   m_Oval(kTiltIconInset + kTiltReach * tiltX, iconY + kTiltReach * tiltY, kTiltMarkRadius,
          kTiltMarkRadius);

@@ -70,6 +70,10 @@ int MyApp::m_SetCol(float r, float g, float b, float a) {
   return 0;
 }
 
+void MyApp::SetColour(Colour colour, float alpha) {
+  m_SetCol(colour.red, colour.green, colour.blue, alpha);
+}
+
 int MyApp::m_Alpha(float a) {
   drawAlpha = a;
   return 0;

@@ -11,6 +11,7 @@
 
 namespace vantor {
 
+using namespace palette;
 using namespace run;
 using game::jscrh;
 using game::jscrw;
@@ -32,15 +33,15 @@ void MyApp::PhaseClosing() {
   m_Text(jscrw * 0.5f, 32, T("Congratulations"), 1, 1);
   m_SetSize(2);
   m_Text(64, 64, T("You escaped with the loot,\\nand lived to spend it!"), 0, 0);
-  m_SetCol(255, 255, 0, 1);
+  SetColour(kYellow, 1);
   m_Text(jscrw * 0.5f, jscrh * 0.4f, T("Loot Grabbed : ") + String(loot), 1, 1);
-  m_SetCol(255, 125, 0, 1);
+  SetColour(kBoxFrame, 1);
   m_Text(jscrw * 0.5f, jscrh * 0.5f, T("Time Bonus : ") + String(kBonusPerUpdate * timeLeft), 1,
          1);
-  m_SetCol(0, 125, 255, 1);
+  SetColour(kTotalBlue, 1);
   m_Text(jscrw * 0.5f, jscrh * 0.6f, T("Total : ") + m_rstr(shownTotal, 8, T("0")), 1, 1);
   score = kBonusPerUpdate * timeLeft + loot;
-  m_SetCol(255, 100, 100, 1);
+  SetColour(kAlertRed, 1);
   m_SetSize(3);
   m_Text(jscrw * 0.5f, jscrh * 0.8f, T("[Game Over]"), 1, 1);
   if (touchConsumed == 0 && touchDown > 0 && runOver == 0) runOver = 1;
@@ -72,19 +73,19 @@ int MyApp::m_GameOver() {
 // The overlay as far as it has come; drawing it moves nothing.
 void MyApp::DrawGameOver() {
   if (gameOverFrame <= 0) return;
-  m_SetCol(0, 0, 0, std::min(gameOverFrame / kDarkeningUpdates, kDarkeningMax));
+  SetColour(kBlack, std::min(gameOverFrame / kDarkeningUpdates, kDarkeningMax));
   m_Rect(-1, -1, jscrw + 2, jscrh + 2);
   const int h = std::min(kSlidePerUpdate * gameOverFrame, static_cast<int>(jscrh * 0.45f));
   // Two bands grow in from the left and from the right...
   m_ResetDraw();
-  m_SetCol(255, 255, 0, 0.5f);
+  SetColour(kYellow, 0.5f);
   m_Rect(-1, jscrh * 0.45f - 8, 2 * h, 16);
-  m_SetCol(255, 128, 0, 0.5f);
+  SetColour(kBandOrange, 0.5f);
   m_Rect(jscrw - 2 * h, jscrh * 0.55f - 8, 2 * h + 1, 16);
   // ...and the two words come in from the top and the bottom edge.
   m_ResetDraw();
   m_SetSize(4);
-  m_SetCol(255, 180, 180, 1);
+  SetColour(kGameOverPink, 1);
   m_Text(jscrw * 0.35f, h, T("GAME"), 1, 1);
   m_Text(jscrw * 0.65f, jscrh - h, T("OVER"), 1, 1);
   if (score > 0 && highscoreRank >= 1) DrawNewHighscore(h);
@@ -94,10 +95,10 @@ void MyApp::DrawGameOver() {
 // a lost or quit run (score 0) never is.
 void MyApp::DrawNewHighscore(int slide) {
   m_SetSize(1);
-  m_SetCol(0, 125, 255, 0.5f);
+  SetColour(kTotalBlue, 0.5f);
   m_Rect(jscrw * 0.35f, jscrh - slide / 1.5f - 16, jscrw * 0.3f, 32);
   m_SetSize(2);
-  m_SetCol(100, 255, 100, 1);
+  SetColour(kCodeGreen, 1);
   m_Text(jscrw * 0.5f, jscrh - slide / 1.5f,
          T("New Highscore\\n           ") + RankText(highscoreRank), 0.5f, 2);
 }

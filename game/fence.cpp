@@ -11,6 +11,7 @@
 
 namespace vantor {
 
+using namespace palette;
 using namespace run;
 using game::jscrh;
 using game::jscrw;
@@ -42,15 +43,15 @@ void MyApp::DrawHitMarkers(float centreX, float y, int standing) {
 
 void MyApp::DrawFenceGround() {
   DrawNightSky(jscrh / 28);
-  m_SetCol(140, 140, 140, 1);
+  SetColour(kFenceGround, 1);
   m_Rect(-1, jscrh * 0.75f, jscrw + 2, jscrh * 0.1f);
 }
 
 void MyApp::DrawFence(int planks, Colour frame, Colour board) {
   for (int j = 0; j < planks; ++j) {
-    m_SetCol(frame.red, frame.green, frame.blue, 1);
+    SetColour(frame, 1);
     m_Rect(kPlankPitch * j, jscrh * 0.3f, 22, jscrh * 0.5f);
-    m_SetCol(board.red, board.green, board.blue, 1);
+    SetColour(board, 1);
     m_Rect(kPlankPitch * j + 1, jscrh * 0.3f + 1, 20, jscrh * 0.5f - 2);
   }
 }
@@ -59,7 +60,7 @@ void MyApp::DrawFence(int planks, Colour frame, Colour board) {
 
 void MyApp::PhaseFence() {
   DrawFenceGround();
-  DrawFence(kFencePlanks, {150, 100, 0}, {150, 150, 100});
+  DrawFence(kFencePlanks, kFenceFrame, kFenceBoard);
   m_ResetDraw();
   m_SetSize(2);
   m_DrawImg(kSpriteSheet, jscrw * 0.9f, jscrh * 0.8f, 4);
@@ -120,10 +121,10 @@ void MyApp::PhaseFenceFight() {
 void MyApp::DrawFightScene() {
   DrawFenceGround();
   m_SetSize(-2, 2);  // the car faces the other way here
-  m_SetCol(255, 255, 255);
+  SetColour(kWhite);
   m_DrawImg(kSpriteSheet, 64, jscrh * 0.65f, 4);
   m_ResetDraw();
-  DrawFence(kFightFencePlanks, {120, 80, 0}, {100, 100, 60});
+  DrawFence(kFightFencePlanks, kFightFenceFrame, kFightFenceBoard);
   m_ResetDraw();
   m_DrawImg(kSpriteSheet, jscrw * 0.5f, jscrh * 0.75f, 27);
   m_DrawImg(kSpriteSheet, jscrw * 0.25f, jscrh * 0.75f, 30 + copDucking);
@@ -150,7 +151,7 @@ void MyApp::FireWhenDue(int& shotTimer, int kind, float muzzleX, int sound) {
 // is over: the player's shots still in flight then count for nothing.
 void MyApp::MoveBullets() {
   m_ResetDraw();
-  m_SetCol(200, 200, 200, 1);
+  SetColour(kSilver, 1);
   auto fly = [&](int& kind, int& x, float step, float targetX, bool exposed, int& standing) {
     m_Rect(x - 4, jscrh * 0.75f - 14, 8, 4);
     x += static_cast<int>(step);

@@ -125,10 +125,10 @@ int MyApp::m_Loader() {
 
 // One ring of dots fading in from transparent to opaque, turned by the
 // spinner angle plus `offsetDegrees`.
-void MyApp::DrawSpinnerRing(float red, float green, float blue, float offsetDegrees) {
+void MyApp::DrawSpinnerRing(Colour colour, float offsetDegrees) {
   const float size = static_cast<float>(scratch);
   for (loopIndex = 0; loopIndex < kRingDots; ++loopIndex) {
-    m_SetCol(red, green, blue, static_cast<float>(loopIndex) / 10.0f);
+    SetColour(colour, static_cast<float>(loopIndex) / 10.0f);
     const float degrees = static_cast<float>(spinnerAngle) +
                           kRingDotSpacing * static_cast<float>(loopIndex) + offsetDegrees;
     const float radians = degrees * kDegreesToRadians;
@@ -139,20 +139,21 @@ void MyApp::DrawSpinnerRing(float red, float green, float blue, float offsetDegr
 
 int MyApp::m_WaitStart(int screen) {
   if (screen != kLoaderScreen) return 0;
-  m_CLS2D(40, 40, 80, 1);
+  m_CLS2D(palette::kLoaderBackdrop.red, palette::kLoaderBackdrop.green,
+          palette::kLoaderBackdrop.blue, 1);
   scratch = static_cast<int>(std::min(game::jscrw, game::jscrh));
   spinnerAngle += static_cast<int>(kRingTurnPerFrame);
   const float size = static_cast<float>(scratch);
   const float centreX = game::jscrw * 0.5f;
   const float centreY = game::jscrh * 0.5f;
-  DrawSpinnerRing(250, 250, 250, kHalfTurn);
-  m_SetCol(255, 255, 0, 0.8f);
+  DrawSpinnerRing(palette::kRingLight, kHalfTurn);
+  SetColour(palette::kYellow, 0.8f);
   m_Oval(centreX, centreY, size * 0.3f, size * 0.3f);
-  m_SetCol(250, 160, 60, 0.7f);
+  SetColour(palette::kLoaderBand, 0.7f);
   m_Rect(0, game::jscrh * 0.4f, game::jscrw, game::jscrh * 0.2f);
   m_ResetDraw();
   m_DrawImg(kMakerLogo, centreX, game::jscrh * 0.48f, 0);
-  DrawSpinnerRing(50, 50, 50, 0);
+  DrawSpinnerRing(palette::kRingDark, 0);
   return 0;
 }
 

@@ -12,6 +12,7 @@
 
 namespace vantor {
 
+using namespace palette;
 using namespace run;
 using game::jscrh;
 using game::jscrw;
@@ -77,13 +78,13 @@ bool MyApp::TakeKey(std::initializer_list<int> actions) {
 // ---- Title menu --------------------------------------------------------
 
 int MyApp::m_Menu() {
-  m_CLS2D(0, 0, 80, 1);
+  m_CLS2D(kBackdrop.red, kBackdrop.green, kBackdrop.blue, 1);
   if (menuSlide < 0) menuSlide = static_cast<int>(menuSlide + 0.25f);
   const int m = menuSlide;
   DrawMenuBackground(m);
   m_ResetDraw();
   m_SetSize(2);
-  m_SetCol(50, 250, 50, 1);
+  SetColour(kSoundGreen, 1);
   // Works even while a box is open.
   if (m_Button(kIconSheet, static_cast<int>(jscrw / 2), 4 * m + 32, SoundModeFrame()) &&
       touchConsumed == 0) {
@@ -117,7 +118,7 @@ void MyApp::DrawMenuBackground(int slide) {
   m_DrawImg(kMenuArt, jscrw / 2, jscrh / 2 - 24 * slide, 1);
   m_SetSize(1);
   m_DrawImg(kTitleLogo, 0.4f * jscrw, 0.2f * jscrh + 12 * slide, 0);
-  m_SetCol(0, 0, 0, 0.4f);
+  SetColour(kBlack, 0.4f);
   m_Rect(jscrw - kSidePanelWidth - 4 * slide, 0, kSidePanelWidth, jscrh);
 }
 
@@ -132,10 +133,10 @@ void MyApp::DrawScoreLists(int slide) {
   listRows = lineHeight > 0 ? top / lineHeight : 1;
   listRows = std::clamp(listRows, 1, kTableSize);
   m_SetSize(kListLineScale);
-  m_SetCol(255, 200, 100, 1);
+  SetColour(kBestScores, 1);
   const String best = ScoreListText(T("Highscore"), T("Top "), first);
   if (!BoxOpen()) m_Text(x, 60, best, 0, 0);
-  m_SetCol(200, 255, 100, 1);
+  SetColour(kRecentScores, 1);
   const String recent = ScoreListText(T("Last"), T("Last "), first + kRecentOffset);
   if (!BoxOpen()) m_Text(x, jscrh / 2, recent, 0, 0);
 }
@@ -193,11 +194,11 @@ void MyApp::MenuIcadeButton(int slide) {
 
 int MyApp::m_CreditBox() {
   m_ResetDraw();
-  m_SetCol(255, 125, 0, 0.8f);
+  SetColour(kBoxFrame, 0.8f);
   m_Rect(0.1f * jscrw, 0.2f * jscrh, 0.8f * jscrw, 0.6f * jscrh);
-  m_SetCol(100, 0, 0, 0.8f);
+  SetColour(kBoxInside, 0.8f);
   m_Rect(0.12f * jscrw, 0.22f * jscrh, 0.76f * jscrw, 0.56f * jscrh);
-  m_SetCol(255, 255, 255, 1);
+  SetColour(kWhite, 1);
   m_SetSize(1.5f);
   for (int line = 0; line < 6; ++line) {
     m_Text(jscrw / 2, 0.24f * jscrh + kCreditOffsets[line], T(kCreditLines[line]), 1, 0);
@@ -215,7 +216,7 @@ int MyApp::m_CreditBox() {
 int MyApp::m_PauseMenu() {
   // The run goes on underneath, darkened as the panel comes down.
   m_ResetDraw();
-  m_SetCol(0, 0, 0, std::abs(pauseSlide) / (0.8f * jscrh));
+  SetColour(kBlack, std::abs(pauseSlide) / (0.8f * jscrh));
   m_Rect(0, 0, jscrw, jscrh);
   if (pauseMenuOpen == 1 && pauseSlide < jscrh / 2) pauseSlide += kPauseSlideStep;
   if (pauseMenuOpen == -1) {
@@ -243,14 +244,14 @@ void MyApp::DrawPauseBars() {
     float wide[4], tall[4];
   };
   static constexpr Bar kBars[] = {
-      {{255, 255, 10}, 0.6f, {-128, -64, 256, 8}, {-96, -92, 192, 8}},
-      {{255, 150, 10}, 0.7f, {-140, -52, 280, 104}, {-128, -80, 256, 160}},
-      {{10, 150, 255}, 0.6f, {-128, 56, 256, 8}, {-96, 84, 192, 8}},
+      {kPauseBarTop, 0.6f, {-128, -64, 256, 8}, {-96, -92, 192, 8}},
+      {kPausePanel, 0.7f, {-140, -52, 280, 104}, {-128, -80, 256, 160}},
+      {kPauseBarBottom, 0.6f, {-128, 56, 256, 8}, {-96, 84, 192, 8}},
   };
   m_ResetDraw();
   for (const Bar& bar : kBars) {
     const float* r = landscape == 1 ? bar.wide : bar.tall;
-    m_SetCol(bar.colour.red, bar.colour.green, bar.colour.blue, bar.alpha);
+    SetColour(bar.colour, bar.alpha);
     m_Rect(jscrw / 2 + r[0], pauseSlide + r[1], r[2], r[3]);
   }
 }
@@ -259,12 +260,12 @@ void MyApp::DrawPauseBars() {
 // and marks it when the keys have selected it.
 bool MyApp::PauseItem(float x, float y, Colour colour, int frame, int choice) {
   m_SetSize(2);
-  m_SetCol(colour.red, colour.green, colour.blue, 1);
+  SetColour(colour, 1);
   const bool pressed = m_Button(kIconSheet, x, y, frame) && touchConsumed == 0;
   if (pressed) touchConsumed = 1;
   if (pauseChoice == choice) {
     m_SetSize(2.5f);
-    m_SetCol(255, 255, 100, 1);
+    SetColour(kSignYellow, 1);
     m_DrawImg(kIconSheet, x, y, kFrameHighlight);
   }
   return pressed;
@@ -287,7 +288,7 @@ void MyApp::QuitRun() {
 }
 
 void MyApp::PauseResumeItem() {
-  if (PauseItem(jscrw / 2, pauseSlide, {50, 50, 250}, kFrameResume, kChoiceResume)) {
+  if (PauseItem(jscrw / 2, pauseSlide, kResumeBlue, kFrameResume, kChoiceResume)) {
     ResumeRun();
   }
   if (pauseChoice != kChoiceResume) return;
@@ -306,7 +307,7 @@ void MyApp::PauseQuitItem() {
   const bool wide = landscape == 1;
   const float x = static_cast<int>(jscrw / 2 - (wide ? 140 : 96));
   const float y = pauseSlide - (wide ? 64 : 96);
-  if (PauseItem(x, y, {255, 50, 50}, kFrameQuit, kChoiceQuit)) QuitRun();
+  if (PauseItem(x, y, kQuitRed, kFrameQuit, kChoiceQuit)) QuitRun();
   if (pauseChoice != kChoiceQuit) return;
   if (TakeKey({kActionFire})) {
     QuitRun();
@@ -321,7 +322,7 @@ void MyApp::PauseSoundItem() {
   const bool wide = landscape == 1;
   const float x = static_cast<int>(jscrw / 2 + (wide ? 140 : 96));
   const float y = pauseSlide - (wide ? 64 : 96);
-  if (PauseItem(x, y, {50, 250, 50}, SoundModeFrame(), kChoiceSound)) {
+  if (PauseItem(x, y, kSoundGreen, SoundModeFrame(), kChoiceSound)) {
     ToggleSoundMode();
     PlayClick(1);
   }

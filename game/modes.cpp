@@ -201,7 +201,7 @@ void MyApp::KeepRunPicture() {
 }
 
 void MyApp::ShowRunPicture() {
-  m_CLS2D(run::kBackdrop.red, run::kBackdrop.green, run::kBackdrop.blue, 1);
+  m_CLS2D(palette::kBackdrop.red, palette::kBackdrop.green, palette::kBackdrop.blue, 1);
   std::copy_n(runPicture.Data(), runPictureLength, drawList.Data());
   drawListLength = runPictureLength;
 }

@@ -31,6 +31,7 @@
 
 #include "game/draw_record.h"
 #include "game/ids.h"
+#include "game/palette.h"
 #include "modules/app.h"
 #include "modules/audio.h"
 #include "modules/graphics.h"
@@ -271,7 +272,7 @@ class MyApp : public App {
   void ReplayRecord(const float* floats);
   void ChooseArtScale();
   void LoaderStep();
-  void DrawSpinnerRing(float red, float green, float blue, float offsetDegrees);
+  void DrawSpinnerRing(Colour colour, float offsetDegrees);
   float* NewRecord(float kind);
   bool AnyActionDown();
   bool TouchPointIn(int point, float left, float top, float right, float bottom);
@@ -291,10 +292,6 @@ class MyApp : public App {
   // chase.cpp, fence.cpp, ending.cpp, menus.cpp, badges.cpp). Kept in one
   // block so the list above stays the game's own method order.
  private:
-  struct Colour {
-    float red, green, blue;
-  };
-
   // One update of each phase of a run, in the order they are played.
   void PhaseKeypad();
   void PhaseCash();
@@ -305,6 +302,9 @@ class MyApp : public App {
   void PhaseFence();
   void PhaseFenceFight();
   void PhaseClosing();
+
+  // m_SetCol with a colour of the palette.
+  void SetColour(Colour colour, float alpha = kNotGiven);
 
   // Pieces several phases share.
   void TitleText(String text);

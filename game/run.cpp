@@ -14,6 +14,7 @@
 
 namespace vantor {
 
+using namespace palette;
 using namespace run;
 using random::Rnd2;
 using random::Rnd3;
@@ -139,7 +140,8 @@ void MyApp::RunningRule(float maxStepRate) {
 // Seventeen bands from black to a deep blue: the upper part of a night sky.
 void MyApp::DrawNightSky(float bandHeight) {
   for (int band = 0; band < 17; ++band) {
-    m_SetCol(0, 3 * band, 10 * band, 1);
+    const float step = static_cast<float>(band);
+    m_SetCol(kSkyStep.red * step, kSkyStep.green * step, kSkyStep.blue * step, 1);
     m_Rect(-1, bandHeight * band, jscrw + 2, bandHeight);
   }
 }
@@ -151,7 +153,7 @@ void MyApp::PhaseKeypad() {
   const int by = static_cast<int>(jscrh * 0.5f - kKeypadHalf);
   playerX = 40;
   SoundAlarm(1, 0);
-  m_SetCol(150, 150, 150, 1);
+  SetColour(kStone, 1);
   m_Rect(bx - kPanelMargin, by - kPanelMargin, 248, 320);
   int counter = 0;
   for (int row = 0; row < kKeypadRows; ++row) {
@@ -159,7 +161,7 @@ void MyApp::PhaseKeypad() {
       counter += 1;
       keyDigit = KeypadValue(row, column, counter);
       if (keyDigit < 0) continue;
-      m_SetCol(0, 75, 0, 1);
+      SetColour(kKeyGreen, 1);
       const String label = keyDigit == kClearKey ? T("C") : String(keyDigit);
       if (m_Touch(bx + kKeyPitch * column, by + kKeyPitch * row, kKeySize, kKeySize, label) &&
           touchConsumed == 0 && keyConsumed == 0) {
@@ -167,13 +169,13 @@ void MyApp::PhaseKeypad() {
       }
     }
   }
-  m_SetCol(100, 255, 100, 0.8f);
+  SetColour(kCodeGreen, 0.8f);
   m_SetSize(2);
   m_Text(jscrw * 0.5f, 32, targetCode, 1, 1);
   // Right-code colour only while every digit typed so far matches; digits
   // typed past the code's length are shown too.
-  m_SetCol(150, 255, 150, 1);
-  if (!targetCode.StartsWith(enteredCode)) m_SetCol(255, 150, 150, 0.5f);
+  SetColour(kRightCode, 1);
+  if (!targetCode.StartsWith(enteredCode)) SetColour(kWrongCode, 0.5f);
   const int shownLength = std::max(kCodeLength, enteredCode.Length());
   m_Text(jscrw * 0.5f, 52, m_lstr(enteredCode, shownLength, T(" ")), 1, 1);
   if (enteredCode == targetCode) {
@@ -216,9 +218,9 @@ void MyApp::LayOutCashBags() {
 // ---- Phase 2: the cash bags -------------------------------------------
 
 void MyApp::PhaseCash() {
-  m_SetCol(100, 100, 100);
+  SetColour(kWall);
   m_Rect(-1, -1, jscrw + 2, jscrh + 2);
-  m_SetCol(255, 255, 255, 1);
+  SetColour(kWhite, 1);
   SoundAlarm(1, 0);
   for (int bag = 0; bag < kCashBags; ++bag) {
     const BagCells<int> record = Bag(worldCells.Data(), bag);
@@ -241,13 +243,13 @@ void MyApp::PhaseCash() {
 
 void MyApp::PhaseBankHall() {
   SoundAlarm(0.8f, -0.5f);
-  m_SetCol(100, 100, 100, 1);
+  SetColour(kWall, 1);
   m_Rect(-1, -1, jscrw, jscrh * 0.7f);
-  m_SetCol(120, 120, 120, 1);
+  SetColour(kFloor, 1);
   m_Rect(-1, jscrh * 0.7f, jscrw, jscrh * 0.4f);
-  m_SetCol(0, 0, 0);
+  SetColour(kBlack);
   m_Rect(jscrw * 0.5f - 64, jscrh * 0.15f - 24, 128, 48);
-  m_SetCol(255, 255, 100, 1);
+  SetColour(kSignYellow, 1);
   m_SetSize(3);
   m_Text(jscrw * 0.5f, jscrh * 0.15f, T("  BANK"), 1, 1);
   m_ResetDraw();
@@ -255,11 +257,11 @@ void MyApp::PhaseBankHall() {
   m_DrawImg(kSpriteSheet, playerX, jscrh * 0.75f, 1 + static_cast<int>(playerX / 50) % 2);
   // Pillars in front of the robber.
   for (const float x : {jscrw * 0.3f, jscrw * 0.7f}) {
-    m_SetCol(200, 200, 200);
+    SetColour(kSilver);
     m_Rect(x, -1, 32, jscrh * 0.85f);
-    m_SetCol(60, 60, 60, 1);
+    SetColour(kPillarShadow, 1);
     m_Rect(x + 2, -1, 30, jscrh * 0.85f);
-    m_SetCol(150, 150, 150, 1);
+    SetColour(kStone, 1);
     m_Rect(x + 2, -1, 28, jscrh * 0.85f);
   }
   playerX += playerSpeed;
@@ -277,13 +279,13 @@ void MyApp::PhaseBankHall() {
 void MyApp::PhaseStreet() {
   SoundAlarm(0.3f, -1);  // the alarm is far behind now
   DrawNightSky(jscrh / 28);
-  m_SetCol(70, 70, 70, 1);
+  SetColour(kStreet, 1);
   m_Rect(-1, jscrh * 0.7f, jscrw * 0.75f, jscrh * 0.2f);
-  m_SetCol(100, 100, 100);
+  SetColour(kWall);
   m_Rect(-1, -1, jscrw * 0.4f, jscrh * 0.7f);
-  m_SetCol(120, 120, 120);
+  SetColour(kFloor);
   m_Rect(-1, jscrh * 0.7f, jscrw * 0.4f, jscrh * 0.4f);
-  m_SetCol(255, 255, 100, 1);
+  SetColour(kSignYellow, 1);
   m_SetSize(3);
   m_SetRot(-12);
   m_Text(jscrw * 0.2f, jscrh * 0.15f, T("  BANK"), 1, 1);

@@ -11,12 +11,6 @@
 
 namespace vantor::run {
 
-// Every screen of a run is drawn on this dark blue.
-struct Rgb {
-  float red, green, blue;
-};
-inline constexpr Rgb kBackdrop{0, 0, 80};
-
 // Timing, in updates.
 inline constexpr int kRunUpdates = 2 * 60 * kUpdateRate;  // two minutes
 inline constexpr int kAlarmPeriod = 46;
