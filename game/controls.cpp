@@ -29,6 +29,30 @@ constexpr int kJoystickUnit = 0;
 
 enum class Axis { kNone, kUp, kDown, kLeft, kRight };
 
+// Key codes of the input module.
+constexpr int kKeyBackspace = 8;
+constexpr int kKeyEnter = 13;
+constexpr int kKeyShift = 16;
+constexpr int kKeyControl = 17;
+constexpr int kKeyEscape = 27;
+constexpr int kKeySpace = 32;
+constexpr int kKeyLeft = 37;
+constexpr int kKeyUp = 38;
+constexpr int kKeyRight = 39;
+constexpr int kKeyDown = 40;
+constexpr int kKeyDelete = 46;
+
+// Joystick buttons as the host numbers a standard gamepad's.
+constexpr int kButtonA = 0;
+constexpr int kButtonB = 1;
+constexpr int kButtonX = 2;
+constexpr int kButtonY = 3;
+constexpr int kButtonStart = 7;
+constexpr int kPadLeft = 8;
+constexpr int kPadUp = 9;
+constexpr int kPadRight = 10;
+constexpr int kPadDown = 11;
+
 // Where one action can come from. Letter keys are not read in iCade mode,
 // where the controller types letters.
 struct ActionRow {
@@ -41,15 +65,23 @@ struct ActionRow {
 };
 
 constexpr ActionRow kActionRows[] = {
-    {kActionUp, {'W', kNone}, {38, kNone, kNone}, 9, Axis::kUp, {kActionUp, kNone}},
-    {kActionLeft, {'A', kNone}, {37, kNone, kNone}, 8, Axis::kLeft, {kActionLeft, kNone}},
-    {kActionRight, {'D', kNone}, {39, kNone, kNone}, 10, Axis::kRight, {kActionRight, kNone}},
-    {kActionDown, {'S', kNone}, {40, kNone, kNone}, 11, Axis::kDown, {kActionDown, kNone}},
-    {kActionFire, {'Z', 'J'}, {32, 13, kNone}, 0, Axis::kNone, {kActionFire, kNone}},
-    {kActionFire2, {'X', 'K'}, {17, kNone, kNone}, 1, Axis::kNone, {kActionFire2, kNone}},
-    {kActionFire3, {'C', 'L'}, {16, kNone, kNone}, 2, Axis::kNone, {kActionFire3, kNone}},
-    {kActionFire4, {'V', 'I'}, {kNone, kNone, kNone}, 3, Axis::kNone, {kActionFire4, kNone}},
-    {kActionBack, {kNone, kNone}, {27, 46, 8}, 7, Axis::kNone, {kBackLatches[0], kBackLatches[1]}},
+    {kActionUp, {'W', kNone}, {kKeyUp, kNone, kNone}, kPadUp, Axis::kUp, {kActionUp, kNone}},
+    {kActionLeft, {'A', kNone}, {kKeyLeft, kNone, kNone}, kPadLeft, Axis::kLeft,
+     {kActionLeft, kNone}},
+    {kActionRight, {'D', kNone}, {kKeyRight, kNone, kNone}, kPadRight, Axis::kRight,
+     {kActionRight, kNone}},
+    {kActionDown, {'S', kNone}, {kKeyDown, kNone, kNone}, kPadDown, Axis::kDown,
+     {kActionDown, kNone}},
+    {kActionFire, {'Z', 'J'}, {kKeySpace, kKeyEnter, kNone}, kButtonA, Axis::kNone,
+     {kActionFire, kNone}},
+    {kActionFire2, {'X', 'K'}, {kKeyControl, kNone, kNone}, kButtonB, Axis::kNone,
+     {kActionFire2, kNone}},
+    {kActionFire3, {'C', 'L'}, {kKeyShift, kNone, kNone}, kButtonX, Axis::kNone,
+     {kActionFire3, kNone}},
+    {kActionFire4, {'V', 'I'}, {kNone, kNone, kNone}, kButtonY, Axis::kNone,
+     {kActionFire4, kNone}},
+    {kActionBack, {kNone, kNone}, {kKeyEscape, kKeyDelete, kKeyBackspace}, kButtonStart,
+     Axis::kNone, {kBackLatches[0], kBackLatches[1]}},
 };
 
 // The actions whose being down keeps a key press counted as used.
