@@ -20,7 +20,13 @@
 //   run.cpp       starting a run, the shared per-update work, phases 1-4
 //   chase.cpp     placing the police; phases 5-6: chase, shootout from the car
 //   fence.cpp     phases 7-8: scaling the fence, the fight at the fence
-//   run.h         the run's numbers: slots, sounds, timings, city geometry
+//   run.h         the run's numbers: timings, speeds, city geometry
+// and the headers the game, its tools and its tests share:
+//   ids.h         modes, phases, image slots, sounds, actions, settings
+//   palette.h     the colours, named by what they paint
+//   draw_record.h the draw list's 15-float record, field by field
+//   world_cells.h worldCells' three layouts: bags, city, bullets
+//   game_view.h   the read-only view of the game for tools and tests
 //   ending.cpp    phase 9, the game-over overlay, entering the score
 //   menus.cpp     title menu, credits box, pause menu
 //   badges.cpp    badge catalogue, pop-up strip, badge box
