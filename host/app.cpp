@@ -1,12 +1,11 @@
 #include "host/app.h"
 
-#include <cstdlib>
-
 #include "host/audio.h"
 #include "host/files.h"
 #include "host/frame_stats.h"
 #include "host/graphics.h"
 #include "host/input.h"
+#include "host/log.h"
 #include "host/orderly_stop.h"
 #include "host/platform.h"
 
@@ -76,7 +75,7 @@ int gxtkApp::OnLoading() { return 0; }
 
 void gxtkApp::InvokeOnCreate() {
   // The app is written for a window it can draw into from the start.
-  if (!graphics->Validate()) std::abort();
+  if (!graphics->Validate()) Fatal("app", "the window has no size to draw into at start-up");
   OnCreate();
   gc_collect();
 }

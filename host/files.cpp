@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/durable_file.h"
+#include "host/log.h"
 
 namespace vantor {
 namespace {
@@ -79,8 +80,7 @@ void ReportSaveOutcome(const ReplaceOutcome& outcome) {
   }
   if (saveFailureReported) return;
   saveFailureReported = true;
-  std::fprintf(stderr, "Vantor: cannot save the record: %s\n", outcome.problem.c_str());
-  std::fflush(stderr);
+  LogProblem("files", "cannot save the record: " + outcome.problem);
 }
 
 }  // namespace
@@ -107,8 +107,8 @@ std::FILE* OpenAsset(const String& path) {
 void ReportAssetFailure(const String& path, const char* why) {
   String mapped;
   if (!MapAddress(path, &mapped)) mapped = path;
-  std::fprintf(stderr, "Vantor: cannot load %s: %s\n", ToUtf8(mapped).c_str(), why);
-  std::fflush(stderr);
+  // The phrase "cannot load" is what the install check looks for.
+  LogProblem("files", "cannot load " + ToUtf8(mapped) + ": " + why);
 }
 
 String LoadStateFile() {

@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
-#include <iostream>
 #include <system_error>
 
 #include "host/files.h"
+#include "host/log.h"
 
 namespace vantor {
 namespace {
@@ -136,7 +136,7 @@ Settlement SettleDataAndRecord(const std::string& marker) {
   std::error_code error;
   fs::create_directories(record, error);
   if (error || chdir(record.c_str()) != 0)
-    std::cerr << "cannot keep the saved record in " << record.string() << "\n";
+    LogProblem("places", "cannot keep the saved record in " + record.string());
   return settlement;
 }
 

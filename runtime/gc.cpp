@@ -7,8 +7,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
+#include "host/log.h"
 #include "runtime/array.h"
 #include "runtime/debug.h"
 #include "runtime/text.h"
@@ -217,9 +219,15 @@ struct ListTally {
   long bytes = 0;
 };
 
+// The address as text, for the heap check's reports.
+std::string Address(const void* where) {
+  char text[2 + 2 * sizeof where + 1];
+  std::snprintf(text, sizeof text, "%p", where);
+  return text;
+}
+
 bool heap_fault(const char* what, const void* where) {
-  std::printf("gc_check_heap: %s (%p)\n", what, where);
-  std::fflush(stdout);
+  LogProblem("collector", std::string("heap check: ") + what + " (" + Address(where) + ")");
   return false;
 }
 
@@ -240,8 +248,8 @@ bool check_list(const GcList& list, int colour, ListTally& tally) {
 
 bool check_no_white_reference(const gc_object* holder) {
   if (!gc_check_white) return true;
-  std::printf("gc_check_heap: %p refers to white %p\n", holder, static_cast<const void*>(gc_check_white));
-  std::fflush(stdout);
+  LogProblem("collector", "heap check: " + Address(holder) + " refers to white " +
+                             Address(gc_check_white));
   return false;
 }
 
