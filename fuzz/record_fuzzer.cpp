@@ -7,7 +7,6 @@
 #include <algorithm>
 
 #include "fuzz/fuzz_support.h"
-#include "runtime/gc.h"
 #include "tests/host/temp_dir.h"
 #include "tests/record/record_game.h"
 
@@ -22,6 +21,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   const std::string saved = testing::ReadFile(kStateFileName);
   fuzz::Check(saved == testing::RecordText(loaded), "the game saves the model's text of what it loaded");
   fuzz::Check(game->Load(saved) == loaded, "the saved record loads back the same");
-  fuzz::Check(gc_check_heap(), "the collector's heap holds together");
+  fuzz::CheckHeap();
   return 0;
 }

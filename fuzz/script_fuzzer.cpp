@@ -58,5 +58,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     Check(ArgumentsFit(c), "arguments fit their command");
   }
   for (const ScriptError& e : script.errors) Check(Within(e.line, 1, lines) && !e.message.empty(), "errors name their line");
+  vantor::fuzz::CheckHeap();
   return 0;
 }

@@ -38,5 +38,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   std::vector<char16_t> units(size / 2);
   for (std::size_t i = 0; i < units.size(); ++i) units[i] = static_cast<char16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8);
   CheckRoundTrip(String(units.data(), static_cast<int>(units.size())));
+  vantor::fuzz::CheckHeap();
   return 0;
 }
