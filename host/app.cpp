@@ -47,6 +47,7 @@ void gxtkApp::mark() {
 gxtkGraphics* gxtkApp::GraphicsDevice() { return graphics; }
 gxtkInput* gxtkApp::InputDevice() { return input; }
 gxtkAudio* gxtkApp::AudioDevice() { return audio; }
+// Kept for the framework's API (nothing calls it); the window's title is set at start-up.
 String gxtkApp::AppTitle() { return T("<TODO>"); }
 String gxtkApp::LoadState() { return LoadStateFile(); }
 int gxtkApp::SaveState(String state) { return SaveStateFile(state); }

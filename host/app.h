@@ -66,10 +66,10 @@ class gxtkApp : public gxtkObject {
   virtual gxtkGraphics* GraphicsDevice();
   virtual gxtkInput* InputDevice();
   virtual gxtkAudio* AudioDevice();
-  virtual String AppTitle();
+  virtual String AppTitle();  // "<TODO>", kept for the framework's API; nothing calls it
   virtual String LoadState();
   virtual int SaveState(String state);
-  virtual String LoadString(String path);
+  virtual String LoadString(String path);  // kept for the framework's API; nothing calls it
   virtual int SetUpdateRate(int hertz);
   virtual int MilliSecs();
   virtual int Loading();

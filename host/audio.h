@@ -56,6 +56,7 @@ class gxtkAudio : public gxtkObject {
   virtual int SetVolume(int channel, float volume);
   virtual int SetPan(int channel, float pan);
   virtual int SetRate(int channel, float rate);
+  // The music channel: kept for the framework's API; the game plays no music.
   virtual int PlayMusic(String path, int flags);
   virtual int StopMusic();
   virtual int PauseMusic();

@@ -66,8 +66,6 @@ Affine Scaled(const Affine& m, float x, float y) {
 
 }  // namespace
 
-int Image::DefaultFlags = 0;
-
 // ---------------------------------------------------------------------------
 // Image
 

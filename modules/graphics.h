@@ -34,11 +34,10 @@ class Frame : public Object {
 class Image : public Object {
  public:
   // Image flags.
-  static constexpr int CentreHandle = 1;
-  static constexpr int PadX = 2;
-  static constexpr int PadY = 4;
-  static constexpr int FullSurface = 65536;
-  static int DefaultFlags;
+  static constexpr int CentreHandle = 1;    // the handle at the centre, else top left
+  static constexpr int PadX = 2;            // each cell has a 1-pixel border left and right
+  static constexpr int PadY = 4;            // each cell has a 1-pixel border top and bottom
+  static constexpr int FullSurface = 65536;  // set when one frame covers the whole surface
 
   gc_ref<gxtkSurface> surface;
   int width = 0;

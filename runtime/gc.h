@@ -76,8 +76,8 @@ class gc_object {
 class Object : public gc_object {
  public:
   using gc_object::gc_object;
-  virtual bool Equals(Object* other);
-  virtual int Compare(Object* other);
+  virtual bool Equals(Object* other);  // kept for the framework's API; nothing calls it
+  virtual int Compare(Object* other);  // kept for the framework's API; nothing calls it
   virtual String debug();
 };
 
