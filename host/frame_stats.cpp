@@ -152,6 +152,7 @@ void FrameShown(int drawCalls, int quads) {
 Summary Last() { return last; }
 
 std::vector<std::string> Lines(const Summary& s) {
+  // Four lines, each far shorter than 64 characters at any figure.
   char lines[4][64];
   std::snprintf(lines[0], sizeof lines[0], "UPS %d  RPS %d", s.updates, s.renders);
   std::snprintf(lines[1], sizeof lines[1], "UPDATE %.2f MS  RENDER %.2f MS", s.updateMs,

@@ -87,6 +87,7 @@ int TransKey(int windowKey) {
 
 int KeyToChar(int key) {
   switch (key) {
+    // Backspace, tab, enter and escape type their own code, as ASCII has it.
     case 8:
     case 9:
     case 13:

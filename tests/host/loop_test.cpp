@@ -69,9 +69,8 @@ TEST_F(LoopTest, UpdatesKeepTheRateAndTheLoopSleepsBetweenThem) {
 }
 
 // Each pass renders after its updates. A stall is worked off by at most
-// seven updates in one pass: enough to hide a hiccup, few enough that a
-// slow machine still renders. Then the schedule restarts from now instead
-// of bursting through the backlog.
+// seven updates in one pass (kMaxCatchUpUpdates says why); then the
+// schedule restarts from now instead of bursting through the backlog.
 TEST_F(LoopTest, AStallIsWorkedOffByAtMostSevenUpdates) {
   std::vector<int> updatesAtRender;
   double nextAfterStall = 0, clockAfterStall = -1;
