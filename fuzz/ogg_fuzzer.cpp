@@ -19,8 +19,8 @@ constexpr size_t kGranuleAt = 6, kGranuleBytes = 8;
 // The leading pages whose granule position is 0: the three header packets.
 static std::string HeaderPages() {
   // The fixture lies in the source tree beside this file's folder.
-  const std::filesystem::path tone =
-      std::filesystem::path(__FILE__).parent_path().parent_path() / "tests/fixtures/tone_stereo_0.5s.ogg";
+  const std::filesystem::path tone = std::filesystem::path(__FILE__).parent_path().parent_path() /
+                                     "tests/fixtures/tone_stereo_0.5s.ogg";
   std::ifstream in(tone, std::ios::binary);
   const std::string file(std::istreambuf_iterator<char>(in), {});
   size_t at = 0;
@@ -28,7 +28,8 @@ static std::string HeaderPages() {
          file.find_first_not_of('\0', at + kGranuleAt) >= at + kGranuleAt + kGranuleBytes) {
     const auto segments = static_cast<unsigned char>(file[at + kPageHeaderBytes - 1]);
     size_t body = 0;
-    for (size_t s = 0; s < segments; ++s) body += static_cast<unsigned char>(file[at + kPageHeaderBytes + s]);
+    for (size_t s = 0; s < segments; ++s)
+      body += static_cast<unsigned char>(file[at + kPageHeaderBytes + s]);
     at += kPageHeaderBytes + segments + body;
   }
   vantor::fuzz::Check(at > 0, "the test tone's header pages are found");
@@ -44,7 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   int length = 0, channels = 0, format = 0, hertz = 0;
   unsigned char* samples = vantor::loadSound(u"./input.ogg", &length, &channels, &format, &hertz);
   if (samples) {
-    vantor::fuzz::Check(channels > 0 && format == 2 && length >= 0, "a decoded block describes its samples");
+    vantor::fuzz::Check(channels > 0 && format == 2 && length >= 0,
+                        "a decoded block describes its samples");
   }
   vantor::unloadSound(samples);
   vantor::fuzz::CheckHeap();

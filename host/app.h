@@ -45,8 +45,8 @@ struct LoopWait {
 };
 
 namespace host {
-extern gxtkApp* app;        // the one application object
-extern int (*runner)();     // RunApp once an application object exists
+extern gxtkApp* app;     // the one application object
+extern int (*runner)();  // RunApp once an application object exists
 extern int argc;
 extern char** argv;
 extern ALCdevice* alcDevice;    // null when opening failed

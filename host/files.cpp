@@ -48,7 +48,8 @@ bool MapAddress(const String& path, String* mapped) {
   for (const AddressPrefix& entry : kAddressPrefixes) {
     const String prefix(entry.prefix);
     if (path.StartsWith(prefix)) {
-      const String directory = entry.directory ? String(entry.directory) : DecodeUtf8(DataDirectory());
+      const String directory =
+          entry.directory ? String(entry.directory) : DecodeUtf8(DataDirectory());
       *mapped = directory + path.Slice(prefix.Length());
       return true;
     }

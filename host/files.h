@@ -65,19 +65,19 @@ class RkDataBuffer : public Object {
   unsigned char* data = nullptr;  // null when empty
   int length = 0;                 // bytes; 0 when empty
 
-  ~RkDataBuffer() override;                 // discards the data
-  bool _New(int size);                      // size bytes, content undefined; false if filled
-  bool _Load(const String& path);           // the whole file; false if filled or unopened
-  void Discard();                           // back to empty
+  ~RkDataBuffer() override;        // discards the data
+  bool _New(int size);             // size bytes, content undefined; false if filled
+  bool _Load(const String& path);  // the whole file; false if filled or unopened
+  void Discard();                  // back to empty
   int Length() const { return length; }
   void* ReadPointer(int offset) const { return data + offset; }   // data + offset, unchecked
   void* WritePointer(int offset) const { return data + offset; }  // data + offset, unchecked
-  int PeekByte(int offset) const;           // sign-extended
-  int PeekShort(int offset) const;          // sign-extended
+  int PeekByte(int offset) const;                                 // sign-extended
+  int PeekShort(int offset) const;                                // sign-extended
   int PeekInt(int offset) const;
   float PeekFloat(int offset) const;
-  void PokeByte(int offset, int value);     // the low 8 bits
-  void PokeShort(int offset, int value);    // the low 16 bits
+  void PokeByte(int offset, int value);   // the low 8 bits
+  void PokeShort(int offset, int value);  // the low 16 bits
   void PokeInt(int offset, int value);
   void PokeFloat(int offset, float value);
 

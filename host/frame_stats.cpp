@@ -31,7 +31,7 @@ constexpr Glyph kFont[] = {
     {'B', "##.#.###.#.###."}, {'C', "####..#..#..###"}, {'D', "##.#.##.##.###."},
     {'E', "####..####..###"}, {'G', "####..#.##.####"}, {'H', "#.##.#####.##.#"},
     {'K', "#.##.###.#.##.#"}, {'L', "#..#..#..#..###"}, {'M', "#.#####.##.##.#"},
-    {'N', "##.#.##.##.##.#"},  {'P', "####.#####..#.."}, {'Q', ".#.#.##.###..##"},
+    {'N', "##.#.##.##.##.#"}, {'P', "####.#####..#.."}, {'Q', ".#.#.##.###..##"},
     {'R', "####.###.#.##.#"}, {'S', "####..###..####"}, {'T', "###.#..#..#..#."},
     {'U', "#.##.##.##.####"}, {'W', "#.##.##.#####.#"},
 };
@@ -54,8 +54,7 @@ double lastCollectSeconds = 0;
 Listener listener = nullptr;
 
 double WallSeconds() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
-      .count();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 // Where there is no CPU clock per thread (a browser page, whose one thread
@@ -99,8 +98,8 @@ constexpr unsigned char kPanelShade = static_cast<unsigned char>(kPanelAlpha * k
 
 void Rectangle(std::vector<OverlayVertex>& out, float x, float y, float width, float height,
                unsigned char grey, unsigned char alpha) {
-  const float corners[6][2] = {{x, y},         {x + width, y},          {x + width, y + height},
-                               {x, y},         {x + width, y + height}, {x, y + height}};
+  const float corners[6][2] = {{x, y}, {x + width, y},          {x + width, y + height},
+                               {x, y}, {x + width, y + height}, {x, y + height}};
   for (const auto& corner : corners) out.push_back({corner[0], corner[1], grey, grey, grey, alpha});
 }
 
@@ -109,8 +108,8 @@ void Text(std::vector<OverlayVertex>& out, const std::string& text, int x, int y
     if (const char* rows = GlyphRows(character)) {
       for (int i = 0; rows[i]; ++i) {
         if (rows[i] == '#')
-          Rectangle(out, x + i % kGlyphWidth * kPixel, y + i / kGlyphWidth * kPixel, kPixel,
-                    kPixel, kOpaque, kOpaque);
+          Rectangle(out, x + i % kGlyphWidth * kPixel, y + i / kGlyphWidth * kPixel, kPixel, kPixel,
+                    kOpaque, kOpaque);
       }
     }
     x += kAdvance;

@@ -69,8 +69,7 @@ ViewRect Letterbox(int width, int height, int contentWidth, int contentHeight) {
 }
 
 float PointerToPixels(double pointer, int framebufferSize, int windowSize) {
-  const double ratio =
-      windowSize > 0 ? static_cast<double>(framebufferSize) / windowSize : 1.0;
+  const double ratio = windowSize > 0 ? static_cast<double>(framebufferSize) / windowSize : 1.0;
   // Whole pixels, as the device has always reported the pointer.
   return static_cast<float>(static_cast<int>(pointer * ratio));
 }

@@ -434,14 +434,13 @@ int gxtkGraphics::DrawPoly(Array<float> verts) {
 // coordinates come out as (w * texScaleU, h * texScaleV) at the far corner.
 int gxtkGraphics::DrawSurface(gxtkSurface* surface, float x, float y) {
   const int w = surface->width, h = surface->height;
-  PutTexturedQuad(surface,
-                  QuadCorners(*this, x, y, static_cast<float>(w), static_cast<float>(h)), 0, 0,
-                  w, h);
+  PutTexturedQuad(surface, QuadCorners(*this, x, y, static_cast<float>(w), static_cast<float>(h)),
+                  0, 0, w, h);
   return 0;
 }
 
-int gxtkGraphics::DrawSurface2(gxtkSurface* surface, float x, float y, int srcx, int srcy,
-                               int srcw, int srch) {
+int gxtkGraphics::DrawSurface2(gxtkSurface* surface, float x, float y, int srcx, int srcy, int srcw,
+                               int srch) {
   PutTexturedQuad(surface,
                   QuadCorners(*this, x, y, static_cast<float>(srcw), static_cast<float>(srch)),
                   srcx, srcy, srcw, srch);
@@ -461,13 +460,12 @@ int gxtkGraphics::DrawSurfaceUnder(gxtkSurface* surface, const gxtkMatrix& m, in
   return 0;
 }
 
-int gxtkGraphics::ReadPixels(Array<int> pixels, int x, int y, int w, int h, int offset,
-                             int pitch) {
+int gxtkGraphics::ReadPixels(Array<int> pixels, int x, int y, int w, int h, int offset, int pitch) {
   Flush();
   if (!RowsFit(pixels.Length(), w, h, offset, pitch)) return 0;
   std::vector<uint32_t> buffer(static_cast<size_t>(w) * h);
-  glReadPixels(originX + x, originY + Height() - y - h, w, h, kPixelTransferFormat, GL_UNSIGNED_BYTE,
-               buffer.data());
+  glReadPixels(originX + x, originY + Height() - y - h, w, h, kPixelTransferFormat,
+               GL_UNSIGNED_BYTE, buffer.data());
   for (int i = 0; i < h; ++i) {
     const uint32_t* row = &buffer[static_cast<size_t>(h - 1 - i) * w];
     for (int j = 0; j < w; ++j) {
@@ -477,8 +475,8 @@ int gxtkGraphics::ReadPixels(Array<int> pixels, int x, int y, int w, int h, int 
   return 0;
 }
 
-int gxtkGraphics::WritePixels2(gxtkSurface* surface, Array<int> pixels, int x, int y, int w,
-                               int h, int offset, int pitch) {
+int gxtkGraphics::WritePixels2(gxtkSurface* surface, Array<int> pixels, int x, int y, int w, int h,
+                               int offset, int pitch) {
   Flush();
   if (!RowsFit(pixels.Length(), w, h, offset, pitch)) return 0;
   std::vector<uint32_t> buffer(static_cast<size_t>(w) * h);

@@ -136,8 +136,8 @@ class gxtkGraphics : public gxtkObject {
   virtual int DrawOval(float x, float y, float w, float h);
   virtual int DrawPoly(Array<float> verts);
   virtual int DrawSurface(gxtkSurface* surface, float x, float y);
-  virtual int DrawSurface2(gxtkSurface* surface, float x, float y, int srcx, int srcy,
-                           int srcw, int srch);
+  virtual int DrawSurface2(gxtkSurface* surface, float x, float y, int srcx, int srcy, int srcw,
+                           int srch);
   // The sprite paths' two operations. Each draws the source rectangle of
   // DrawSurface2 in one call, whatever the device's matrix, which stays as
   // it is: the graphics module composes a sprite's matrix itself instead of

@@ -61,8 +61,19 @@ gxtkMatrix gxtkNullGraphics::Matrix() const { return {ix, iy, jx, jy, tx, ty}; }
 void gxtkNullGraphics::Record(gxtkDrawn::Kind kind, float x, float y, float w, float h,
                               const gxtkMatrix& m, gxtkSurface* surface, int srcx, int srcy,
                               int srcw, int srch) {
-  drawn.push_back({kind, x, y, w, h, {m.ix, m.iy, m.jx, m.jy, m.tx, m.ty}, color, surface, srcx,
-                   srcy, srcw, srch, blend});
+  drawn.push_back({kind,
+                   x,
+                   y,
+                   w,
+                   h,
+                   {m.ix, m.iy, m.jx, m.jy, m.tx, m.ty},
+                   color,
+                   surface,
+                   srcx,
+                   srcy,
+                   srcw,
+                   srch,
+                   blend});
 }
 
 int gxtkNullGraphics::DrawPoint(float x, float y) {

@@ -45,9 +45,9 @@ fs::path SaveScreenshot(const fs::path& directory, int width, int height) {
   const fs::path path = FreeName(directory);
   const int stride = width * kChannels;
   const bool written =
-      !path.empty() && stbi_write_png(path.c_str(), width, height, kChannels,
-                                      pixels.data() + static_cast<size_t>(height - 1) * stride,
-                                      -stride) != 0;
+      !path.empty() &&
+      stbi_write_png(path.c_str(), width, height, kChannels,
+                     pixels.data() + static_cast<size_t>(height - 1) * stride, -stride) != 0;
   return written ? path : fs::path();
 }
 

@@ -141,7 +141,8 @@ void gxtkSurface::Premultiply() {
   for (long i = 0; i < count; ++i) {
     unsigned char* pixel = data + i * depth;
     const int a = pixel[colours];
-    for (int c = 0; c < colours; ++c) pixel[c] = static_cast<unsigned char>(pixel[c] * a / kMaxChannel);
+    for (int c = 0; c < colours; ++c)
+      pixel[c] = static_cast<unsigned char>(pixel[c] * a / kMaxChannel);
   }
 }
 

@@ -44,12 +44,12 @@ class AppDevice : public gxtkApp {
 
   void mark() override;
   int SetUpdateRate(int hertz) override;  // the host's, then remembers it; 0
-  int OnCreate() override;   // selects the default font, then app->m_OnCreate()
-  int OnSuspend() override;  // app->m_OnSuspend()
-  int OnResume() override;   // app->m_OnResume()
-  int OnUpdate() override;   // app->m_OnUpdate()
-  int OnRender() override;   // app->m_OnRender() between BeginRender and EndRender
-  int OnLoading() override;  // as OnRender with m_OnLoading; the loop never calls it
+  int OnCreate() override;                // selects the default font, then app->m_OnCreate()
+  int OnSuspend() override;               // app->m_OnSuspend()
+  int OnResume() override;                // app->m_OnResume()
+  int OnUpdate() override;                // app->m_OnUpdate()
+  int OnRender() override;                // app->m_OnRender() between BeginRender and EndRender
+  int OnLoading() override;               // as OnRender with m_OnLoading; the loop never calls it
 };
 
 namespace app {

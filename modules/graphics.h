@@ -42,9 +42,9 @@ class Frame : public Object {
 class Image : public Object {
  public:
   // Image flags.
-  static constexpr int CentreHandle = 1;    // the handle at the centre, else top left
-  static constexpr int PadX = 2;            // each cell has a 1-pixel border left and right
-  static constexpr int PadY = 4;            // each cell has a 1-pixel border top and bottom
+  static constexpr int CentreHandle = 1;     // the handle at the centre, else top left
+  static constexpr int PadX = 2;             // each cell has a 1-pixel border left and right
+  static constexpr int PadY = 4;             // each cell has a 1-pixel border top and bottom
   static constexpr int FullSurface = 65536;  // set when one frame covers the whole surface
 
   gc_ref<gxtkSurface> surface;
@@ -111,27 +111,27 @@ Image* LoadImage(String path, int frameCount, int flags);  // frameCount cells s
 Image* LoadImage2(String path, int frameWidth, int frameHeight, int frameCount, int flags);
 
 // State: kept in the context, and sent to the device when a frame renders.
-int SetColor(float r, float g, float b);  // 0 to 255 each; tints images, fills shapes
-int SetAlpha(float a);                    // 0 transparent to 1 opaque
-int SetBlend(int blend);                  // 0 alpha blending, 1 additive
+int SetColor(float r, float g, float b);             // 0 to 255 each; tints images, fills shapes
+int SetAlpha(float a);                               // 0 transparent to 1 opaque
+int SetBlend(int blend);                             // 0 alpha blending, 1 additive
 int SetScissor(float x, float y, float w, float h);  // draws only inside this rectangle
 int SetMatrix(float ix, float iy, float jx, float jy, float tx, float ty);  // replaces it
 int SetMatrix2(Array<float> m);  // SetMatrix from six values; kept for the framework's API
 int Transform(float ix, float iy, float jx, float jy, float tx, float ty);  // applied first
-int Transform2(Array<float> m);  // Transform from six values; kept for the framework's API
-int Translate(float x, float y);         // moves what is drawn next by (x, y)
-int Scale(float x, float y);             // scales what is drawn next about the origin
-int Rotate(float angle);                 // degrees, counter-clockwise on the screen
-int PushMatrix();                        // saves the matrix (up to 32 levels)
-int PopMatrix();                         // restores the last saved matrix
+int Transform2(Array<float> m);           // Transform from six values; kept for the framework's API
+int Translate(float x, float y);          // moves what is drawn next by (x, y)
+int Scale(float x, float y);              // scales what is drawn next about the origin
+int Rotate(float angle);                  // degrees, counter-clockwise on the screen
+int PushMatrix();                         // saves the matrix (up to 32 levels)
+int PopMatrix();                          // restores the last saved matrix
 int SetFont(Image* font, int firstChar);  // frames from firstChar on; null: the default font
 
 // Drawing: in the current matrix, colour, alpha and blend; nothing outside
 // a rendered frame.
-int DrawRect(float x, float y, float w, float h);               // filled, top left at (x, y)
-int DrawLine(float x1, float y1, float x2, float y2);           // one pixel wide
+int DrawRect(float x, float y, float w, float h);                 // filled, top left at (x, y)
+int DrawLine(float x1, float y1, float x2, float y2);             // one pixel wide
 int DrawEllipse(float x, float y, float xRadius, float yRadius);  // filled, centred at (x, y)
-int DrawImage(Image* image, float x, float y, int frame);       // the frame's handle at (x, y)
+int DrawImage(Image* image, float x, float y, int frame);         // the frame's handle at (x, y)
 // Scaled about the handle, rotated about it (degrees), then the handle at (x, y).
 int DrawImage2(Image* image, float x, float y, float rotation, float scaleX, float scaleY,
                int frame);

@@ -4,7 +4,7 @@
 
 namespace vantor::math {
 
-int Abs(int x);      // |x|; the most negative int comes back unchanged
+int Abs(int x);       // |x|; the most negative int comes back unchanged
 float Abs2(float x);  // |x|
 
 }  // namespace vantor::math

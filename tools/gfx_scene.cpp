@@ -92,9 +92,9 @@ std::vector<unsigned char> CaptureFrame(int width, int height) {
   rgba.reserve(static_cast<size_t>(width) * height * kRgbaBytes);
   for (int p : pixels) {
     const auto argb = static_cast<unsigned int>(p);
-    rgba.insert(rgba.end(), {static_cast<unsigned char>(argb >> 16),
-                             static_cast<unsigned char>(argb >> 8), static_cast<unsigned char>(argb),
-                             static_cast<unsigned char>(argb >> 24)});
+    rgba.insert(rgba.end(),
+                {static_cast<unsigned char>(argb >> 16), static_cast<unsigned char>(argb >> 8),
+                 static_cast<unsigned char>(argb), static_cast<unsigned char>(argb >> 24)});
   }
   return rgba;
 }

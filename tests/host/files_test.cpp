@@ -15,11 +15,13 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(Places, DataIsSoughtInTheWorkingDirectoryThenUpFromTheExecutableThenInstalled) {
-  EXPECT_EQ(DataCandidates("/home/me", "/src/vantor/build/game/vantor-game", {"../share/vantor/data", "/opt/data"}),
-            (std::vector<fs::path>{"/home/me/data", "/src/vantor/build/game/data", "/src/vantor/build/data",
-                                   "/src/vantor/data", "/src/data", "/src/vantor/build/share/vantor/data",
-                                   "/opt/data"}));
-  EXPECT_EQ(DataCandidates("/bin", "/bin/vantor-game", {}), (std::vector<fs::path>{"/bin/data", "/data"}));
+  EXPECT_EQ(DataCandidates("/home/me", "/src/vantor/build/game/vantor-game",
+                           {"../share/vantor/data", "/opt/data"}),
+            (std::vector<fs::path>{"/home/me/data", "/src/vantor/build/game/data",
+                                   "/src/vantor/build/data", "/src/vantor/data", "/src/data",
+                                   "/src/vantor/build/share/vantor/data", "/opt/data"}));
+  EXPECT_EQ(DataCandidates("/bin", "/bin/vantor-game", {}),
+            (std::vector<fs::path>{"/bin/data", "/data"}));
   ScopedWorkDir work;
   WriteFile("b/logo.png", "x");
   WriteFile("c/logo.png", "x");
@@ -56,7 +58,8 @@ TEST(Files, AFailedSaveKeepsTheRecord) {
   WriteFile(fs::path(kStateFileName) / "inside", "x");  // a folder is not replaced
   EXPECT_EQ(SaveStateFile(u"new record"), -1);
   EXPECT_TRUE(fs::is_directory(kStateFileName));
-  EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 1) << "no temporary file is left";
+  EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 1)
+      << "no temporary file is left";
 }
 
 // The raw byte buffer kept for the framework's API: unaligned, little-endian
@@ -83,7 +86,9 @@ TEST(DataBuffer, PeeksAndPokesAreLittleEndianAndUnalignedUpToTheLastByte) {
 TEST(DataBufferDeathTest, AnAccessOutsideTheBufferStopsAndSaysWhere) {
   RkDataBuffer* buffer = gc_new<RkDataBuffer>();
   ASSERT_TRUE(buffer->_New(8));
-  EXPECT_DEATH(buffer->PeekInt(5), "Vantor: files: a data buffer access at offset 5 \\(width 4\\) lies outside its 8 bytes");
+  EXPECT_DEATH(
+      buffer->PeekInt(5),
+      "Vantor: files: a data buffer access at offset 5 \\(width 4\\) lies outside its 8 bytes");
   EXPECT_DEATH(buffer->PeekByte(-1), "offset -1 \\(width 1\\)");
   EXPECT_DEATH(buffer->PeekShort(7), "offset 7 \\(width 2\\)");
   EXPECT_DEATH(buffer->PeekFloat(6), "offset 6 \\(width 4\\)");

@@ -26,10 +26,22 @@ class LoopApp : public gxtkApp {
   std::function<void()> onUpdate, onRender, onResume;
   int updates = 0, renders = 0, suspends = 0, resumes = 0;
 
-  int OnUpdate() override { ++updates; return Hook(onUpdate); }
-  int OnRender() override { ++renders; return Hook(onRender); }
-  int OnSuspend() override { ++suspends; return 0; }
-  int OnResume() override { ++resumes; return Hook(onResume); }
+  int OnUpdate() override {
+    ++updates;
+    return Hook(onUpdate);
+  }
+  int OnRender() override {
+    ++renders;
+    return Hook(onRender);
+  }
+  int OnSuspend() override {
+    ++suspends;
+    return 0;
+  }
+  int OnResume() override {
+    ++resumes;
+    return Hook(onResume);
+  }
 
  private:
   static int Hook(const std::function<void()>& hook) {

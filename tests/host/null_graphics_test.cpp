@@ -22,12 +22,17 @@ struct Point {
 // line), in the order the real device writes its vertices.
 std::vector<Point> Corners(const gxtkDrawn& d) {
   const float* m = d.matrix;
-  const auto place = [m](float x, float y) { return Point{x * m[0] + y * m[2] + m[4], x * m[1] + y * m[3] + m[5]}; };
+  const auto place = [m](float x, float y) {
+    return Point{x * m[0] + y * m[2] + m[4], x * m[1] + y * m[3] + m[5]};
+  };
   const float right = d.x + d.width, bottom = d.y + d.height;
   switch (d.kind) {
-    case gxtkDrawn::kPoint: return {place(d.x, d.y)};
-    case gxtkDrawn::kLine: return {place(d.x, d.y), place(right, bottom)};
-    default: return {place(d.x, d.y), place(right, d.y), place(right, bottom), place(d.x, bottom)};
+    case gxtkDrawn::kPoint:
+      return {place(d.x, d.y)};
+    case gxtkDrawn::kLine:
+      return {place(d.x, d.y), place(right, bottom)};
+    default:
+      return {place(d.x, d.y), place(right, d.y), place(right, bottom), place(d.x, bottom)};
   }
 }
 
@@ -48,9 +53,12 @@ TEST(NullGraphics, RecordsEachPrimitiveWhereTheRealDeviceDrawsIt) {
       {"line", [](gxtkGraphics& d) { d.DrawLine(3, 4, 10, -2); }, 2},
       {"rectangle", [](gxtkGraphics& d) { d.DrawRect(3, 4, 20, 10); }, 4},
       {"whole surface", [=](gxtkGraphics& d) { d.DrawSurface(surface, 3, 4); }, 4},
-      {"frame of a surface", [=](gxtkGraphics& d) { d.DrawSurface2(surface, 3, 4, 8, 6, 16, 12); }, 4},
-      {"upright sprite", [=](gxtkGraphics& d) { d.DrawSurfaceRect(surface, 3, 4, 32, 24, 8, 6, 16, 12); }, 4},
-      {"sprite under its own matrix", [=](gxtkGraphics& d) { d.DrawSurfaceUnder(surface, own, 8, 6, 16, 12); }, 4},
+      {"frame of a surface", [=](gxtkGraphics& d) { d.DrawSurface2(surface, 3, 4, 8, 6, 16, 12); },
+       4},
+      {"upright sprite",
+       [=](gxtkGraphics& d) { d.DrawSurfaceRect(surface, 3, 4, 32, 24, 8, 6, 16, 12); }, 4},
+      {"sprite under its own matrix",
+       [=](gxtkGraphics& d) { d.DrawSurfaceUnder(surface, own, 8, 6, 16, 12); }, 4},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -91,7 +99,8 @@ TEST(NullGraphics, RecordsShapesWithTheirBlendAndForgetsThemWhenCleared) {
   device->DrawPoly(two);
   device->SetBlend(0);
   device->DrawPoly(three);
-  ASSERT_EQ(device->drawn.size(), 2u) << "the oval and the polygon of three points; two points draw nothing";
+  ASSERT_EQ(device->drawn.size(), 2u)
+      << "the oval and the polygon of three points; two points draw nothing";
   const gxtkDrawn& oval = device->drawn[0];
   const gxtkDrawn& poly = device->drawn[1];
   EXPECT_TRUE(oval.kind == gxtkDrawn::kOval && oval.x == 10 && oval.y == 20 && oval.width == 30 &&
