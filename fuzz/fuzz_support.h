@@ -5,10 +5,10 @@
 // text.
 #pragma once
 
-#include <stdlib.h>
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 

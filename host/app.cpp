@@ -178,7 +178,7 @@ LoopWait gxtkApp::Pass(Platform& platform) {
 LoopWait gxtkApp::RunFixedRatePass(Platform& platform) {
   // The due test uses the clock at single precision, the catch-up test at
   // full precision.
-  const float now = static_cast<float>(platform.Time());
+  const auto now = static_cast<float>(platform.Time());
   if (nextUpdate > now) return {LoopWait::kTime, nextUpdate - now};
   platform.PollEvents();
   if (CatchUp(platform)) nextUpdate = platform.Time();

@@ -158,7 +158,7 @@ struct TexRect {
 
 gxtkGraphics::gxtkGraphics() {
   for (int q = 0; q < kQuadCapacity; ++q) {
-    const uint16_t first = static_cast<uint16_t>(q * kQuadVertices);
+    const auto first = static_cast<uint16_t>(q * kQuadVertices);
     uint16_t* entry = &quadIndices[q * kIndicesPerQuad];
     entry[0] = first;
     entry[1] = first + 1;

@@ -38,7 +38,7 @@ gxtkSurface* gxtkNullGraphics::LoadSurface__UNSAFE__(gxtkSurface* surface, Strin
 
 gxtkSurface* gxtkNullGraphics::CreateSurface(int w, int h) {
   constexpr int kRgba = 4;  // as the real device creates them
-  gxtkSurface* surface = gc_new<gxtkSurface>();
+  auto* surface = gc_new<gxtkSurface>();
   surface->SetData(nullptr, w, h, kRgba);
   return surface;
 }

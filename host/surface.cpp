@@ -253,7 +253,7 @@ gxtkSurface* gxtkGraphics::LoadSurface__UNSAFE__(gxtkSurface* surface, String pa
 }
 
 gxtkSurface* gxtkGraphics::CreateSurface(int w, int h) {
-  gxtkSurface* surface = gc_new<gxtkSurface>();
+  auto* surface = gc_new<gxtkSurface>();
   surface->SetData(nullptr, w, h, kRgba);
   return surface->OnUnsafeLoadComplete() ? surface : nullptr;
 }

@@ -112,7 +112,7 @@ int Run(const char* output, const char* imageName) {
   }
   SetCurrentPlatform(platform.get());
   graphics::ModuleInit();
-  gxtkGraphics* device = gc_new<gxtkGraphics>();
+  auto* device = gc_new<gxtkGraphics>();
   graphics::SetGraphicsDevice(device);
   graphics::SetFont(nullptr, 32);
   Image* picture = graphics::LoadImage(T(imageName), 1, Image::CentreHandle);

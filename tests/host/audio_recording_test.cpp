@@ -97,7 +97,7 @@ const struct Step {
     AlTestDevice al;
     if (!al.Ready()) std::_Exit(2);
     gc_init();  // and no collection while the steps run
-    gxtkAudio* audio = gc_new<gxtkAudio>();
+    auto* audio = gc_new<gxtkAudio>();
     const auto load = [audio](const char* name, double seconds) {
       return audio->LoadSample(String(Put(name, ToneWav(seconds)).c_str()));
     };

@@ -65,7 +65,7 @@ TEST(Files, AFailedSaveKeepsTheRecord) {
 // The raw byte buffer kept for the framework's API: unaligned, little-endian
 // access up to its last byte.
 TEST(DataBuffer, PeeksAndPokesAreLittleEndianAndUnalignedUpToTheLastByte) {
-  RkDataBuffer* buffer = gc_new<RkDataBuffer>();
+  auto* buffer = gc_new<RkDataBuffer>();
   ASSERT_TRUE(buffer->_New(7));
   EXPECT_FALSE(buffer->_New(7)) << "a filled buffer is not filled again";
   buffer->PokeInt(3, static_cast<int>(0x81020304u));  // the last four bytes
@@ -84,7 +84,7 @@ TEST(DataBuffer, PeeksAndPokesAreLittleEndianAndUnalignedUpToTheLastByte) {
 // An access that reaches outside the buffer stops the process at once, with
 // a line that says where, instead of reading or writing other memory.
 TEST(DataBufferDeathTest, AnAccessOutsideTheBufferStopsAndSaysWhere) {
-  RkDataBuffer* buffer = gc_new<RkDataBuffer>();
+  auto* buffer = gc_new<RkDataBuffer>();
   ASSERT_TRUE(buffer->_New(8));
   EXPECT_DEATH(
       buffer->PeekInt(5),

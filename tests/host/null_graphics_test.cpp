@@ -41,7 +41,7 @@ std::vector<Point> Corners(const gxtkDrawn& d) {
 // and on the null device, under a turned and scaled matrix and a colour at
 // half alpha.
 TEST(NullGraphics, RecordsEachPrimitiveWhereTheRealDeviceDrawsIt) {
-  gxtkSurface* surface = gc_new<gxtkSurface>();
+  auto* surface = gc_new<gxtkSurface>();
   surface->SetData(nullptr, 40, 30, 4);
   const gxtkMatrix own = {0, 2, -3, 0, 50, 60};
   const struct {
@@ -62,8 +62,8 @@ TEST(NullGraphics, RecordsEachPrimitiveWhereTheRealDeviceDrawsIt) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    gxtkGraphics* real = gc_new<gxtkGraphics>();
-    gxtkNullGraphics* null = gc_new<gxtkNullGraphics>();
+    auto* real = gc_new<gxtkGraphics>();
+    auto* null = gc_new<gxtkNullGraphics>();
     for (gxtkGraphics* device : {real, static_cast<gxtkGraphics*>(null)}) {
       device->SetMatrix(0.5f, 1, -1, 0.5f, 100, 200);
       device->SetColor(255, 128, 0);
@@ -90,7 +90,7 @@ TEST(NullGraphics, RecordsEachPrimitiveWhereTheRealDeviceDrawsIt) {
 // blend in force goes with each primitive, and clearing the screen forgets
 // what was drawn.
 TEST(NullGraphics, RecordsShapesWithTheirBlendAndForgetsThemWhenCleared) {
-  gxtkNullGraphics* device = gc_new<gxtkNullGraphics>();
+  auto* device = gc_new<gxtkNullGraphics>();
   device->SetBlend(1);
   device->DrawOval(10, 20, 30, 40);
   Array<float> two(4), three(6);
@@ -121,7 +121,7 @@ TEST(NullGraphics, LoadsImagesByTheirHeaderAndRefusesWhatIsNoImage) {
   ScratchDataDir dir;
   WriteRgbaPng(dir.DataFile("sheet.png"), 100, 40, [](int, int) { return 0xFF808080u; });
   WriteFile("data/text.png", "not an image");
-  gxtkNullGraphics* device = gc_new<gxtkNullGraphics>();
+  auto* device = gc_new<gxtkNullGraphics>();
   EXPECT_TRUE(device->Mode() != 0 && device->mode == 0);
   const gxtkSurface* sheet = device->LoadSurface(T("vantor://data/sheet.png"));
   ASSERT_NE(sheet, nullptr);

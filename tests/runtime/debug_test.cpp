@@ -101,7 +101,7 @@ TEST(Debug, EachPathPrintsAndEndsAsTheCommandsSay) {
   const auto abc = [] { Error(String("abc")); };
   // The child shares this process's heap layout, so it can be asked about
   // objects made here.
-  Object* object = gc_new<Object>();
+  auto* object = gc_new<Object>();
   const Array<int> array(3);
   char addresses[64];
   std::snprintf(addresses, sizeof addresses, "@%p\n@%p\n", static_cast<void*>(object),

@@ -145,8 +145,7 @@ TEST_F(Collector, ALargeArrayIsScannedInSlicesWithinTheBudget) {
 // out and built between T's block and T's constructor.
 TEST_F(Collector, AnObjectWhoseArgumentAllocatesIsStillCollected) {
   bool outer_died = false, inner_died = false;
-  Tracked* outer =
-      new (gc_malloc(sizeof(Tracked))) Tracked(&outer_died, gc_new<Tracked>(&inner_died));
+  auto* outer = new (gc_malloc(sizeof(Tracked))) Tracked(&outer_died, gc_new<Tracked>(&inner_died));
   EXPECT_EQ(outer->gc_colour(), gc_markbit);
   force();
   EXPECT_TRUE(outer_died && inner_died);
