@@ -107,9 +107,9 @@ void Text(std::vector<OverlayVertex>& out, const std::string& text, int x, int y
   for (const char character : text) {
     if (const char* rows = GlyphRows(character)) {
       for (int i = 0; rows[i]; ++i) {
+        const int column = i % kGlyphWidth, row = i / kGlyphWidth;
         if (rows[i] == '#')
-          Rectangle(out, x + i % kGlyphWidth * kPixel, y + i / kGlyphWidth * kPixel, kPixel, kPixel,
-                    kOpaque, kOpaque);
+          Rectangle(out, x + column * kPixel, y + row * kPixel, kPixel, kPixel, kOpaque, kOpaque);
       }
     }
     x += kAdvance;
@@ -167,10 +167,10 @@ void DrawOverlay(const std::vector<std::string>& lines, int width, int height) {
   // Triangles from a client array, as the graphics device draws: the
   // browser's emulation of the fixed pipeline has no working glBegin.
   std::vector<OverlayVertex> vertices;
-  Rectangle(vertices, 0, 0, 2 * kMargin + longest * kAdvance,
-            2 * kMargin + lines.size() * kLineHeight, 0, kPanelShade);
-  for (size_t i = 0; i < lines.size(); ++i)
-    Text(vertices, lines[i], kMargin, kMargin + i * kLineHeight);
+  const int lineCount = static_cast<int>(lines.size());
+  Rectangle(vertices, 0, 0, 2 * kMargin + static_cast<int>(longest) * kAdvance,
+            2 * kMargin + lineCount * kLineHeight, 0, kPanelShade);
+  for (int i = 0; i < lineCount; ++i) Text(vertices, lines[i], kMargin, kMargin + i * kLineHeight);
   glDisable(GL_SCISSOR_TEST);
   glDisable(GL_TEXTURE_2D);
   SetPixelView(0, 0, width, height);

@@ -159,7 +159,7 @@ struct TexRect {
 gxtkGraphics::gxtkGraphics() {
   for (int q = 0; q < kQuadCapacity; ++q) {
     const auto first = static_cast<uint16_t>(q * kQuadVertices);
-    uint16_t* entry = &quadIndices[q * kIndicesPerQuad];
+    uint16_t* entry = &quadIndices[static_cast<std::ptrdiff_t>(q) * kIndicesPerQuad];
     entry[0] = first;
     entry[1] = first + 1;
     entry[2] = first + 2;
@@ -416,7 +416,7 @@ int gxtkGraphics::DrawPoly(Array<float> verts) {
   if (batchSurface.get() != surface || batchCount >= kQuadCapacity) [[unlikely]] {
     Restart(kBatchQuads, surface);
   }
-  return &vertices[batchCount++ * kQuadVertices];
+  return &vertices[static_cast<std::ptrdiff_t>(batchCount++) * kQuadVertices];
 }
 
 // Writes one sprite's quad, inline in each sprite entry point. The corners

@@ -13,6 +13,7 @@
 // thread only (the thread that owns the OpenGL context).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "host/object.h"
@@ -173,7 +174,7 @@ class gxtkGraphics : public gxtkObject {
     if (batchKind != kind || batchCount >= capacity || batchSurface.get() != surface) [[unlikely]] {
       Restart(kind, surface);
     }
-    return &vertices[batchCount++ * verticesPerPrimitive];
+    return &vertices[static_cast<std::ptrdiff_t>(batchCount++) * verticesPerPrimitive];
   }
   // Admit for a textured quad. Only quad batches carry a surface, so a batch
   // on the same surface is of the same kind: one test fewer per sprite.

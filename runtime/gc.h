@@ -164,7 +164,10 @@ class gc_ref {
     ptr_ = value;
     return *this;
   }
-  gc_ref& operator=(const gc_ref& other) { return *this = other.ptr_; }
+  // Self-assignment stores the same pointer again: harmless.
+  gc_ref& operator=(const gc_ref& other) {  // NOLINT(bugprone-unhandled-self-assignment)
+    return *this = other.ptr_;
+  }
 
   T* get() const { return ptr_; }
   T* operator->() const { return ptr_; }

@@ -102,7 +102,9 @@ String::String(float value) : String(format_float(value).text) {}
 
 String::String(const String& other) : rep_(other.rep_) { ++rep_->refs; }
 
-String& String::operator=(const String& other) {
+// The count goes up before the old representation is let go, so that
+// assigning a string to itself never frees what it holds.
+String& String::operator=(const String& other) {  // NOLINT(bugprone-unhandled-self-assignment)
   ++other.rep_->refs;
   Release();
   rep_ = other.rep_;
