@@ -121,7 +121,7 @@ fs::path PicturesDirectory(const Environment& environment) {
 
 Settlement SettleDataAndRecord(const std::string& marker) {
   Settlement settlement;
-  const fs::path working = LaunchDirectory();
+  const fs::path& working = LaunchDirectory();
   settlement.tried = DataCandidates(working, ExecutablePath(),
                                     {VANTOR_DATA_FROM_BINARIES, VANTOR_INSTALLED_DATA_DIR});
   const std::optional<fs::path> data = FirstUsable(settlement.tried, marker);

@@ -25,7 +25,7 @@ fs::path FreeName(const fs::path& directory) {
   std::strftime(stamp, sizeof stamp, "vantor-%Y%m%d-%H%M%S", &local);
   for (int n = 1; n <= kMaxSameSecond; ++n) {
     const std::string suffix = n == 1 ? "" : "-" + std::to_string(n);
-    const fs::path path = directory / (stamp + suffix + ".png");
+    fs::path path = directory / (stamp + suffix + ".png");
     std::error_code error;
     if (!fs::exists(path, error)) return path;
   }

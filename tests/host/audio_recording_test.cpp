@@ -112,7 +112,7 @@ const struct Step {
       step.act(stage);
       const std::uintmax_t taken = mixed();
       places << taken << "\n";
-      while (mixed() < taken + kStepFrames * kFrameBytes)
+      while (mixed() < taken + static_cast<std::uintmax_t>(kStepFrames) * kFrameBytes)
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
   }
@@ -140,7 +140,7 @@ Recording ReadRecording(const std::string& path) {
 // Each side's peak and the left side's pitch over `count` stereo frames.
 Heard Measure(const std::int16_t* frames, int count) {
   Heard heard{0, 0, 0};
-  for (int i = 0; i < count; ++i) {
+  for (std::ptrdiff_t i = 0; i < count; ++i) {
     heard.left = std::max<double>(heard.left, std::abs(frames[2 * i]));
     heard.right = std::max<double>(heard.right, std::abs(frames[2 * i + 1]));
     if (i > 0 && (frames[2 * i] < 0) != (frames[2 * i - 2] < 0))

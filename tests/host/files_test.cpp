@@ -25,7 +25,7 @@ TEST(Places, DataIsSoughtInTheWorkingDirectoryThenUpFromTheExecutableThenInstall
   ScopedWorkDir work;
   WriteFile("b/logo.png", "x");
   WriteFile("c/logo.png", "x");
-  const fs::path root = work.Path();
+  const fs::path& root = work.Path();
   EXPECT_EQ(FirstUsable({root / "a", root / "b", root / "c"}, "logo.png"), root / "b");
   EXPECT_EQ(FirstUsable({root / "a"}, "logo.png"), std::nullopt);
 }

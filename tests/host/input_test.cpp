@@ -34,6 +34,7 @@ class InputTest : public ::testing::Test {
   std::vector<int> SeenByNextUpdate(const std::vector<int>& keys) {
     in().BeginUpdate();
     std::vector<int> seen;
+    seen.reserve(keys.size() + 1);
     for (const int key : keys) seen.push_back(in().KeyDown(key));
     seen.push_back(in().KeyHit(keys[0]));
     in().EndUpdate();

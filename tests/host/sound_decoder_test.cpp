@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 
 #include "host/sound_decoder.h"
 #include "tests/host/wav_fixture.h"
@@ -44,7 +45,8 @@ TEST(SoundDecoder, DamagedFilesFailToLoad) {
   testing::ScopedWorkDir dir;
   WavLayout valid;
   valid.samples = Bytes(128, 0);
-  using Damage = Bytes (*)(WavLayout);
+  // A damage that changes the layout takes its own copy.
+  using Damage = std::function<Bytes(WavLayout)>;
   const std::pair<const char*, Damage> cases[] = {
       {"no channels",
        [](WavLayout w) {
@@ -67,13 +69,13 @@ TEST(SoundDecoder, DamagedFilesFailToLoad) {
          return BuildWav(w);
        }},
       {"data one byte past the end",
-       [](WavLayout w) {
+       [](const WavLayout& w) {
          Bytes b = BuildWav(w);
          ++b[kDataLengthOffset];
          return b;
        }},
       {"negative data length",
-       [](WavLayout w) {
+       [](const WavLayout& w) {
          Bytes b = BuildWav(w);
          b[kDataLengthOffset + 3] = 0x80;
          return b;
@@ -86,7 +88,7 @@ TEST(SoundDecoder, DamagedFilesFailToLoad) {
          return b;
        }},
       {"no data chunk",
-       [](WavLayout w) {
+       [](const WavLayout& w) {
          Bytes b = BuildWav(w);
          b.resize(36);
          return b;
