@@ -26,24 +26,13 @@ namespace {
 
 struct LoggingApp : App {
   std::string calls;  // a letter per callback
-  int m_OnCreate() override {
-    calls += 'c';
-    return 0;
-  }
-  int m_OnUpdate() override {
-    calls += 'u';
-    return 0;
-  }
-  int m_OnRender() override {
-    calls += 'r';
-    return 0;
-  }
-  int m_OnSuspend() override {
-    calls += 's';
-    return 0;
-  }
-  int m_OnResume() override {
-    calls += 'e';
+  int m_OnCreate() override { return Log('c'); }
+  int m_OnUpdate() override { return Log('u'); }
+  int m_OnRender() override { return Log('r'); }
+  int m_OnSuspend() override { return Log('s'); }
+  int m_OnResume() override { return Log('e'); }
+  int Log(char callback) {
+    calls += callback;
     return 0;
   }
 };
