@@ -32,11 +32,16 @@ class gxtkSample : public gxtkObject {
   virtual int Discard();
 };
 
+// A channel's state, as ChannelState reports it.
+inline constexpr int kChannelStopped = 0;
+inline constexpr int kChannelPlaying = 1;
+inline constexpr int kChannelPaused = 2;
+
 struct gxtkChannel {
   ALuint source = 0;
   gc_ref<gxtkSample> sample;
   int flags = 0;
-  int state = 0;  // 0 stopped, 1 playing, 2 paused
+  int state = kChannelStopped;
 };
 
 class gxtkAudio : public gxtkObject {

@@ -385,6 +385,8 @@ int gxtkGraphics::OvalSegments(float w, float h) const {
   }
   if (n < kMinOvalSegments) return kMinOvalSegments;
   if (n > kMaxOvalSegments) return kMaxOvalSegments;
+  // A multiple of four puts a vertex at each end of both axes, so the
+  // outline is symmetric about them.
   return n & ~3;
 }
 
