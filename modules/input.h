@@ -24,8 +24,8 @@ int DisableKeyboard();               // lets the keyboard go again; 0
 int GetChar();                       // next character typed this update, 0 when none
 int KeyDown(int key);                // 1 while key is held (or was tapped since last update)
 int KeyHit(int key);                 // presses of key since the last update (modulo 256)
-float MouseX();                      // pointer x in window pixels, at the update's start
-float MouseY();                      // pointer y in window pixels, at the update's start
+float MouseX();                      // pointer x in the picture's pixels, at the update's start
+float MouseY();                      // pointer y in the picture's pixels, at the update's start
 int MouseDown(int button);           // KeyDown of mouse button (0 left, 1 right, 2 middle)
 int MouseHit(int button);            // KeyHit of mouse button
 int TouchDown(int index);            // KeyDown of touch index (touch 0: the left button)
