@@ -1,7 +1,7 @@
 // The data module: turns relative asset names into "vantor://data/"
 // addresses, which the host's file opener (host/files.h) maps onto the data
 // directory. The graphics and audio modules pass every asset name through
-// it. A pure function of its argument, callable from any thread.
+// it, on the main thread (a String's count is not shared between threads).
 #pragma once
 
 #include "runtime/text.h"
