@@ -15,7 +15,8 @@
 namespace vantor {
 
 // Names the program in every line from now on; the game is "Vantor" unless a
-// tool that links the game (the replay tool) names itself at start-up.
+// tool that links the game (the replay tool) names itself at start-up. The
+// name is kept by reference: pass a literal.
 void SetLogProgram(std::string_view program);
 
 // Writes "PROGRAM: PART: MESSAGE" and a newline to standard error.
