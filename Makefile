@@ -27,7 +27,7 @@ FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := record text wav ogg script
 FUZZ_DIR     := build-fuzz
 
-.PHONY: deps deps-run build run test fuzz bench clean web web-test-pages web-run deb web-dist
+.PHONY: deps deps-run build run test lint fuzz bench clean web web-test-pages web-run deb web-dist
 
 deps:
 	@./scripts/install-deps test
@@ -51,6 +51,14 @@ ifneq ($(SANITIZE),1)
 	@$(MAKE) --no-print-directory web-test-pages
 endif
 	./scripts/with-display ctest --test-dir $(BUILD_DIR) --output-on-failure --no-tests=error -j $(JOBS)
+
+# The house style and static analysis (scripts/check-style): fails on any
+# formatting difference from .clang-format or any finding of .clang-tidy.
+# clang-tidy reads the build's compile commands, so the build comes first;
+# LINT_PATHS limits the check to some files or folders.
+LINT_PATHS ?=
+lint: build
+	BUILD_DIR=$(BUILD_DIR) JOBS=$(JOBS) ./scripts/check-style $(LINT_PATHS)
 
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) >/dev/null

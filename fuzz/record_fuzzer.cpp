@@ -7,7 +7,6 @@
 #include <algorithm>
 
 #include "fuzz/fuzz_support.h"
-#include "runtime/gc.h"
 #include "tests/host/temp_dir.h"
 #include "tests/record/record_game.h"
 
@@ -16,12 +15,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   static testing::RecordGame* game = (fuzz::EnterScratchDirectory(), new testing::RecordGame);
   const testing::RecordFields loaded = game->Load(fuzz::Text(bytes, size));
   const std::vector<int32_t>& settings = loaded[0];
-  fuzz::Check(settings[5] >= 0 && settings[5] <= 3 && std::min(settings[10], settings[11]) >= 64 && settings[12] >= 8,
+  fuzz::Check(settings[5] >= 0 && settings[5] <= 3 && std::min(settings[10], settings[11]) >= 64 &&
+                  settings[12] >= 8,
               "the sound mode and the pad are in range");
   game->app().m_Save();
   const std::string saved = testing::ReadFile(kStateFileName);
-  fuzz::Check(saved == testing::RecordText(loaded), "the game saves the model's text of what it loaded");
+  fuzz::Check(saved == testing::RecordText(loaded),
+              "the game saves the model's text of what it loaded");
   fuzz::Check(game->Load(saved) == loaded, "the saved record loads back the same");
-  fuzz::Check(gc_check_heap(), "the collector's heap holds together");
+  fuzz::CheckHeap();
   return 0;
 }

@@ -27,19 +27,27 @@ static void CountLines(const std::string& text, int* lines, int* commandLines) {
 
 static bool Within(int value, int low, int high) { return value >= low && value <= high; }
 
-static bool IsNameChar(unsigned char ch) { return std::isalnum(ch) || ch == '-' || ch == '_' || ch == '.'; }
+static bool IsNameChar(unsigned char ch) {
+  return std::isalnum(ch) || ch == '-' || ch == '_' || ch == '.';
+}
 
 static bool ArgumentsFit(const Command& c) {
   switch (c.kind) {
     case CommandKind::kPress:
-    case CommandKind::kMove: return Within(c.x, 0, kMaxSide) && Within(c.y, 0, kMaxSide);
-    case CommandKind::kResize: return Within(c.x, 1, kMaxSide) && Within(c.y, 1, kMaxSide);
+    case CommandKind::kMove:
+      return Within(c.x, 0, kMaxSide) && Within(c.y, 0, kMaxSide);
+    case CommandKind::kResize:
+      return Within(c.x, 1, kMaxSide) && Within(c.y, 1, kMaxSide);
     case CommandKind::kKey:
-    case CommandKind::kKeyUp: return Within(c.x, 1, vantor::kKeyCount - 1);
-    case CommandKind::kChar: return !c.text.empty() && c.text[0] != ' ' && c.text[0] != '\t';
+    case CommandKind::kKeyUp:
+      return Within(c.x, 1, vantor::kKeyCount - 1);
+    case CommandKind::kChar:
+      return !c.text.empty() && c.text[0] != ' ' && c.text[0] != '\t';
     case CommandKind::kShot:
-      return !c.text.empty() && c.text[0] != '.' && std::all_of(c.text.begin(), c.text.end(), IsNameChar);
-    default: return c.text.empty();
+      return !c.text.empty() && c.text[0] != '.' &&
+             std::all_of(c.text.begin(), c.text.end(), IsNameChar);
+    default:
+      return c.text.empty();
   }
 }
 
@@ -50,13 +58,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   int lines = 0, commandLines = 0;
   CountLines(text, &lines, &commandLines);
   const size_t outcomes = script.commands.size() + script.errors.size();
-  Check(outcomes == static_cast<size_t>(commandLines), "each command line gives one command or one error");
+  Check(outcomes == static_cast<size_t>(commandLines),
+        "each command line gives one command or one error");
   const auto byUpdate = [](const Command& a, const Command& b) { return a.update < b.update; };
-  Check(std::is_sorted(script.commands.begin(), script.commands.end(), byUpdate), "commands in update order");
+  Check(std::is_sorted(script.commands.begin(), script.commands.end(), byUpdate),
+        "commands in update order");
   for (const Command& c : script.commands) {
     Check(c.update >= 1 && Within(c.line, 1, lines), "update and line numbers in range");
     Check(ArgumentsFit(c), "arguments fit their command");
   }
-  for (const ScriptError& e : script.errors) Check(Within(e.line, 1, lines) && !e.message.empty(), "errors name their line");
+  for (const ScriptError& e : script.errors)
+    Check(Within(e.line, 1, lines) && !e.message.empty(), "errors name their line");
+  vantor::fuzz::CheckHeap();
   return 0;
 }

@@ -18,7 +18,8 @@ static void CheckRoundTrip(const String& text) {
   for (int i = 0; i < text.Length(); ++i) length += text[i] < 0x80 ? 1 : text[i] < 0x800 ? 2 : 3;
   Check(encoded.size() == length, "UTF-8 takes one to three bytes per unit");
   if (text.Length() > 0 && text[0] == 0xFEFF) return;
-  Check(String::Load(encoded.data(), static_cast<int>(encoded.size())) == text, "encoding then decoding gives the units back");
+  Check(String::Load(encoded.data(), static_cast<int>(encoded.size())) == text,
+        "encoding then decoding gives the units back");
 }
 
 static void CheckUtf16(const std::uint8_t* bytes, std::size_t size, const String& decoded) {
@@ -26,9 +27,11 @@ static void CheckUtf16(const std::uint8_t* bytes, std::size_t size, const String
   if (!big && !(bytes[0] == 0xFF && bytes[1] == 0xFE)) return;
   std::vector<char16_t> units;
   for (std::size_t i = 2; i + 1 < size; i += 2) {
-    units.push_back(static_cast<char16_t>(big ? bytes[i] << 8 | bytes[i + 1] : bytes[i + 1] << 8 | bytes[i]));
+    units.push_back(
+        static_cast<char16_t>(big ? bytes[i] << 8 | bytes[i + 1] : bytes[i + 1] << 8 | bytes[i]));
   }
-  Check(decoded == String(units.data(), static_cast<int>(units.size())), "UTF-16 holds the byte pairs");
+  Check(decoded == String(units.data(), static_cast<int>(units.size())),
+        "UTF-16 holds the byte pairs");
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
@@ -36,7 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   if (size >= 2) CheckUtf16(bytes, size, decoded);
   CheckRoundTrip(decoded);
   std::vector<char16_t> units(size / 2);
-  for (std::size_t i = 0; i < units.size(); ++i) units[i] = static_cast<char16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8);
+  for (std::size_t i = 0; i < units.size(); ++i)
+    units[i] = static_cast<char16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8);
   CheckRoundTrip(String(units.data(), static_cast<int>(units.size())));
+  vantor::fuzz::CheckHeap();
   return 0;
 }

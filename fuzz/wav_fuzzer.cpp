@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "fuzz/fuzz_support.h"
 #include "host/sound_decoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
@@ -14,7 +15,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   unsigned char* samples = vantor::decodeWav(file, &info);
   std::fclose(file);
   const long claimed = samples ? static_cast<long>(info.length) * info.channels * info.format : 0;
-  if (samples && (info.channels <= 0 || claimed > static_cast<long>(size))) __builtin_trap();
+  if (samples) {
+    vantor::fuzz::Check(info.channels > 0 && claimed <= static_cast<long>(size),
+                        "a decoded block holds no more samples than the file");
+  }
   vantor::unloadSound(samples);
+  vantor::fuzz::CheckHeap();
   return 0;
 }

@@ -1,12 +1,11 @@
 #include "host/app.h"
 
-#include <cstdlib>
-
 #include "host/audio.h"
 #include "host/files.h"
 #include "host/frame_stats.h"
 #include "host/graphics.h"
 #include "host/input.h"
+#include "host/log.h"
 #include "host/orderly_stop.h"
 #include "host/platform.h"
 
@@ -48,6 +47,7 @@ void gxtkApp::mark() {
 gxtkGraphics* gxtkApp::GraphicsDevice() { return graphics; }
 gxtkInput* gxtkApp::InputDevice() { return input; }
 gxtkAudio* gxtkApp::AudioDevice() { return audio; }
+// Kept for the framework's API (nothing calls it); the window's title is set at start-up.
 String gxtkApp::AppTitle() { return T("<TODO>"); }
 String gxtkApp::LoadState() { return LoadStateFile(); }
 int gxtkApp::SaveState(String state) { return SaveStateFile(state); }
@@ -76,7 +76,7 @@ int gxtkApp::OnLoading() { return 0; }
 
 void gxtkApp::InvokeOnCreate() {
   // The app is written for a window it can draw into from the start.
-  if (!graphics->Validate()) std::abort();
+  if (!graphics->Validate()) Fatal("app", "the window has no size to draw into at start-up");
   OnCreate();
   gc_collect();
 }
@@ -178,7 +178,7 @@ LoopWait gxtkApp::Pass(Platform& platform) {
 LoopWait gxtkApp::RunFixedRatePass(Platform& platform) {
   // The due test uses the clock at single precision, the catch-up test at
   // full precision.
-  const float now = static_cast<float>(platform.Time());
+  const auto now = static_cast<float>(platform.Time());
   if (nextUpdate > now) return {LoopWait::kTime, nextUpdate - now};
   platform.PollEvents();
   if (CatchUp(platform)) nextUpdate = platform.Time();

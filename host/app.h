@@ -25,7 +25,10 @@ class gxtkApp;
 class Platform;
 
 // The catch-up bound: at most this many updates run in one pass of the loop
-// before the backlog is dropped.
+// before the backlog is dropped and the schedule restarts from now. Seven
+// (about 0.12 s of play at 60 Hz) is enough to work off a hiccup unseen,
+// and few enough that a machine too slow for the update rate still renders
+// between bursts instead of falling ever further behind.
 inline constexpr int kMaxCatchUpUpdates = 7;
 
 // What one pass of the main loop leaves the loop to wait for before the
@@ -42,8 +45,8 @@ struct LoopWait {
 };
 
 namespace host {
-extern gxtkApp* app;        // the one application object
-extern int (*runner)();     // RunApp once an application object exists
+extern gxtkApp* app;     // the one application object
+extern int (*runner)();  // RunApp once an application object exists
 extern int argc;
 extern char** argv;
 extern ALCdevice* alcDevice;    // null when opening failed
@@ -66,10 +69,10 @@ class gxtkApp : public gxtkObject {
   virtual gxtkGraphics* GraphicsDevice();
   virtual gxtkInput* InputDevice();
   virtual gxtkAudio* AudioDevice();
-  virtual String AppTitle();
+  virtual String AppTitle();  // "<TODO>", kept for the framework's API; nothing calls it
   virtual String LoadState();
   virtual int SaveState(String state);
-  virtual String LoadString(String path);
+  virtual String LoadString(String path);  // kept for the framework's API; nothing calls it
   virtual int SetUpdateRate(int hertz);
   virtual int MilliSecs();
   virtual int Loading();

@@ -53,7 +53,7 @@ gxtkAudio::gxtkAudio() {
 void gxtkAudio::mark() {
   // A sample still sounding stays alive even when the game dropped it.
   for (const gxtkChannel& channel : channels) {
-    if (channel.state != 0 && !SourceStopped(channel)) channel.sample.queue_mark();
+    if (channel.state != kChannelStopped && !SourceStopped(channel)) channel.sample.queue_mark();
   }
 }
 
@@ -81,7 +81,7 @@ bool gxtkAudio::SourceStopped(const gxtkChannel& channel) {
 void gxtkAudio::FlushDiscarded() {
   if (host::discarded.empty() || !HaveContext()) return;
   for (const gxtkChannel& channel : channels) {
-    if (channel.state != 0 && SourceStopped(channel)) {
+    if (channel.state != kChannelStopped && SourceStopped(channel)) {
       alSourcei(channel.source, AL_BUFFER, 0);
     }
   }
@@ -124,36 +124,36 @@ int gxtkAudio::PlaySample(gxtkSample* sample, int channel, int flags) {
   }
   target->sample = sample;
   target->flags = flags;
-  target->state = 1;
+  target->state = kChannelPlaying;
   return 0;
 }
 
 int gxtkAudio::StopChannel(int channel) {
   gxtkChannel* target = Channel(channel);
-  if (target && target->state != 0) {
+  if (target && target->state != kChannelStopped) {
     if (HaveContext()) alSourceStop(target->source);
-    target->state = 0;
+    target->state = kChannelStopped;
   }
   return 0;
 }
 
 int gxtkAudio::PauseChannel(int channel) {
   gxtkChannel* target = Channel(channel);
-  if (!target || target->state != 1) return 0;
+  if (!target || target->state != kChannelPlaying) return 0;
   if (SourceStopped(*target)) {
-    target->state = 0;
+    target->state = kChannelStopped;
   } else {
     alSourcePause(target->source);
-    target->state = 2;
+    target->state = kChannelPaused;
   }
   return 0;
 }
 
 int gxtkAudio::ResumeChannel(int channel) {
   gxtkChannel* target = Channel(channel);
-  if (target && target->state == 2) {
+  if (target && target->state == kChannelPaused) {
     if (HaveContext()) alSourcePlay(target->source);
-    target->state = 1;
+    target->state = kChannelPlaying;
   }
   return 0;
 }
@@ -161,7 +161,7 @@ int gxtkAudio::ResumeChannel(int channel) {
 int gxtkAudio::ChannelState(int channel) {
   gxtkChannel* target = Channel(channel);
   if (!target) return 0;
-  if (target->state == 1 && SourceStopped(*target)) target->state = 0;
+  if (target->state == kChannelPlaying && SourceStopped(*target)) target->state = kChannelStopped;
   return target->state;
 }
 
@@ -199,16 +199,16 @@ int gxtkAudio::SetMusicVolume(float volume) { return SetVolume(kMusicChannel, vo
 
 void gxtkAudio::OnSuspend() {
   for (const gxtkChannel& channel : channels) {
-    if (channel.state == 1 && SourceState(channel) == AL_PLAYING) {
+    if (channel.state == kChannelPlaying && SourceState(channel) == AL_PLAYING) {
       alSourcePause(channel.source);
     }
   }
 }
 
 void gxtkAudio::OnResume() {
-  // Channels the game paused itself (state 2) stay paused.
+  // Channels the game paused itself stay paused.
   for (const gxtkChannel& channel : channels) {
-    if (channel.state == 1 && SourceState(channel) == AL_PAUSED) {
+    if (channel.state == kChannelPlaying && SourceState(channel) == AL_PAUSED) {
       alSourcePlay(channel.source);
     }
   }

@@ -32,11 +32,16 @@ class gxtkSample : public gxtkObject {
   virtual int Discard();
 };
 
+// A channel's state, as ChannelState reports it.
+inline constexpr int kChannelStopped = 0;
+inline constexpr int kChannelPlaying = 1;
+inline constexpr int kChannelPaused = 2;
+
 struct gxtkChannel {
   ALuint source = 0;
   gc_ref<gxtkSample> sample;
   int flags = 0;
-  int state = 0;  // 0 stopped, 1 playing, 2 paused
+  int state = kChannelStopped;
 };
 
 class gxtkAudio : public gxtkObject {
@@ -56,6 +61,7 @@ class gxtkAudio : public gxtkObject {
   virtual int SetVolume(int channel, float volume);
   virtual int SetPan(int channel, float pan);
   virtual int SetRate(int channel, float rate);
+  // The music channel: kept for the framework's API; the game plays no music.
   virtual int PlayMusic(String path, int flags);
   virtual int StopMusic();
   virtual int PauseMusic();

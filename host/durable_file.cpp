@@ -50,7 +50,7 @@ bool FollowLinks(std::string path, std::string* target) {
     const ssize_t length = readlink(path.c_str(), link, sizeof link - 1);
     if (length < 0) return false;
     const std::string next(link, static_cast<size_t>(length));
-    path = next[0] == '/' ? next : DirectoryOf(path) + "/" + next;
+    path = next[0] == '/' ? next : DirectoryOf(path).append("/").append(next);
   }
   errno = ELOOP;
   return false;
@@ -142,12 +142,12 @@ ReplaceOutcome ReplaceFileDurably(const std::string& path,
   std::string failedStep = FillTemp(fd, target, bytes);
   if (close(fd) != 0 && failedStep.empty()) failedStep = "cannot close";
   if (!failedStep.empty()) {
-    const ReplaceOutcome outcome = Failure(-2, failedStep + " " + temp);
+    ReplaceOutcome outcome = Failure(-2, failedStep + " " + temp);
     unlink(temp.c_str());
     return outcome;
   }
   if (rename(temp.c_str(), target.c_str()) != 0) {
-    const ReplaceOutcome outcome = Failure(-1, "cannot replace " + target);
+    ReplaceOutcome outcome = Failure(-1, "cannot replace " + target);
     unlink(temp.c_str());
     return outcome;
   }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/durable_file.h"
+#include "host/log.h"
 
 namespace vantor {
 namespace {
@@ -47,7 +48,8 @@ bool MapAddress(const String& path, String* mapped) {
   for (const AddressPrefix& entry : kAddressPrefixes) {
     const String prefix(entry.prefix);
     if (path.StartsWith(prefix)) {
-      const String directory = entry.directory ? String(entry.directory) : DecodeUtf8(DataDirectory());
+      const String directory =
+          entry.directory ? String(entry.directory) : DecodeUtf8(DataDirectory());
       *mapped = directory + path.Slice(prefix.Length());
       return true;
     }
@@ -79,8 +81,7 @@ void ReportSaveOutcome(const ReplaceOutcome& outcome) {
   }
   if (saveFailureReported) return;
   saveFailureReported = true;
-  std::fprintf(stderr, "Vantor: cannot save the record: %s\n", outcome.problem.c_str());
-  std::fflush(stderr);
+  LogProblem("files", "cannot save the record: " + outcome.problem);
 }
 
 }  // namespace
@@ -107,8 +108,8 @@ std::FILE* OpenAsset(const String& path) {
 void ReportAssetFailure(const String& path, const char* why) {
   String mapped;
   if (!MapAddress(path, &mapped)) mapped = path;
-  std::fprintf(stderr, "Vantor: cannot load %s: %s\n", ToUtf8(mapped).c_str(), why);
-  std::fflush(stderr);
+  // The phrase "cannot load" is what the install check looks for.
+  LogProblem("files", "cannot load " + ToUtf8(mapped) + ": " + why);
 }
 
 String LoadStateFile() {
@@ -141,6 +142,9 @@ RkDataBuffer::~RkDataBuffer() { Discard(); }
 bool RkDataBuffer::_New(int size) {
   if (data) return false;
   data = static_cast<unsigned char*>(std::malloc(size));
+  // A buffer that claims bytes it has not got would fail every check below.
+  if (!data && size != 0)
+    Fatal("files", "no memory for a data buffer of " + std::to_string(size) + " bytes");
   length = size;
   return true;
 }
@@ -182,37 +186,61 @@ void WriteLittle(unsigned char* at, int bytes, unsigned value) {
   for (int i = 0; i < bytes; ++i, value >>= 8) at[i] = static_cast<unsigned char>(value);
 }
 
+constexpr int kByteWidth = 1, kShortWidth = 2, kIntWidth = 4;
+
 }  // namespace
 
+void RkDataBuffer::RequireWithin(int offset, int width) const {
+  // length - width cannot overflow: length is never negative.
+  if (offset >= 0 && offset <= length - width) return;
+  Fatal("files", "a data buffer access at offset " + std::to_string(offset) + " (width " +
+                     std::to_string(width) + ") lies outside its " + std::to_string(length) +
+                     " bytes");
+}
+
 int RkDataBuffer::PeekByte(int offset) const {
-  return static_cast<signed char>(ReadLittle(data + offset, 1));
+  RequireWithin(offset, kByteWidth);
+  return static_cast<signed char>(ReadLittle(data + offset, kByteWidth));
 }
 
 int RkDataBuffer::PeekShort(int offset) const {
-  return static_cast<short>(ReadLittle(data + offset, 2));
+  RequireWithin(offset, kShortWidth);
+  return static_cast<short>(ReadLittle(data + offset, kShortWidth));
 }
 
 int RkDataBuffer::PeekInt(int offset) const {
-  return static_cast<int>(ReadLittle(data + offset, 4));
+  RequireWithin(offset, kIntWidth);
+  return static_cast<int>(ReadLittle(data + offset, kIntWidth));
 }
 
 float RkDataBuffer::PeekFloat(int offset) const {
-  const unsigned bits = ReadLittle(data + offset, 4);
+  RequireWithin(offset, kIntWidth);
+  const unsigned bits = ReadLittle(data + offset, kIntWidth);
   float value;
   std::memcpy(&value, &bits, sizeof value);
   return value;
 }
 
-void RkDataBuffer::PokeByte(int offset, int value) { WriteLittle(data + offset, 1, value); }
+void RkDataBuffer::PokeByte(int offset, int value) {
+  RequireWithin(offset, kByteWidth);
+  WriteLittle(data + offset, kByteWidth, value);
+}
 
-void RkDataBuffer::PokeShort(int offset, int value) { WriteLittle(data + offset, 2, value); }
+void RkDataBuffer::PokeShort(int offset, int value) {
+  RequireWithin(offset, kShortWidth);
+  WriteLittle(data + offset, kShortWidth, value);
+}
 
-void RkDataBuffer::PokeInt(int offset, int value) { WriteLittle(data + offset, 4, value); }
+void RkDataBuffer::PokeInt(int offset, int value) {
+  RequireWithin(offset, kIntWidth);
+  WriteLittle(data + offset, kIntWidth, value);
+}
 
 void RkDataBuffer::PokeFloat(int offset, float value) {
+  RequireWithin(offset, kIntWidth);
   unsigned bits;
   std::memcpy(&bits, &value, sizeof bits);
-  WriteLittle(data + offset, 4, bits);
+  WriteLittle(data + offset, kIntWidth, bits);
 }
 
 }  // namespace vantor

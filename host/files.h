@@ -55,26 +55,35 @@ int SaveStateFile(const String& state);
 // The whole file decoded as text, or the empty string.
 String LoadStringFile(const String& path);
 
+// A raw byte buffer, empty or filled. Kept for the framework's API: the game
+// never uses it. Peeks and pokes are unaligned and little-endian; each must
+// lie wholly within the buffer (offset 0 to length minus its width), and
+// one that does not ends the process at once with a line saying so
+// (host/log.h) instead of touching memory outside it.
 class RkDataBuffer : public Object {
  public:
-  unsigned char* data = nullptr;
-  int length = 0;
+  unsigned char* data = nullptr;  // null when empty
+  int length = 0;                 // bytes; 0 when empty
 
-  ~RkDataBuffer() override;
-  bool _New(int size);
-  bool _Load(const String& path);
-  void Discard();
+  ~RkDataBuffer() override;        // discards the data
+  bool _New(int size);             // size bytes, content undefined; false if filled
+  bool _Load(const String& path);  // the whole file; false if filled or unopened
+  void Discard();                  // back to empty
   int Length() const { return length; }
-  void* ReadPointer(int offset) const { return data + offset; }
-  void* WritePointer(int offset) const { return data + offset; }
-  int PeekByte(int offset) const;
-  int PeekShort(int offset) const;
+  void* ReadPointer(int offset) const { return data + offset; }   // data + offset, unchecked
+  void* WritePointer(int offset) const { return data + offset; }  // data + offset, unchecked
+  int PeekByte(int offset) const;                                 // sign-extended
+  int PeekShort(int offset) const;                                // sign-extended
   int PeekInt(int offset) const;
   float PeekFloat(int offset) const;
-  void PokeByte(int offset, int value);
-  void PokeShort(int offset, int value);
+  void PokeByte(int offset, int value);   // the low 8 bits
+  void PokeShort(int offset, int value);  // the low 16 bits
   void PokeInt(int offset, int value);
   void PokeFloat(int offset, float value);
+
+ private:
+  // Ends the process unless `width` bytes at `offset` lie within the buffer.
+  void RequireWithin(int offset, int width) const;
 };
 
 }  // namespace vantor

@@ -31,7 +31,7 @@ constexpr Glyph kFont[] = {
     {'B', "##.#.###.#.###."}, {'C', "####..#..#..###"}, {'D', "##.#.##.##.###."},
     {'E', "####..####..###"}, {'G', "####..#.##.####"}, {'H', "#.##.#####.##.#"},
     {'K', "#.##.###.#.##.#"}, {'L', "#..#..#..#..###"}, {'M', "#.#####.##.##.#"},
-    {'N', "##.#.##.##.##.#"},  {'P', "####.#####..#.."}, {'Q', ".#.#.##.###..##"},
+    {'N', "##.#.##.##.##.#"}, {'P', "####.#####..#.."}, {'Q', ".#.#.##.###..##"},
     {'R', "####.###.#.##.#"}, {'S', "####..###..####"}, {'T', "###.#..#..#..#."},
     {'U', "#.##.##.##.####"}, {'W', "#.##.##.#####.#"},
 };
@@ -54,8 +54,7 @@ double lastCollectSeconds = 0;
 Listener listener = nullptr;
 
 double WallSeconds() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
-      .count();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 // Where there is no CPU clock per thread (a browser page, whose one thread
@@ -99,8 +98,8 @@ constexpr unsigned char kPanelShade = static_cast<unsigned char>(kPanelAlpha * k
 
 void Rectangle(std::vector<OverlayVertex>& out, float x, float y, float width, float height,
                unsigned char grey, unsigned char alpha) {
-  const float corners[6][2] = {{x, y},         {x + width, y},          {x + width, y + height},
-                               {x, y},         {x + width, y + height}, {x, y + height}};
+  const float corners[6][2] = {{x, y}, {x + width, y},          {x + width, y + height},
+                               {x, y}, {x + width, y + height}, {x, y + height}};
   for (const auto& corner : corners) out.push_back({corner[0], corner[1], grey, grey, grey, alpha});
 }
 
@@ -108,9 +107,9 @@ void Text(std::vector<OverlayVertex>& out, const std::string& text, int x, int y
   for (const char character : text) {
     if (const char* rows = GlyphRows(character)) {
       for (int i = 0; rows[i]; ++i) {
+        const int column = i % kGlyphWidth, row = i / kGlyphWidth;
         if (rows[i] == '#')
-          Rectangle(out, x + i % kGlyphWidth * kPixel, y + i / kGlyphWidth * kPixel, kPixel,
-                    kPixel, kOpaque, kOpaque);
+          Rectangle(out, x + column * kPixel, y + row * kPixel, kPixel, kPixel, kOpaque, kOpaque);
       }
     }
     x += kAdvance;
@@ -152,6 +151,7 @@ void FrameShown(int drawCalls, int quads) {
 Summary Last() { return last; }
 
 std::vector<std::string> Lines(const Summary& s) {
+  // Four lines, each far shorter than 64 characters at any figure.
   char lines[4][64];
   std::snprintf(lines[0], sizeof lines[0], "UPS %d  RPS %d", s.updates, s.renders);
   std::snprintf(lines[1], sizeof lines[1], "UPDATE %.2f MS  RENDER %.2f MS", s.updateMs,
@@ -167,10 +167,10 @@ void DrawOverlay(const std::vector<std::string>& lines, int width, int height) {
   // Triangles from a client array, as the graphics device draws: the
   // browser's emulation of the fixed pipeline has no working glBegin.
   std::vector<OverlayVertex> vertices;
-  Rectangle(vertices, 0, 0, 2 * kMargin + longest * kAdvance,
-            2 * kMargin + lines.size() * kLineHeight, 0, kPanelShade);
-  for (size_t i = 0; i < lines.size(); ++i)
-    Text(vertices, lines[i], kMargin, kMargin + i * kLineHeight);
+  const int lineCount = static_cast<int>(lines.size());
+  Rectangle(vertices, 0, 0, 2 * kMargin + static_cast<int>(longest) * kAdvance,
+            2 * kMargin + lineCount * kLineHeight, 0, kPanelShade);
+  for (int i = 0; i < lineCount; ++i) Text(vertices, lines[i], kMargin, kMargin + i * kLineHeight);
   glDisable(GL_SCISSOR_TEST);
   glDisable(GL_TEXTURE_2D);
   SetPixelView(0, 0, width, height);

@@ -50,7 +50,8 @@ void GamepadToJoystick(const GLFWgamepadstate& pad, float axes[kGamepadAxes],
                        unsigned char buttons[kGamepadButtons]) {
   for (int i = 0; i < kGamepadAxes; ++i) axes[i] = pad.axes[kAxisPlaces[i]];
   for (int i = 0; i < kGamepadButtons; ++i) buttons[i] = GLFW_RELEASE;
-  for (const ButtonPlace& place : kButtonPlaces) buttons[place.joystick] = pad.buttons[place.gamepad];
+  for (const ButtonPlace& place : kButtonPlaces)
+    buttons[place.joystick] = pad.buttons[place.gamepad];
 }
 
 #else

@@ -13,6 +13,7 @@
 #include "host/frame_stats.h"
 #include "host/gamepad.h"
 #include "host/graphics.h"
+#include "host/log.h"
 #include "host/screenshot.h"
 #include "host/window_identity.h"
 
@@ -68,8 +69,7 @@ ViewRect Letterbox(int width, int height, int contentWidth, int contentHeight) {
 }
 
 float PointerToPixels(double pointer, int framebufferSize, int windowSize) {
-  const double ratio =
-      windowSize > 0 ? static_cast<double>(framebufferSize) / windowSize : 1.0;
+  const double ratio = windowSize > 0 ? static_cast<double>(framebufferSize) / windowSize : 1.0;
   // Whole pixels, as the device has always reported the pointer.
   return static_cast<float>(static_cast<int>(pointer * ratio));
 }
@@ -150,8 +150,9 @@ void GlfwPlatform::FinishFrame() {
   if (!screenshotPending_) return;
   screenshotPending_ = false;
   const std::filesystem::path shot = SaveScreenshot(ScreenshotDirectory(), width, height);
+  // Where the picture went is news on standard output; a failure is a problem.
   if (shot.empty()) {
-    std::cout << "Screenshot could not be saved in " << ScreenshotDirectory().string() << std::endl;
+    LogProblem("screenshot", "cannot save a screenshot in " + ScreenshotDirectory().string());
   } else {
     std::cout << "Screenshot saved to " << shot.string() << std::endl;
   }

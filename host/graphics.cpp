@@ -158,8 +158,8 @@ struct TexRect {
 
 gxtkGraphics::gxtkGraphics() {
   for (int q = 0; q < kQuadCapacity; ++q) {
-    const uint16_t first = static_cast<uint16_t>(q * kQuadVertices);
-    uint16_t* entry = &quadIndices[q * kIndicesPerQuad];
+    const auto first = static_cast<uint16_t>(q * kQuadVertices);
+    uint16_t* entry = &quadIndices[static_cast<std::ptrdiff_t>(q) * kIndicesPerQuad];
     entry[0] = first;
     entry[1] = first + 1;
     entry[2] = first + 2;
@@ -385,6 +385,8 @@ int gxtkGraphics::OvalSegments(float w, float h) const {
   }
   if (n < kMinOvalSegments) return kMinOvalSegments;
   if (n > kMaxOvalSegments) return kMaxOvalSegments;
+  // A multiple of four puts a vertex at each end of both axes, so the
+  // outline is symmetric about them.
   return n & ~3;
 }
 
@@ -416,7 +418,7 @@ int gxtkGraphics::DrawPoly(Array<float> verts) {
   if (batchSurface.get() != surface || batchCount >= kQuadCapacity) [[unlikely]] {
     Restart(kBatchQuads, surface);
   }
-  return &vertices[batchCount++ * kQuadVertices];
+  return &vertices[static_cast<std::ptrdiff_t>(batchCount++) * kQuadVertices];
 }
 
 // Writes one sprite's quad, inline in each sprite entry point. The corners
@@ -434,14 +436,13 @@ int gxtkGraphics::DrawPoly(Array<float> verts) {
 // coordinates come out as (w * texScaleU, h * texScaleV) at the far corner.
 int gxtkGraphics::DrawSurface(gxtkSurface* surface, float x, float y) {
   const int w = surface->width, h = surface->height;
-  PutTexturedQuad(surface,
-                  QuadCorners(*this, x, y, static_cast<float>(w), static_cast<float>(h)), 0, 0,
-                  w, h);
+  PutTexturedQuad(surface, QuadCorners(*this, x, y, static_cast<float>(w), static_cast<float>(h)),
+                  0, 0, w, h);
   return 0;
 }
 
-int gxtkGraphics::DrawSurface2(gxtkSurface* surface, float x, float y, int srcx, int srcy,
-                               int srcw, int srch) {
+int gxtkGraphics::DrawSurface2(gxtkSurface* surface, float x, float y, int srcx, int srcy, int srcw,
+                               int srch) {
   PutTexturedQuad(surface,
                   QuadCorners(*this, x, y, static_cast<float>(srcw), static_cast<float>(srch)),
                   srcx, srcy, srcw, srch);
@@ -461,13 +462,12 @@ int gxtkGraphics::DrawSurfaceUnder(gxtkSurface* surface, const gxtkMatrix& m, in
   return 0;
 }
 
-int gxtkGraphics::ReadPixels(Array<int> pixels, int x, int y, int w, int h, int offset,
-                             int pitch) {
+int gxtkGraphics::ReadPixels(Array<int> pixels, int x, int y, int w, int h, int offset, int pitch) {
   Flush();
   if (!RowsFit(pixels.Length(), w, h, offset, pitch)) return 0;
   std::vector<uint32_t> buffer(static_cast<size_t>(w) * h);
-  glReadPixels(originX + x, originY + Height() - y - h, w, h, kPixelTransferFormat, GL_UNSIGNED_BYTE,
-               buffer.data());
+  glReadPixels(originX + x, originY + Height() - y - h, w, h, kPixelTransferFormat,
+               GL_UNSIGNED_BYTE, buffer.data());
   for (int i = 0; i < h; ++i) {
     const uint32_t* row = &buffer[static_cast<size_t>(h - 1 - i) * w];
     for (int j = 0; j < w; ++j) {
@@ -477,8 +477,8 @@ int gxtkGraphics::ReadPixels(Array<int> pixels, int x, int y, int w, int h, int 
   return 0;
 }
 
-int gxtkGraphics::WritePixels2(gxtkSurface* surface, Array<int> pixels, int x, int y, int w,
-                               int h, int offset, int pitch) {
+int gxtkGraphics::WritePixels2(gxtkSurface* surface, Array<int> pixels, int x, int y, int w, int h,
+                               int offset, int pitch) {
   Flush();
   if (!RowsFit(pixels.Length(), w, h, offset, pitch)) return 0;
   std::vector<uint32_t> buffer(static_cast<size_t>(w) * h);

@@ -13,6 +13,7 @@
 // thread only (the thread that owns the OpenGL context).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "host/object.h"
@@ -136,8 +137,8 @@ class gxtkGraphics : public gxtkObject {
   virtual int DrawOval(float x, float y, float w, float h);
   virtual int DrawPoly(Array<float> verts);
   virtual int DrawSurface(gxtkSurface* surface, float x, float y);
-  virtual int DrawSurface2(gxtkSurface* surface, float x, float y, int srcx, int srcy,
-                           int srcw, int srch);
+  virtual int DrawSurface2(gxtkSurface* surface, float x, float y, int srcx, int srcy, int srcw,
+                           int srch);
   // The sprite paths' two operations. Each draws the source rectangle of
   // DrawSurface2 in one call, whatever the device's matrix, which stays as
   // it is: the graphics module composes a sprite's matrix itself instead of
@@ -173,7 +174,7 @@ class gxtkGraphics : public gxtkObject {
     if (batchKind != kind || batchCount >= capacity || batchSurface.get() != surface) [[unlikely]] {
       Restart(kind, surface);
     }
-    return &vertices[batchCount++ * verticesPerPrimitive];
+    return &vertices[static_cast<std::ptrdiff_t>(batchCount++) * verticesPerPrimitive];
   }
   // Admit for a textured quad. Only quad batches carry a surface, so a batch
   // on the same surface is of the same kind: one test fewer per sprite.

@@ -24,19 +24,32 @@ constexpr int kFunctionKeys = 12;
 
 // Physical keys other than digits and letters, by GLFW 3 key code.
 constexpr std::pair<int, int> kKeyPairs[] = {
-    {GLFW_KEY_SPACE, 32},          {GLFW_KEY_APOSTROPHE, 222},
-    {GLFW_KEY_COMMA, 188},         {GLFW_KEY_MINUS, 189},
-    {GLFW_KEY_PERIOD, 190},        {GLFW_KEY_SLASH, 191},
-    {GLFW_KEY_SEMICOLON, 186},     {GLFW_KEY_EQUAL, 187},
-    {GLFW_KEY_LEFT_BRACKET, 219},  {GLFW_KEY_BACKSLASH, 220},
-    {GLFW_KEY_RIGHT_BRACKET, 221}, {GLFW_KEY_GRAVE_ACCENT, 192},
-    {GLFW_KEY_ESCAPE, 27},         {GLFW_KEY_ENTER, 13},
-    {GLFW_KEY_TAB, 9},             {GLFW_KEY_BACKSPACE, 8},
-    {GLFW_KEY_INSERT, 45},         {GLFW_KEY_DELETE, 46},
-    {GLFW_KEY_RIGHT, 39},          {GLFW_KEY_LEFT, 37},
-    {GLFW_KEY_DOWN, 40},           {GLFW_KEY_UP, 38},
-    {GLFW_KEY_PAGE_UP, 33},        {GLFW_KEY_PAGE_DOWN, 34},
-    {GLFW_KEY_HOME, 36},           {GLFW_KEY_END, 35},
+    {GLFW_KEY_SPACE, 32},
+    {GLFW_KEY_APOSTROPHE, 222},
+    {GLFW_KEY_COMMA, 188},
+    {GLFW_KEY_MINUS, 189},
+    {GLFW_KEY_PERIOD, 190},
+    {GLFW_KEY_SLASH, 191},
+    {GLFW_KEY_SEMICOLON, 186},
+    {GLFW_KEY_EQUAL, 187},
+    {GLFW_KEY_LEFT_BRACKET, 219},
+    {GLFW_KEY_BACKSLASH, 220},
+    {GLFW_KEY_RIGHT_BRACKET, 221},
+    {GLFW_KEY_GRAVE_ACCENT, 192},
+    {GLFW_KEY_ESCAPE, 27},
+    {GLFW_KEY_ENTER, 13},
+    {GLFW_KEY_TAB, 9},
+    {GLFW_KEY_BACKSPACE, 8},
+    {GLFW_KEY_INSERT, 45},
+    {GLFW_KEY_DELETE, 46},
+    {GLFW_KEY_RIGHT, 39},
+    {GLFW_KEY_LEFT, 37},
+    {GLFW_KEY_DOWN, 40},
+    {GLFW_KEY_UP, 38},
+    {GLFW_KEY_PAGE_UP, 33},
+    {GLFW_KEY_PAGE_DOWN, 34},
+    {GLFW_KEY_HOME, 36},
+    {GLFW_KEY_END, 35},
     {GLFW_KEY_LEFT_SHIFT, kKeyLeftShift},
     {GLFW_KEY_RIGHT_SHIFT, kKeyRightShift},
     {GLFW_KEY_LEFT_CONTROL, kKeyLeftControl},
@@ -87,6 +100,7 @@ int TransKey(int windowKey) {
 
 int KeyToChar(int key) {
   switch (key) {
+    // Backspace, tab, enter and escape type their own code, as ASCII has it.
     case 8:
     case 9:
     case 13:

@@ -51,12 +51,12 @@ class gxtkInput : public gxtkObject {
   virtual float MouseY();
   virtual float JoyX(int index);
   virtual float JoyY(int index);
-  virtual float JoyZ(int index);
+  virtual float JoyZ(int index);  // kept for the framework's API; nothing calls it
   virtual float TouchX(int index);
   virtual float TouchY(int index);
   virtual float AccelX();
   virtual float AccelY();
-  virtual float AccelZ();
+  virtual float AccelZ();  // kept for the framework's API; nothing calls it
 
   // Samples the mouse and joystick 0 from the current platform, and holds
   // each key tapped since the last update down for this update.

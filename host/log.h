@@ -6,7 +6,8 @@
 // fixes elsewhere keep their own paths: the runtime error and its debugger
 // lines (runtime/debug.h), Print, the record's load messages and the start-up
 // lines on standard output. Callable from any thread but not from a signal
-// handler (it writes through stdio).
+// handler (it writes through stdio). It depends on nothing (a library of its
+// own, vantor_log), so the runtime below the host reports through it too.
 #pragma once
 
 #include <string_view>
@@ -14,7 +15,8 @@
 namespace vantor {
 
 // Names the program in every line from now on; the game is "Vantor" unless a
-// tool that links the game (the replay tool) names itself at start-up.
+// tool that links the game (the replay tool) names itself at start-up. The
+// name is kept by reference: pass a literal.
 void SetLogProgram(std::string_view program);
 
 // Writes "PROGRAM: PART: MESSAGE" and a newline to standard error.

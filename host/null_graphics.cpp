@@ -38,7 +38,7 @@ gxtkSurface* gxtkNullGraphics::LoadSurface__UNSAFE__(gxtkSurface* surface, Strin
 
 gxtkSurface* gxtkNullGraphics::CreateSurface(int w, int h) {
   constexpr int kRgba = 4;  // as the real device creates them
-  gxtkSurface* surface = gc_new<gxtkSurface>();
+  auto* surface = gc_new<gxtkSurface>();
   surface->SetData(nullptr, w, h, kRgba);
   return surface;
 }
@@ -61,8 +61,19 @@ gxtkMatrix gxtkNullGraphics::Matrix() const { return {ix, iy, jx, jy, tx, ty}; }
 void gxtkNullGraphics::Record(gxtkDrawn::Kind kind, float x, float y, float w, float h,
                               const gxtkMatrix& m, gxtkSurface* surface, int srcx, int srcy,
                               int srcw, int srch) {
-  drawn.push_back({kind, x, y, w, h, {m.ix, m.iy, m.jx, m.jy, m.tx, m.ty}, color, surface, srcx,
-                   srcy, srcw, srch, blend});
+  drawn.push_back({kind,
+                   x,
+                   y,
+                   w,
+                   h,
+                   {m.ix, m.iy, m.jx, m.jy, m.tx, m.ty},
+                   color,
+                   surface,
+                   srcx,
+                   srcy,
+                   srcw,
+                   srch,
+                   blend});
 }
 
 int gxtkNullGraphics::DrawPoint(float x, float y) {

@@ -37,10 +37,10 @@ struct gxtkDrawn {
   // The matrix it goes through, ix, iy, jx, jy, tx, ty: the device's, or a
   // sprite's own (the identity for DrawSurfaceRect, whose rectangle is final).
   float matrix[6];
-  uint32_t color;  // the premultiplied vertex colour, red in the low byte
+  uint32_t color;                  // the premultiplied vertex colour, red in the low byte
   gxtkSurface* surface = nullptr;  // a sprite's while its image lives, else null
   int srcx = 0, srcy = 0, srcw = 0, srch = 0;  // a sprite's source rectangle
-  int blend = 0;  // the blend in force, as given to SetBlend
+  int blend = 0;                               // the blend in force, as given to SetBlend
 };
 
 class gxtkNullGraphics : public gxtkGraphics {
@@ -65,8 +65,8 @@ class gxtkNullGraphics : public gxtkGraphics {
   int DrawSurface(gxtkSurface* surface, float x, float y) override;
   int DrawSurface2(gxtkSurface* surface, float x, float y, int srcx, int srcy, int srcw,
                    int srch) override;
-  int DrawSurfaceRect(gxtkSurface* surface, float x, float y, float w, float h, int srcx,
-                      int srcy, int srcw, int srch) override;
+  int DrawSurfaceRect(gxtkSurface* surface, float x, float y, float w, float h, int srcx, int srcy,
+                      int srcw, int srch) override;
   int DrawSurfaceUnder(gxtkSurface* surface, const gxtkMatrix& m, int srcx, int srcy, int srcw,
                        int srch) override;
   int ReadPixels(Array<int> pixels, int x, int y, int width, int height, int offset,

@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
-#include <iostream>
 #include <system_error>
 
 #include "host/files.h"
+#include "host/log.h"
 
 namespace vantor {
 namespace {
@@ -121,7 +121,7 @@ fs::path PicturesDirectory(const Environment& environment) {
 
 Settlement SettleDataAndRecord(const std::string& marker) {
   Settlement settlement;
-  const fs::path working = LaunchDirectory();
+  const fs::path& working = LaunchDirectory();
   settlement.tried = DataCandidates(working, ExecutablePath(),
                                     {VANTOR_DATA_FROM_BINARIES, VANTOR_INSTALLED_DATA_DIR});
   const std::optional<fs::path> data = FirstUsable(settlement.tried, marker);
@@ -136,7 +136,7 @@ Settlement SettleDataAndRecord(const std::string& marker) {
   std::error_code error;
   fs::create_directories(record, error);
   if (error || chdir(record.c_str()) != 0)
-    std::cerr << "cannot keep the saved record in " << record.string() << "\n";
+    LogProblem("places", "cannot keep the saved record in " + record.string());
   return settlement;
 }
 

@@ -25,7 +25,7 @@ fs::path FreeName(const fs::path& directory) {
   std::strftime(stamp, sizeof stamp, "vantor-%Y%m%d-%H%M%S", &local);
   for (int n = 1; n <= kMaxSameSecond; ++n) {
     const std::string suffix = n == 1 ? "" : "-" + std::to_string(n);
-    const fs::path path = directory / (stamp + suffix + ".png");
+    fs::path path = directory / (stamp + suffix + ".png");
     std::error_code error;
     if (!fs::exists(path, error)) return path;
   }
@@ -45,9 +45,9 @@ fs::path SaveScreenshot(const fs::path& directory, int width, int height) {
   const fs::path path = FreeName(directory);
   const int stride = width * kChannels;
   const bool written =
-      !path.empty() && stbi_write_png(path.c_str(), width, height, kChannels,
-                                      pixels.data() + static_cast<size_t>(height - 1) * stride,
-                                      -stride) != 0;
+      !path.empty() &&
+      stbi_write_png(path.c_str(), width, height, kChannels,
+                     pixels.data() + static_cast<size_t>(height - 1) * stride, -stride) != 0;
   return written ? path : fs::path();
 }
 

@@ -9,7 +9,6 @@ namespace vantor {
 
 // Writes the back buffer's `width` x `height` pixels to a new file in
 // `directory`; the file's path, or empty when it could not be written.
-std::filesystem::path SaveScreenshot(const std::filesystem::path& directory, int width,
-                                     int height);
+std::filesystem::path SaveScreenshot(const std::filesystem::path& directory, int width, int height);
 
 }  // namespace vantor

@@ -51,9 +51,8 @@ class WavReader {
   }
 
   bool Read(void* bytes, long count) {
-    return count <= Remaining() &&
-           std::fread(bytes, 1, static_cast<std::size_t>(count), file_) ==
-               static_cast<std::size_t>(count);
+    return count <= Remaining() && std::fread(bytes, 1, static_cast<std::size_t>(count), file_) ==
+                                       static_cast<std::size_t>(count);
   }
   bool Expect(const char* tag) {
     char bytes[kTagBytes];
@@ -68,8 +67,8 @@ class WavReader {
   int ReadInt() {
     unsigned char b[4];
     if (!Read(b, sizeof b)) return -1;
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(b[0]) | b[1] << 8 |
-                                     b[2] << 16 | static_cast<std::uint32_t>(b[3]) << 24);
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(b[0]) | b[1] << 8 | b[2] << 16 |
+                                     static_cast<std::uint32_t>(b[3]) << 24);
   }
   // Fails for a negative count or one that runs past the end of the file.
   bool Skip(long count) {
@@ -171,16 +170,15 @@ unsigned char* ReadOgg(std::FILE* file, SoundInfo* info) {
   long frames = 0;
   auto* data = static_cast<short*>(std::malloc(capacity * frameBytes));
   while (data) {
-    const int got = stb_vorbis_get_frame_short_interleaved(
-        decoder.get(), channels, data + frames * channels,
-        static_cast<int>((capacity - frames) * channels));
+    const int got =
+        stb_vorbis_get_frame_short_interleaved(decoder.get(), channels, data + frames * channels,
+                                               static_cast<int>((capacity - frames) * channels));
     if (got == 0) break;
     frames += got;
     if (capacity - frames >= kOggFreeFrames) continue;
     capacity *= 2;
-    void* grown = capacity * frameBytes <= INT_MAX
-                      ? std::realloc(data, capacity * frameBytes)
-                      : nullptr;
+    void* grown =
+        capacity * frameBytes <= INT_MAX ? std::realloc(data, capacity * frameBytes) : nullptr;
     if (!grown) std::free(data);
     data = static_cast<short*>(grown);
   }
@@ -206,8 +204,7 @@ String Extension(const String& path) {
 
 unsigned char* decodeWav(std::FILE* file, SoundInfo* info) { return ReadWav(file, info); }
 
-unsigned char* loadSound(const String& path, int* length, int* channels, int* format,
-                         int* hertz) {
+unsigned char* loadSound(const String& path, int* length, int* channels, int* format, int* hertz) {
   const String extension = Extension(path);
   unsigned char* (*decode)(std::FILE*, SoundInfo*) = nullptr;
   if (extension == T("wav")) decode = ReadWav;

@@ -26,8 +26,7 @@ struct SoundInfo {
 
 // Decodes a sound file (by extension: "wav" or "ogg", any case) into
 // interleaved samples; null on failure. `format` is bytes per sample.
-unsigned char* loadSound(const String& path, int* length, int* channels, int* format,
-                         int* hertz);
+unsigned char* loadSound(const String& path, int* length, int* channels, int* format, int* hertz);
 void unloadSound(unsigned char* data);
 
 // Decodes an open WAV file from its current position; the caller closes it.

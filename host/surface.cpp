@@ -3,6 +3,7 @@
 #include <stb_image.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdio>
 #include <vector>
 #ifndef __EMSCRIPTEN__
@@ -63,7 +64,7 @@ Size ContentExtent(const unsigned char* pixels, int width, int height, int depth
   for (int y = 0; y < height; ++y) {
     const unsigned char* alpha = pixels + (static_cast<long>(y) * width + 1) * depth - 1;
     for (int x = width - 1; x >= 0; --x) {
-      if (alpha[x * depth]) {
+      if (alpha[static_cast<std::ptrdiff_t>(x) * depth]) {
         content = {std::max(content.width, x + 1), y + 1};
         break;
       }
@@ -141,7 +142,8 @@ void gxtkSurface::Premultiply() {
   for (long i = 0; i < count; ++i) {
     unsigned char* pixel = data + i * depth;
     const int a = pixel[colours];
-    for (int c = 0; c < colours; ++c) pixel[c] = static_cast<unsigned char>(pixel[c] * a / kMaxChannel);
+    for (int c = 0; c < colours; ++c)
+      pixel[c] = static_cast<unsigned char>(pixel[c] * a / kMaxChannel);
   }
 }
 
@@ -252,7 +254,7 @@ gxtkSurface* gxtkGraphics::LoadSurface__UNSAFE__(gxtkSurface* surface, String pa
 }
 
 gxtkSurface* gxtkGraphics::CreateSurface(int w, int h) {
-  gxtkSurface* surface = gc_new<gxtkSurface>();
+  auto* surface = gc_new<gxtkSurface>();
   surface->SetData(nullptr, w, h, kRgba);
   return surface->OnUnsafeLoadComplete() ? surface : nullptr;
 }

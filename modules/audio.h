@@ -1,5 +1,10 @@
-// The audio module: sounds for script code and forwarders to the host audio
-// device. A `Sound` wraps one sample; an empty sound plays nothing.
+// The audio module: sounds for the game's code and forwarders to the host
+// audio device (host/audio.h), which the app bridge publishes in `device`
+// before the game's OnCreate. A `Sound` wraps one sample; an empty sound
+// plays nothing. Channels are 0 to 31 for effects and 32 for music; another
+// number is ignored. Without a sound device every call still answers and
+// nothing is heard. Called by the game from its callbacks, on the main
+// thread only.
 #pragma once
 
 #include "host/audio.h"
@@ -19,19 +24,18 @@ class Sound : public Object {
 
 namespace audio {
 
-extern gc_ref<gxtkAudio> device;
+extern gc_ref<gxtkAudio> device;  // set by the app bridge; a collector root
 
-void ModuleInit();
-int SetAudioDevice(gxtkAudio* dev);
-Sound* LoadSound(String path);  // null when the file cannot be loaded
-int PlaySound(Sound* sound, int channel, int flags);
-int StopChannel(int channel);
-// A playing channel holds where it is; a paused one goes on from there.
-int PauseChannel(int channel);
-int ResumeChannel(int channel);
-int SetChannelVolume(int channel, float volume);
-int SetChannelPan(int channel, float pan);
-int SetChannelRate(int channel, float rate);
+void ModuleInit();                                    // start-up: device to null, made a root
+int SetAudioDevice(gxtkAudio* dev);                   // the app bridge publishes the device; 0
+Sound* LoadSound(String path);                        // a data file's sound; null if unloadable
+int PlaySound(Sound* sound, int channel, int flags);  // from the start; loops if flags != 0
+int StopChannel(int channel);                         // silences the channel; 0
+int PauseChannel(int channel);                        // a playing channel holds where it is; 0
+int ResumeChannel(int channel);                       // a paused channel goes on from there; 0
+int SetChannelVolume(int channel, float volume);      // gain, 1 as recorded; 0
+int SetChannelPan(int channel, float pan);            // -1 left, 0 centre, 1 right; 0
+int SetChannelRate(int channel, float rate);          // playback speed and pitch, 1 as recorded
 
 }  // namespace audio
 }  // namespace vantor

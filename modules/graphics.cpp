@@ -40,8 +40,8 @@ Affine Translated(const Affine& m, float x, float y) {
 
 // `given` applied before `m`: the general product.
 Affine Composed(const Affine& given, const Affine& m) {
-  return {given.ix * m.ix + given.iy * m.jx,  given.ix * m.iy + given.iy * m.jy,
-          given.jx * m.ix + given.jy * m.jx,  given.jx * m.iy + given.jy * m.jy,
+  return {given.ix * m.ix + given.iy * m.jx,        given.ix * m.iy + given.iy * m.jy,
+          given.jx * m.ix + given.jy * m.jx,        given.jx * m.iy + given.jy * m.jy,
           given.tx * m.ix + given.ty * m.jx + m.tx, given.tx * m.iy + given.ty * m.jy + m.ty};
 }
 
@@ -65,8 +65,6 @@ Affine Scaled(const Affine& m, float x, float y) {
 }
 
 }  // namespace
-
-int Image::DefaultFlags = 0;
 
 // ---------------------------------------------------------------------------
 // Image
@@ -95,8 +93,8 @@ int Image::ApplyFlags(int newFlags) {
     height -= 2;
   }
   if (flags & CentreHandle) SetHandle(width * 0.5f, height * 0.5f);
-  if (frames.Length() == 1 && frames[0]->x == 0 && frames[0]->y == 0 &&
-      width == surface->Width() && height == surface->Height()) {
+  if (frames.Length() == 1 && frames[0]->x == 0 && frames[0]->y == 0 && width == surface->Width() &&
+      height == surface->Height()) {
     flags |= FullSurface;
   }
   return 0;
@@ -218,8 +216,7 @@ bool Upright(const Matrix& m) {
 // corners, less the terms that are zero.
 int DrawFrameUnder(const Image* image, const Frame* f, const Affine& m) {
   if (Upright(m)) return DrawUpright(image, f, m.tx, m.ty, m.ix, m.jy);
-  return renderDevice->DrawSurfaceUnder(image->surface, m, f->x, f->y, image->width,
-                                        image->height);
+  return renderDevice->DrawSurfaceUnder(image->surface, m, f->x, f->y, image->width, image->height);
 }
 
 // DrawImage2 in general: kept out of line, so that the upright sprite's

@@ -92,7 +92,8 @@ class Array {
     std::copy(source, source + Length(), rep_->data());
   }
   Array(const Array& other) : rep_(other.rep_) { barrier(); }
-  Array& operator=(const Array& other) {
+  // Self-assignment stores the same representation again: harmless.
+  Array& operator=(const Array& other) {  // NOLINT(bugprone-unhandled-self-assignment)
     rep_ = other.rep_;
     barrier();
     return *this;

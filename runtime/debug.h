@@ -26,12 +26,12 @@ extern String dbg_exstack;
 extern int dbg_suspend;
 extern int dbg_stepmode;
 
-int Print(const String& text);     // low 8 bits of each unit, newline, flush
-int DebugLog(const String& text);  // the same as Print
+int Print(const String& text);       // low 8 bits of each unit, newline, flush
+int DebugLog(const String& text);    // the same as Print
 void dbg_print(const String& text);  // to standard error in one write
 void warn(const char* text);
 [[noreturn]] void fail(const char* text);  // prints and exits with status -1
-int Error(const String& text);  // empty: exit 0; otherwise a runtime error
+int Error(const String& text);             // empty: exit 0; otherwise a runtime error
 [[noreturn]] void dbg_error(const char* message);
 // Heap exhaustion: the runtime error "Out of memory", reported without
 // allocating anything.

@@ -7,8 +7,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
+#include "host/log.h"
 #include "runtime/array.h"
 #include "runtime/debug.h"
 #include "runtime/text.h"
@@ -217,9 +219,15 @@ struct ListTally {
   long bytes = 0;
 };
 
+// The address as text, for the heap check's reports.
+std::string Address(const void* where) {
+  char text[2 + 2 * sizeof where + 1];
+  std::snprintf(text, sizeof text, "%p", where);
+  return text;
+}
+
 bool heap_fault(const char* what, const void* where) {
-  std::printf("gc_check_heap: %s (%p)\n", what, where);
-  std::fflush(stdout);
+  LogProblem("collector", std::string("heap check: ") + what + " (" + Address(where) + ")");
   return false;
 }
 
@@ -240,8 +248,8 @@ bool check_list(const GcList& list, int colour, ListTally& tally) {
 
 bool check_no_white_reference(const gc_object* holder) {
   if (!gc_check_white) return true;
-  std::printf("gc_check_heap: %p refers to white %p\n", holder, static_cast<const void*>(gc_check_white));
-  std::fflush(stdout);
+  LogProblem("collector",
+             "heap check: " + Address(holder) + " refers to white " + Address(gc_check_white));
   return false;
 }
 
@@ -269,7 +277,8 @@ bool check_counts(const ListTally& white, const ListTally& grey, const ListTally
     return heap_fault("gc_alloced_bytes disagrees with the lists", nullptr);
   if (black.bytes != gc_marked_bytes || black.objects != gc_marked_objs)
     return heap_fault("marked counts disagree with the marked list", nullptr);
-  if (garbage.bytes != gc_free_bytes) return heap_fault("gc_free_bytes disagrees with the free list", nullptr);
+  if (garbage.bytes != gc_free_bytes)
+    return heap_fault("gc_free_bytes disagrees with the free list", nullptr);
   return true;
 }
 
@@ -311,7 +320,8 @@ int gc_object::mark_slice(int, int) {
 bool Object::Equals(Object* other) { return this == other; }
 
 int Object::Compare(Object* other) {
-  return static_cast<int>(reinterpret_cast<std::intptr_t>(this) - reinterpret_cast<std::intptr_t>(other));
+  return static_cast<int>(reinterpret_cast<std::intptr_t>(this) -
+                          reinterpret_cast<std::intptr_t>(other));
 }
 
 String Object::debug() { return String("+Object\n"); }
@@ -415,7 +425,8 @@ bool gc_check_heap() {
   const int reached = gc_markbit ^ 1;
   ListTally unmarked, queued, marked, garbage;
   // Garbage keeps the colour it had when swept, so its colour is not checked.
-  if (!check_list(gc_unmarked_list, white, unmarked) || !check_list(gc_queued_list, reached, queued) ||
+  if (!check_list(gc_unmarked_list, white, unmarked) ||
+      !check_list(gc_queued_list, reached, queued) ||
       !check_list(gc_marked_list, reached, marked) || !check_list(gc_free_list, -1, garbage)) {
     return false;
   }

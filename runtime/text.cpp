@@ -82,11 +82,13 @@ String::String(const char16_t* units, int length) : rep_(Allocate(length)) {
   if (length > 0) std::memcpy(rep_->data(), units, static_cast<size_t>(length) * sizeof(char16_t));
 }
 
-String::String(const char16_t* units) : String(units, static_cast<int>(std::char_traits<char16_t>::length(units))) {}
+String::String(const char16_t* units)
+    : String(units, static_cast<int>(std::char_traits<char16_t>::length(units))) {}
 
 String::String(const char* text) : rep_(Allocate(static_cast<int>(std::strlen(text)))) {
   char16_t* out = rep_->data();
-  for (int i = 0; i < rep_->length; ++i) out[i] = static_cast<char16_t>(static_cast<signed char>(text[i]));
+  for (int i = 0; i < rep_->length; ++i)
+    out[i] = static_cast<char16_t>(static_cast<signed char>(text[i]));
 }
 
 String::String(const unsigned char* bytes, int count) : rep_(Allocate(count)) {
@@ -100,7 +102,9 @@ String::String(float value) : String(format_float(value).text) {}
 
 String::String(const String& other) : rep_(other.rep_) { ++rep_->refs; }
 
-String& String::operator=(const String& other) {
+// The count goes up before the old representation is let go, so that
+// assigning a string to itself never frees what it holds.
+String& String::operator=(const String& other) {  // NOLINT(bugprone-unhandled-self-assignment)
   ++other.rep_->refs;
   Release();
   rep_ = other.rep_;
@@ -122,7 +126,8 @@ String String::operator+(const String& other) const {
   if (total > kMaxLength) dbg_out_of_memory();
   String result(Allocate(static_cast<int>(total)));
   std::memcpy(result.rep_->data(), Data(), static_cast<size_t>(Length()) * sizeof(char16_t));
-  std::memcpy(result.rep_->data() + Length(), other.Data(), static_cast<size_t>(other.Length()) * sizeof(char16_t));
+  std::memcpy(result.rep_->data() + Length(), other.Data(),
+              static_cast<size_t>(other.Length()) * sizeof(char16_t));
   return result;
 }
 

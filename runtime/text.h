@@ -96,7 +96,8 @@ const char16_t* String::ToCString<char16_t>() const;
 inline String T(const char* text) { return String(text); }
 inline String T(const char16_t* text) { return String(text); }
 
-// Array support for string slots, as generated code uses it.
+// Array support for string slots, as generated code uses it. Kept for the
+// framework's API: nothing in this program calls them.
 void t_create(int count, String* slots);
 void t_create(int count, String* slots, const String* sources);
 void t_destroy(int count, String* slots);

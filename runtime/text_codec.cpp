@@ -18,7 +18,8 @@ constexpr unsigned char kUtf16LittleEndianMark[] = {0xFF, 0xFE};
 constexpr int kReadChunkBytes = 4096;
 
 template <size_t N>
-bool starts_with_mark(const unsigned char* bytes, const unsigned char* end, const unsigned char (&mark)[N]) {
+bool starts_with_mark(const unsigned char* bytes, const unsigned char* end,
+                      const unsigned char (&mark)[N]) {
   return end - bytes >= static_cast<long>(N) && std::equal(mark, mark + N, bytes);
 }
 
@@ -55,7 +56,8 @@ bool decode_utf8(const unsigned char* p, const unsigned char* end, std::vector<c
       p += 1;
     } else if ((b0 & 0xF0) == 0xE0) {
       if (!is_continuation(p, end) || !is_continuation(p + 1, end)) return false;
-      units.push_back(static_cast<char16_t>((b0 & 0x0F) << 12 | (p[0] & 0x3F) << 6 | (p[1] & 0x3F)));
+      units.push_back(
+          static_cast<char16_t>((b0 & 0x0F) << 12 | (p[0] & 0x3F) << 6 | (p[1] & 0x3F)));
       p += 2;
     } else {
       return false;
@@ -83,7 +85,8 @@ String String::Load(const unsigned char* bytes, int count) {
   if (count < 1) return String();
   const unsigned char* end = bytes + count;
   if (starts_with_mark(bytes, end, kUtf16BigEndianMark)) return decode_utf16(bytes + 2, end, true);
-  if (starts_with_mark(bytes, end, kUtf16LittleEndianMark)) return decode_utf16(bytes + 2, end, false);
+  if (starts_with_mark(bytes, end, kUtf16LittleEndianMark))
+    return decode_utf16(bytes + 2, end, false);
   if (starts_with_mark(bytes, end, kUtf8Mark)) bytes += sizeof kUtf8Mark;
   std::vector<char16_t> units;
   units.reserve(static_cast<size_t>(end - bytes));

@@ -10,11 +10,12 @@
 #include <GLFW/glfw3.h>
 #include <stb_image_write.h>
 
-#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "host/glfw_platform.h"
 #include "host/graphics.h"
+#include "host/log.h"
 #include "modules/graphics.h"
 
 namespace vantor {
@@ -65,7 +66,7 @@ void DrawShapes() {
 
 void DrawPicture(Image* picture) {
   if (!picture) {
-    std::fprintf(stderr, "gfx_scene: image not found under data/\n");
+    LogProblem("scene", "the image is not found under data/; the scene is drawn without it");
     return;
   }
   graphics::SetColor(255, 255, 255);
@@ -91,20 +92,27 @@ std::vector<unsigned char> CaptureFrame(int width, int height) {
   rgba.reserve(static_cast<size_t>(width) * height * kRgbaBytes);
   for (int p : pixels) {
     const auto argb = static_cast<unsigned int>(p);
-    rgba.insert(rgba.end(), {static_cast<unsigned char>(argb >> 16),
-                             static_cast<unsigned char>(argb >> 8), static_cast<unsigned char>(argb),
-                             static_cast<unsigned char>(argb >> 24)});
+    rgba.insert(rgba.end(),
+                {static_cast<unsigned char>(argb >> 16), static_cast<unsigned char>(argb >> 8),
+                 static_cast<unsigned char>(argb), static_cast<unsigned char>(argb >> 24)});
   }
   return rgba;
 }
 
 int Run(const char* output, const char* imageName) {
-  if (!glfwInit()) return 1;
+  if (!glfwInit()) {
+    LogProblem("window", "glfwInit failed: no display?");
+    return 1;
+  }
   auto platform = GlfwPlatform::Open({.visible = false});
-  if (!platform) return 1;
+  if (!platform) {
+    LogProblem("window", "cannot open a hidden window");
+    glfwTerminate();
+    return 1;
+  }
   SetCurrentPlatform(platform.get());
   graphics::ModuleInit();
-  gxtkGraphics* device = gc_new<gxtkGraphics>();
+  auto* device = gc_new<gxtkGraphics>();
   graphics::SetGraphicsDevice(device);
   graphics::SetFont(nullptr, 32);
   Image* picture = graphics::LoadImage(T(imageName), 1, Image::CentreHandle);
@@ -126,6 +134,7 @@ int Run(const char* output, const char* imageName) {
       stbi_write_png(output, width, height, kRgbaBytes, frame.data(), width * kRgbaBytes) != 0;
   platform.reset();
   glfwTerminate();
+  if (!written) LogProblem("scene", std::string("cannot write ") + output);
   return written ? 0 : 1;
 }
 
@@ -133,8 +142,9 @@ int Run(const char* output, const char* imageName) {
 }  // namespace vantor
 
 int main(int argc, char** argv) {
+  vantor::SetLogProgram("gfx_scene");
   if (argc < 2) {
-    std::fprintf(stderr, "usage: gfx_scene OUTPUT.png [IMAGE]\n");
+    vantor::LogProblem("command line", "usage: gfx_scene OUTPUT.png [IMAGE]");
     return 2;
   }
   return vantor::Run(argv[1], argc > 2 ? argv[2] : "logo.png");

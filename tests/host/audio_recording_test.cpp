@@ -50,9 +50,24 @@ const struct Step {
 } kSteps[] = {
     {"played", [](Stage& s) { s.audio.PlaySample(s.tone, 0, 0); }, {1, 1, kPitch}},
     {"half volume", [](Stage& s) { s.audio.SetVolume(0, 0.5f); }, {0.5, 0.5, kPitch}},
-    {"panned left", [](Stage& s) { s.audio.SetVolume(0, 1); s.audio.SetPan(0, -1); }, {1.68, 0, kPitch}},
-    {"rate 1.5", [](Stage& s) { s.audio.SetPan(0, 0); s.audio.SetRate(0, 1.5f); }, {1, 1, 1.5 * kPitch}},
-    {"paused", [](Stage& s) { s.audio.SetRate(0, 1); s.audio.PauseChannel(0); }, {0, 0, 0}},
+    {"panned left",
+     [](Stage& s) {
+       s.audio.SetVolume(0, 1);
+       s.audio.SetPan(0, -1);
+     },
+     {1.68, 0, kPitch}},
+    {"rate 1.5",
+     [](Stage& s) {
+       s.audio.SetPan(0, 0);
+       s.audio.SetRate(0, 1.5f);
+     },
+     {1, 1, 1.5 * kPitch}},
+    {"paused",
+     [](Stage& s) {
+       s.audio.SetRate(0, 1);
+       s.audio.PauseChannel(0);
+     },
+     {0, 0, 0}},
     {"resumed", [](Stage& s) { s.audio.ResumeChannel(0); }, {1, 1, kPitch}},
     {"stopped", [](Stage& s) { s.audio.StopChannel(0); }, {0, 0, 0}},
     {"played once, over", [](Stage& s) { s.audio.PlaySample(s.blip, 1, 0); }, {0, 0, 0}},
@@ -74,15 +89,15 @@ const struct Step {
 // Each step's place in the file, the file's size in bytes when the step
 // was taken, goes to `wav`.steps, one line each.
 [[noreturn]] void RecordSteps(const std::string& wav) {
-  std::ofstream(wav + ".conf") << "drivers=wave\nsample-type=int16\nchannels=stereo\nfrequency=" << kHertz
-                               << "\n[wave]\nfile=" << wav << "\n";
+  std::ofstream(wav + ".conf") << "drivers=wave\nsample-type=int16\nchannels=stereo\nfrequency="
+                               << kHertz << "\n[wave]\nfile=" << wav << "\n";
   setenv("ALSOFT_CONF", (wav + ".conf").c_str(), 1);
   setenv("ALSOFT_DRIVERS", "wave", 1);
   {
     AlTestDevice al;
     if (!al.Ready()) std::_Exit(2);
     gc_init();  // and no collection while the steps run
-    gxtkAudio* audio = gc_new<gxtkAudio>();
+    auto* audio = gc_new<gxtkAudio>();
     const auto load = [audio](const char* name, double seconds) {
       return audio->LoadSample(String(Put(name, ToneWav(seconds)).c_str()));
     };
@@ -97,7 +112,8 @@ const struct Step {
       step.act(stage);
       const std::uintmax_t taken = mixed();
       places << taken << "\n";
-      while (mixed() < taken + kStepFrames * kFrameBytes) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+      while (mixed() < taken + static_cast<std::uintmax_t>(kStepFrames) * kFrameBytes)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
   }
   std::_Exit(0);
@@ -124,10 +140,11 @@ Recording ReadRecording(const std::string& path) {
 // Each side's peak and the left side's pitch over `count` stereo frames.
 Heard Measure(const std::int16_t* frames, int count) {
   Heard heard{0, 0, 0};
-  for (int i = 0; i < count; ++i) {
+  for (std::ptrdiff_t i = 0; i < count; ++i) {
     heard.left = std::max<double>(heard.left, std::abs(frames[2 * i]));
     heard.right = std::max<double>(heard.right, std::abs(frames[2 * i + 1]));
-    if (i > 0 && (frames[2 * i] < 0) != (frames[2 * i - 2] < 0)) heard.pitch += kHertz / 2.0 / count;
+    if (i > 0 && (frames[2 * i] < 0) != (frames[2 * i - 2] < 0))
+      heard.pitch += kHertz / 2.0 / count;
   }
   return heard;
 }

@@ -35,7 +35,9 @@ class FakePlatform : public Platform {
     ++sleeps;
     now += seconds;
   }
-  void PollEvents() override { while (!events.empty()) RunNextEvent(); }
+  void PollEvents() override {
+    while (!events.empty()) RunNextEvent();
+  }
   void WaitEvents() override {
     ++waits;
     if (events.empty()) open = false;

@@ -27,7 +27,8 @@ inline Platform* UseGlTestContext() {
   EXPECT_TRUE(MayOpenWindow());
   static GlfwPlatform* platform = []() -> GlfwPlatform* {
     if (!glfwInit()) return nullptr;
-    return GlfwPlatform::Open({kTestWindowWidth, kTestWindowHeight, "Vantor test", false}).release();
+    return GlfwPlatform::Open({kTestWindowWidth, kTestWindowHeight, "Vantor test", false})
+        .release();
   }();
   EXPECT_NE(platform, nullptr) << "no OpenGL window: run under ./scripts/with-display";
   if (!platform) return nullptr;

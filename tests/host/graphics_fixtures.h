@@ -65,7 +65,8 @@ inline uint32_t PixelAt(gxtkGraphics* device, int x, int y) {
 // Whether two 0xAARRGGBB pixels differ by at most one per channel.
 inline bool NearPixel(uint32_t actual, uint32_t expected) {
   bool near = true;
-  for (int shift = 0; shift < 32; shift += 8) near &= std::abs(int(actual >> shift & 255) - int(expected >> shift & 255)) <= 1;
+  for (int shift = 0; shift < 32; shift += 8)
+    near &= std::abs(int(actual >> shift & 255) - int(expected >> shift & 255)) <= 1;
   return near;
 }
 

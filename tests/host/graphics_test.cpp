@@ -41,8 +41,8 @@ TEST_F(GraphicsTest, AlphaAdditiveBlendAndScissor) {
       {{20, 5}, 0xFF96A046},  // the clear colour plus (100, 100, 0)
       {{29, 14}, 0xFF96A046}, {{19, 5}, 0xFF323C46}, {{20, 4}, 0xFF323C46}, {{20, 15}, 0xFF323C46}};
   for (const auto& [at, colour] : cases) {
-    EXPECT_TRUE(NearPixel(Pixel(at.first, at.second), colour)) << at.first << "," << at.second << std::hex << ": "
-                                                               << Pixel(at.first, at.second);
+    EXPECT_TRUE(NearPixel(Pixel(at.first, at.second), colour))
+        << at.first << "," << at.second << std::hex << ": " << Pixel(at.first, at.second);
   }
 }
 
@@ -58,16 +58,17 @@ TEST_F(GraphicsTest, ReadPixelsGivesTheTopRowFirstInsideTheArray) {
   device->ReadPixels(pixels, 0, 0, 2, 2, 6, 4);  // would need 12 elements
   device->ReadPixels(pixels, 0, 0, 1, 1, -1, 1);
   const int grey = static_cast<int>(0xFF123456), red = static_cast<int>(kRed);
-  EXPECT_EQ(std::vector<int>(pixels.begin(), pixels.end()),
-            (std::vector<int>{kUntouched, red, red, kUntouched, kUntouched, grey, grey, kUntouched}));
-
+  EXPECT_EQ(
+      std::vector<int>(pixels.begin(), pixels.end()),
+      (std::vector<int>{kUntouched, red, red, kUntouched, kUntouched, grey, grey, kUntouched}));
 }
 
 // Opaque and distinct in every pixel, so a misplaced texel shows; the
 // left column is half transparent red, which must come out premultiplied.
 uint32_t Pattern(int x, int y) {
   if (x == 0) return 0x80FF0000;
-  return 0xFF000000u | static_cast<uint32_t>(x * 2) << 16 | static_cast<uint32_t>(y * 4) << 8 | 0x40;
+  return 0xFF000000u | static_cast<uint32_t>(x * 2) << 16 | static_cast<uint32_t>(y * 4) << 8 |
+         0x40;
 }
 
 // On a driver that refuses other sizes the texture is enlarged, the image
@@ -89,7 +90,9 @@ TEST_F(GraphicsTest, ImagesDrawExactlyAtTheirOwnSizeAlsoInPowerOfTwoTextures) {
     device->ReadPixels(frame, 0, 0, kW, kH, 0, kW);
     int wrong = 0;
     for (int y = 0; y < kH; ++y) {
-      for (int x = 1; x < kW; ++x) wrong += static_cast<uint32_t>(frame[y * kW + x]) != (x < 100 && y < 60 ? Pattern(x, y) : kBlack);
+      for (int x = 1; x < kW; ++x)
+        wrong += static_cast<uint32_t>(frame[y * kW + x]) !=
+                 (x < 100 && y < 60 ? Pattern(x, y) : kBlack);
     }
     EXPECT_EQ(wrong, 0) << "power of two: " << pow2;
     EXPECT_TRUE(NearPixel(static_cast<uint32_t>(frame[0]), 0xFF800000)) << std::hex << frame[0];
@@ -112,7 +115,8 @@ TEST_F(GraphicsTest, CroppedTexturesDrawTheWholePictureAndTakeWritesAnywhere) {
   const std::string path = dir.DataFile("sparse.png");
   for (const Case& c : cases) {
     gxtkSurface::requirePow2 = c.pow2;
-    WriteRgbaPng(path, c.w, c.h, [&](int x, int y) { return x == c.opaqueX && y == c.opaqueY ? kRed : 0u; });
+    WriteRgbaPng(path, c.w, c.h,
+                 [&](int x, int y) { return x == c.opaqueX && y == c.opaqueY ? kRed : 0u; });
     StartFrame(device);
     gxtkSurface* surface = device->LoadSurface(String(path.c_str()));
     ASSERT_NE(surface, nullptr) << c.name;
@@ -129,9 +133,9 @@ TEST_F(GraphicsTest, CroppedTexturesDrawTheWholePictureAndTakeWritesAnywhere) {
       const bool written = py > c.h;
       const int y = written ? py - c.h - 1 : py;
       for (int x = 0; x < frameW; ++x) {
-        const uint32_t expected = x == c.opaqueX && y == c.opaqueY       ? kRed
+        const uint32_t expected = x == c.opaqueX && y == c.opaqueY    ? kRed
                                   : written && x == c.w - 1 && y == 0 ? kGreen
-                                                                        : kBlack;
+                                                                      : kBlack;
         wrong += static_cast<uint32_t>(frame[py * frameW + x]) != expected;
       }
     }

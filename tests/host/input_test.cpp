@@ -15,10 +15,12 @@ namespace {
 // The game, its replay scripts and saved key settings use the usual
 // virtual-key numbers.
 TEST(KeyTranslation, WindowKeysGiveTheVirtualKeyNumbers) {
-  const std::pair<int, int> kKnown[] = {{GLFW_KEY_ENTER, 13}, {GLFW_KEY_ESCAPE, 27}, {GLFW_KEY_SPACE, 32},
-                                        {GLFW_KEY_LEFT, 37},  {GLFW_KEY_A, 65},      {GLFW_KEY_F1, 112},
-                                        {GLFW_KEY_LEFT_SHIFT, 160}, {GLFW_KEY_COMMA, 188}, {GLFW_KEY_LEFT_ALT, 0}};
-  for (const auto& [windowKey, code] : kKnown) EXPECT_EQ(TransKey(windowKey), code) << "GLFW key " << windowKey;
+  const std::pair<int, int> kKnown[] = {
+      {GLFW_KEY_ENTER, 13},       {GLFW_KEY_ESCAPE, 27}, {GLFW_KEY_SPACE, 32},
+      {GLFW_KEY_LEFT, 37},        {GLFW_KEY_A, 65},      {GLFW_KEY_F1, 112},
+      {GLFW_KEY_LEFT_SHIFT, 160}, {GLFW_KEY_COMMA, 188}, {GLFW_KEY_LEFT_ALT, 0}};
+  for (const auto& [windowKey, code] : kKnown)
+    EXPECT_EQ(TransKey(windowKey), code) << "GLFW key " << windowKey;
 }
 
 class InputTest : public ::testing::Test {
@@ -32,6 +34,7 @@ class InputTest : public ::testing::Test {
   std::vector<int> SeenByNextUpdate(const std::vector<int>& keys) {
     in().BeginUpdate();
     std::vector<int> seen;
+    seen.reserve(keys.size() + 1);
     for (const int key : keys) seen.push_back(in().KeyDown(key));
     seen.push_back(in().KeyHit(keys[0]));
     in().EndUpdate();
@@ -83,7 +86,8 @@ TEST_F(InputTest, JoystickButtonsAreKeysFrom256AndTheSecondStickPointsUp) {
   platform.buttons[2] = GLFW_RELEASE;
   platform.axes = {0.1f, 0.2f, 0.3f, 0.4f};
   in().BeginUpdate();
-  EXPECT_EQ((std::vector<int>{in().KeyDown(256), in().KeyDown(258), in().KeyDown(287), in().KeyDown(288)}),
+  EXPECT_EQ((std::vector<int>{in().KeyDown(256), in().KeyDown(258), in().KeyDown(287),
+                              in().KeyDown(288)}),
             (std::vector<int>{1, 0, 1, 0}));
   EXPECT_EQ((std::vector<float>{in().JoyX(0), in().JoyY(0), in().JoyX(1), in().JoyY(1)}),
             (std::vector<float>{0.1f, 0.2f, 0.4f, -0.3f}));
@@ -92,9 +96,11 @@ TEST_F(InputTest, JoystickButtonsAreKeysFrom256AndTheSecondStickPointsUp) {
 // The game's controls read joystick 0: buttons 0-3, 7 start, 8-11 the d-pad.
 TEST(Gamepad, NamedButtonsLandWhereTheGameReadsThem) {
   const std::pair<int, int> cases[] = {
-      {GLFW_GAMEPAD_BUTTON_A, 0}, {GLFW_GAMEPAD_BUTTON_B, 1}, {GLFW_GAMEPAD_BUTTON_X, 2},
-      {GLFW_GAMEPAD_BUTTON_Y, 3}, {GLFW_GAMEPAD_BUTTON_START, 7}, {GLFW_GAMEPAD_BUTTON_DPAD_LEFT, 8},
-      {GLFW_GAMEPAD_BUTTON_DPAD_UP, 9}, {GLFW_GAMEPAD_BUTTON_DPAD_RIGHT, 10}, {GLFW_GAMEPAD_BUTTON_DPAD_DOWN, 11}};
+      {GLFW_GAMEPAD_BUTTON_A, 0},         {GLFW_GAMEPAD_BUTTON_B, 1},
+      {GLFW_GAMEPAD_BUTTON_X, 2},         {GLFW_GAMEPAD_BUTTON_Y, 3},
+      {GLFW_GAMEPAD_BUTTON_START, 7},     {GLFW_GAMEPAD_BUTTON_DPAD_LEFT, 8},
+      {GLFW_GAMEPAD_BUTTON_DPAD_UP, 9},   {GLFW_GAMEPAD_BUTTON_DPAD_RIGHT, 10},
+      {GLFW_GAMEPAD_BUTTON_DPAD_DOWN, 11}};
   float axes[kGamepadAxes];
   unsigned char buttons[kGamepadButtons];
   for (const auto& [gamepadButton, joystickButton] : cases) {
@@ -102,7 +108,8 @@ TEST(Gamepad, NamedButtonsLandWhereTheGameReadsThem) {
     pad.buttons[gamepadButton] = GLFW_PRESS;
     GamepadToJoystick(pad, axes, buttons);
     for (int b = 0; b < kGamepadButtons; ++b)
-      EXPECT_EQ(buttons[b] == GLFW_PRESS, b == joystickButton) << "gamepad " << gamepadButton << " lit " << b;
+      EXPECT_EQ(buttons[b] == GLFW_PRESS, b == joystickButton)
+          << "gamepad " << gamepadButton << " lit " << b;
   }
 }
 

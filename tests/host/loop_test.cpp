@@ -26,10 +26,22 @@ class LoopApp : public gxtkApp {
   std::function<void()> onUpdate, onRender, onResume;
   int updates = 0, renders = 0, suspends = 0, resumes = 0;
 
-  int OnUpdate() override { ++updates; return Hook(onUpdate); }
-  int OnRender() override { ++renders; return Hook(onRender); }
-  int OnSuspend() override { ++suspends; return 0; }
-  int OnResume() override { ++resumes; return Hook(onResume); }
+  int OnUpdate() override {
+    ++updates;
+    return Hook(onUpdate);
+  }
+  int OnRender() override {
+    ++renders;
+    return Hook(onRender);
+  }
+  int OnSuspend() override {
+    ++suspends;
+    return 0;
+  }
+  int OnResume() override {
+    ++resumes;
+    return Hook(onResume);
+  }
 
  private:
   static int Hook(const std::function<void()>& hook) {
@@ -69,9 +81,8 @@ TEST_F(LoopTest, UpdatesKeepTheRateAndTheLoopSleepsBetweenThem) {
 }
 
 // Each pass renders after its updates. A stall is worked off by at most
-// seven updates in one pass: enough to hide a hiccup, few enough that a
-// slow machine still renders. Then the schedule restarts from now instead
-// of bursting through the backlog.
+// seven updates in one pass (kMaxCatchUpUpdates says why); then the
+// schedule restarts from now instead of bursting through the backlog.
 TEST_F(LoopTest, AStallIsWorkedOffByAtMostSevenUpdates) {
   std::vector<int> updatesAtRender;
   double nextAfterStall = 0, clockAfterStall = -1;

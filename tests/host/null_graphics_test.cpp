@@ -22,12 +22,17 @@ struct Point {
 // line), in the order the real device writes its vertices.
 std::vector<Point> Corners(const gxtkDrawn& d) {
   const float* m = d.matrix;
-  const auto place = [m](float x, float y) { return Point{x * m[0] + y * m[2] + m[4], x * m[1] + y * m[3] + m[5]}; };
+  const auto place = [m](float x, float y) {
+    return Point{x * m[0] + y * m[2] + m[4], x * m[1] + y * m[3] + m[5]};
+  };
   const float right = d.x + d.width, bottom = d.y + d.height;
   switch (d.kind) {
-    case gxtkDrawn::kPoint: return {place(d.x, d.y)};
-    case gxtkDrawn::kLine: return {place(d.x, d.y), place(right, bottom)};
-    default: return {place(d.x, d.y), place(right, d.y), place(right, bottom), place(d.x, bottom)};
+    case gxtkDrawn::kPoint:
+      return {place(d.x, d.y)};
+    case gxtkDrawn::kLine:
+      return {place(d.x, d.y), place(right, bottom)};
+    default:
+      return {place(d.x, d.y), place(right, d.y), place(right, bottom), place(d.x, bottom)};
   }
 }
 
@@ -36,7 +41,7 @@ std::vector<Point> Corners(const gxtkDrawn& d) {
 // and on the null device, under a turned and scaled matrix and a colour at
 // half alpha.
 TEST(NullGraphics, RecordsEachPrimitiveWhereTheRealDeviceDrawsIt) {
-  gxtkSurface* surface = gc_new<gxtkSurface>();
+  auto* surface = gc_new<gxtkSurface>();
   surface->SetData(nullptr, 40, 30, 4);
   const gxtkMatrix own = {0, 2, -3, 0, 50, 60};
   const struct {
@@ -48,14 +53,17 @@ TEST(NullGraphics, RecordsEachPrimitiveWhereTheRealDeviceDrawsIt) {
       {"line", [](gxtkGraphics& d) { d.DrawLine(3, 4, 10, -2); }, 2},
       {"rectangle", [](gxtkGraphics& d) { d.DrawRect(3, 4, 20, 10); }, 4},
       {"whole surface", [=](gxtkGraphics& d) { d.DrawSurface(surface, 3, 4); }, 4},
-      {"frame of a surface", [=](gxtkGraphics& d) { d.DrawSurface2(surface, 3, 4, 8, 6, 16, 12); }, 4},
-      {"upright sprite", [=](gxtkGraphics& d) { d.DrawSurfaceRect(surface, 3, 4, 32, 24, 8, 6, 16, 12); }, 4},
-      {"sprite under its own matrix", [=](gxtkGraphics& d) { d.DrawSurfaceUnder(surface, own, 8, 6, 16, 12); }, 4},
+      {"frame of a surface", [=](gxtkGraphics& d) { d.DrawSurface2(surface, 3, 4, 8, 6, 16, 12); },
+       4},
+      {"upright sprite",
+       [=](gxtkGraphics& d) { d.DrawSurfaceRect(surface, 3, 4, 32, 24, 8, 6, 16, 12); }, 4},
+      {"sprite under its own matrix",
+       [=](gxtkGraphics& d) { d.DrawSurfaceUnder(surface, own, 8, 6, 16, 12); }, 4},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    gxtkGraphics* real = gc_new<gxtkGraphics>();
-    gxtkNullGraphics* null = gc_new<gxtkNullGraphics>();
+    auto* real = gc_new<gxtkGraphics>();
+    auto* null = gc_new<gxtkNullGraphics>();
     for (gxtkGraphics* device : {real, static_cast<gxtkGraphics*>(null)}) {
       device->SetMatrix(0.5f, 1, -1, 0.5f, 100, 200);
       device->SetColor(255, 128, 0);
@@ -82,7 +90,7 @@ TEST(NullGraphics, RecordsEachPrimitiveWhereTheRealDeviceDrawsIt) {
 // blend in force goes with each primitive, and clearing the screen forgets
 // what was drawn.
 TEST(NullGraphics, RecordsShapesWithTheirBlendAndForgetsThemWhenCleared) {
-  gxtkNullGraphics* device = gc_new<gxtkNullGraphics>();
+  auto* device = gc_new<gxtkNullGraphics>();
   device->SetBlend(1);
   device->DrawOval(10, 20, 30, 40);
   Array<float> two(4), three(6);
@@ -91,7 +99,8 @@ TEST(NullGraphics, RecordsShapesWithTheirBlendAndForgetsThemWhenCleared) {
   device->DrawPoly(two);
   device->SetBlend(0);
   device->DrawPoly(three);
-  ASSERT_EQ(device->drawn.size(), 2u) << "the oval and the polygon of three points; two points draw nothing";
+  ASSERT_EQ(device->drawn.size(), 2u)
+      << "the oval and the polygon of three points; two points draw nothing";
   const gxtkDrawn& oval = device->drawn[0];
   const gxtkDrawn& poly = device->drawn[1];
   EXPECT_TRUE(oval.kind == gxtkDrawn::kOval && oval.x == 10 && oval.y == 20 && oval.width == 30 &&
@@ -112,7 +121,7 @@ TEST(NullGraphics, LoadsImagesByTheirHeaderAndRefusesWhatIsNoImage) {
   ScratchDataDir dir;
   WriteRgbaPng(dir.DataFile("sheet.png"), 100, 40, [](int, int) { return 0xFF808080u; });
   WriteFile("data/text.png", "not an image");
-  gxtkNullGraphics* device = gc_new<gxtkNullGraphics>();
+  auto* device = gc_new<gxtkNullGraphics>();
   EXPECT_TRUE(device->Mode() != 0 && device->mode == 0);
   const gxtkSurface* sheet = device->LoadSurface(T("vantor://data/sheet.png"));
   ASSERT_NE(sheet, nullptr);

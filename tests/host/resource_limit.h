@@ -16,7 +16,8 @@ namespace vantor::testing {
 
 class ScopedLimit {
  public:
-  ScopedLimit(int resource, rlim_t soft) : resource_(resource), handler_(std::signal(SIGXFSZ, SIG_IGN)) {
+  ScopedLimit(int resource, rlim_t soft)
+      : resource_(resource), handler_(std::signal(SIGXFSZ, SIG_IGN)) {
     getrlimit(resource_, &saved_);
     rlimit lowered = saved_;
     lowered.rlim_cur = soft;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 
 #include "host/sound_decoder.h"
 #include "tests/host/wav_fixture.h"
@@ -12,7 +13,8 @@ namespace {
 
 struct Decoded {
   explicit Decoded(const std::string& path)
-      : data(loadSound(String(path.c_str()), &info.length, &info.channels, &info.format, &info.hertz)) {}
+      : data(loadSound(String(path.c_str()), &info.length, &info.channels, &info.format,
+                       &info.hertz)) {}
   ~Decoded() { unloadSound(data); }
   std::vector<int> Shape() const { return {info.length, info.channels, info.format, info.hertz}; }
   SoundInfo info;
@@ -34,7 +36,8 @@ TEST(SoundDecoder, WavLoadsAsWrittenPastOddChunks) {
   EXPECT_EQ(decoded.Shape(), (std::vector<int>{300, 1, 1, 11025}));
   EXPECT_EQ(std::memcmp(decoded.data, odd.samples.data(), odd.samples.size()), 0);
   // A sound the game ships: 6394 bytes of 16-bit mono samples at 22050 Hz.
-  EXPECT_EQ(Decoded(VANTOR_SOURCE_DIR "/data/sfx/001.wav").Shape(), (std::vector<int>{3197, 1, 2, 22050}));
+  EXPECT_EQ(Decoded(VANTOR_SOURCE_DIR "/data/sfx/001.wav").Shape(),
+            (std::vector<int>{3197, 1, 2, 22050}));
 }
 
 // Each case changes one thing in an otherwise valid file.
@@ -42,28 +45,63 @@ TEST(SoundDecoder, DamagedFilesFailToLoad) {
   testing::ScopedWorkDir dir;
   WavLayout valid;
   valid.samples = Bytes(128, 0);
-  using Damage = Bytes (*)(WavLayout);
+  // A damage that changes the layout takes its own copy.
+  using Damage = std::function<Bytes(WavLayout)>;
   const std::pair<const char*, Damage> cases[] = {
-      {"no channels", [](WavLayout w) { w.channels = 0; return BuildWav(w); }},
-      {"four bits per sample", [](WavLayout w) { w.bits = 4; return BuildWav(w); }},
-      {"no sample rate", [](WavLayout w) { w.hertz = 0; return BuildWav(w); }},
-      {"float samples", [](WavLayout w) { w.formatTag = 3; return BuildWav(w); }},
-      {"data one byte past the end", [](WavLayout w) { Bytes b = BuildWav(w); ++b[kDataLengthOffset]; return b; }},
-      {"negative data length", [](WavLayout w) { Bytes b = BuildWav(w); b[kDataLengthOffset + 3] = 0x80; return b; }},
-      {"chunk before data past the end", [](WavLayout w) {
+      {"no channels",
+       [](WavLayout w) {
+         w.channels = 0;
+         return BuildWav(w);
+       }},
+      {"four bits per sample",
+       [](WavLayout w) {
+         w.bits = 4;
+         return BuildWav(w);
+       }},
+      {"no sample rate",
+       [](WavLayout w) {
+         w.hertz = 0;
+         return BuildWav(w);
+       }},
+      {"float samples",
+       [](WavLayout w) {
+         w.formatTag = 3;
+         return BuildWav(w);
+       }},
+      {"data one byte past the end",
+       [](const WavLayout& w) {
+         Bytes b = BuildWav(w);
+         ++b[kDataLengthOffset];
+         return b;
+       }},
+      {"negative data length",
+       [](const WavLayout& w) {
+         Bytes b = BuildWav(w);
+         b[kDataLengthOffset + 3] = 0x80;
+         return b;
+       }},
+      {"chunk before data past the end",
+       [](WavLayout w) {
          w.before = {{"LIST", Bytes(4, 0)}};
          Bytes b = BuildWav(w);
          b[kDataLengthOffset + 2] = 1;
          return b;
        }},
-      {"no data chunk", [](WavLayout w) { Bytes b = BuildWav(w); b.resize(36); return b; }},
+      {"no data chunk",
+       [](const WavLayout& w) {
+         Bytes b = BuildWav(w);
+         b.resize(36);
+         return b;
+       }},
   };
   ASSERT_NE(Decoded(Put("good.wav", BuildWav(valid))).data, nullptr);
-  for (const auto& [what, damage] : cases) EXPECT_EQ(Decoded(Put("bad.wav", damage(valid))).data, nullptr) << what;
+  for (const auto& [what, damage] : cases)
+    EXPECT_EQ(Decoded(Put("bad.wav", damage(valid))).data, nullptr) << what;
   // The type comes from the name; this Ogg setup header asks the decoder
   // for absurd sizes (it once crashed the process).
-  for (const std::string& path : {Put("wav.ogg", BuildWav(valid)), Put("wav.mp3", BuildWav(valid)),
-                                  std::string(VANTOR_SOURCE_DIR "/tests/fixtures/damaged_setup.ogg")}) {
+  for (const std::string& path :
+       {Put("wav.ogg", BuildWav(valid)), Put("wav.mp3", BuildWav(valid)),
+        std::string(VANTOR_SOURCE_DIR "/tests/fixtures/damaged_setup.ogg")}) {
     EXPECT_EQ(Decoded(path).data, nullptr) << path;
   }
 }

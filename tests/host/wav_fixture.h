@@ -30,10 +30,13 @@ inline Bytes BuildWav(const WavLayout& layout) {
   const std::string header = "WAVEfmt ";
   Bytes out(header.begin(), header.end());
   const int blockAlign = layout.channels * layout.bits / 8;
-  for (const auto& [value, size] : {std::pair<std::int64_t, int>{16, 4}, {layout.formatTag, 2},
-                                   {layout.channels, 2}, {layout.hertz, 4},
-                                   {std::int64_t{layout.hertz} * blockAlign, 4}, {blockAlign, 2},
-                                   {layout.bits, 2}}) {
+  for (const auto& [value, size] : {std::pair<std::int64_t, int>{16, 4},
+                                    {layout.formatTag, 2},
+                                    {layout.channels, 2},
+                                    {layout.hertz, 4},
+                                    {std::int64_t{layout.hertz} * blockAlign, 4},
+                                    {blockAlign, 2},
+                                    {layout.bits, 2}}) {
     PutInt(out, value, size);
   }
   auto chunks = layout.before;

@@ -19,11 +19,14 @@ TEST(Window, LetterboxKeepsTheAspectCentredWithBarsOnTheLongSide) {
   const struct {
     int width, height;
     std::vector<int> view;  // x, y, width, height
-  } cases[] = {{1920, 1080, {240, 0, 1440, 1080}}, {1280, 1024, {0, 32, 1280, 960}},
-               {1280, 960, {0, 0, 1280, 960}}, {1921, 1080, {240, 0, 1440, 1080}}};
+  } cases[] = {{1920, 1080, {240, 0, 1440, 1080}},
+               {1280, 1024, {0, 32, 1280, 960}},
+               {1280, 960, {0, 0, 1280, 960}},
+               {1921, 1080, {240, 0, 1440, 1080}}};
   for (const auto& c : cases) {
     const ViewRect view = Letterbox(c.width, c.height, 640, 480);
-    EXPECT_EQ((std::vector<int>{view.x, view.y, view.width, view.height}), c.view) << c.width << "x" << c.height;
+    EXPECT_EQ((std::vector<int>{view.x, view.y, view.width, view.height}), c.view)
+        << c.width << "x" << c.height;
   }
 }
 
@@ -50,7 +53,8 @@ TEST(Window, TheWindowIsCentredFixedSizeAndFullscreenLetterboxesIt) {
   const GLFWvidmode* desktop = glfwGetVideoMode(glfwGetPrimaryMonitor());
   int x = 0, y = 0, width = 0, height = 0, originX = -1, originY = -1;
   glfwGetWindowPos(platform->Window(), &x, &y);
-  EXPECT_EQ(std::pair(x, y), std::pair((desktop->width - 640) / 2, (desktop->height - 480) / 2)) << "centred";
+  EXPECT_EQ(std::pair(x, y), std::pair((desktop->width - 640) / 2, (desktop->height - 480) / 2))
+      << "centred";
   EXPECT_EQ(glfwGetWindowAttrib(platform->Window(), GLFW_RESIZABLE), GLFW_FALSE);
   platform->WindowSize(&width, &height);
   EXPECT_EQ(std::pair(width, height), std::pair(640, 480));
@@ -60,7 +64,8 @@ TEST(Window, TheWindowIsCentredFixedSizeAndFullscreenLetterboxesIt) {
   ASSERT_TRUE(WaitFor([&] {
     platform->WindowSize(&width, &height);
     return width == view.width && height == view.height;
-  })) << "waited two minutes for the letterboxed fullscreen view; it is " << width << "x" << height;
+  })) << "waited two minutes for the letterboxed fullscreen view; it is "
+      << width << "x" << height;
   platform->ViewOrigin(&originX, &originY);
   EXPECT_EQ(std::pair(originX, originY), std::pair(view.x, view.y));
 }

@@ -26,17 +26,26 @@ namespace {
 
 struct LoggingApp : App {
   std::string calls;  // a letter per callback
-  int m_OnCreate() override { calls += 'c'; return 0; }
-  int m_OnUpdate() override { calls += 'u'; return 0; }
-  int m_OnRender() override { calls += 'r'; return 0; }
-  int m_OnSuspend() override { calls += 's'; return 0; }
-  int m_OnResume() override { calls += 'e'; return 0; }
+  int m_OnCreate() override { return Log('c'); }
+  int m_OnUpdate() override { return Log('u'); }
+  int m_OnRender() override { return Log('r'); }
+  int m_OnSuspend() override { return Log('s'); }
+  int m_OnResume() override { return Log('e'); }
+  int Log(char callback) {
+    calls += callback;
+    return 0;
+  }
 };
 
 class BridgeTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    StartInProcess(platform, {[] { graphics::ModuleInit(); input::ModuleInit(); audio::ModuleInit(); app::ModuleInit(); },
+    StartInProcess(platform, {[] {
+                                graphics::ModuleInit();
+                                input::ModuleInit();
+                                audio::ModuleInit();
+                                app::ModuleInit();
+                              },
                               [] { gc_new<LoggingApp>()->g_new(); }});
     device = app::device;
     device->graphics->mode = 0;  // no OpenGL context here: keep the device away from it
@@ -54,12 +63,20 @@ class BridgeTest : public ::testing::Test {
 // device dies once the global lets it go; the app device keeps the script
 // app the same way.
 TEST_F(BridgeTest, ModuleGlobalsAloneKeepTheHostDevices) {
-  const struct { const char* name; gc_object *object, *published; void (*release)(); } cases[] = {
+  const struct {
+    const char* name;
+    gc_object *object, *published;
+    void (*release)();
+  } cases[] = {
       {"the script app", device->app, device->app, [] { app::device->app = nullptr; }},
       {"input", device->input, input::device, [] { input::device = nullptr; }},
       {"audio", device->audio, audio::device, [] { audio::device = nullptr; }},
       {"graphics", device->graphics, graphics::device, [] { graphics::device = nullptr; }},
-      {"the app device", device, app::device, [] { app::device = nullptr; host::app = nullptr; }},
+      {"the app device", device, app::device,
+       [] {
+         app::device = nullptr;
+         host::app = nullptr;
+       }},
   };
   device->input = nullptr, device->audio = nullptr, device->graphics = nullptr;
   for (const auto& c : cases) {
@@ -85,7 +102,8 @@ TEST_F(BridgeTest, HostCallbacksAndSavedStateReachTheScriptApp) {
   device->InvokeOnResume();
   EXPECT_TRUE(device->appUpdateRate == 30 && device->nextUpdate == 5.0129 + 1.0 / 30);
   EXPECT_EQ(app::Millisecs(), 5012);
-  EXPECT_EQ(static_cast<LoggingApp*>(device->app.get())->calls, "curse") << "create, update, render, suspend, resume";
+  EXPECT_EQ(static_cast<LoggingApp*>(device->app.get())->calls, "curse")
+      << "create, update, render, suspend, resume";
 
   EXPECT_EQ(app::SaveState(u"record \u00e9"), 0);
   {
@@ -101,8 +119,11 @@ TEST_F(BridgeTest, HostCallbacksAndSavedStateReachTheScriptApp) {
 TEST_F(BridgeTest, TheAudioModuleLoadsSoundsAndPlaysThemAsTheirChannelIsSet) {
   ASSERT_TRUE(al.Ready());
   test::Put("data/sfx/001.wav", test::ToneWav(0.5));
-  for (const auto& [path, loads] : {std::pair{"sfx/001.wav", true}, {"./data/sfx/001.wav", true}, {"vantor://data/sfx/001.wav", true},
-                                    {"sfx/002.wav", false}, {"data/sfx/001.wav", false}}) {
+  for (const auto& [path, loads] : {std::pair{"sfx/001.wav", true},
+                                    {"./data/sfx/001.wav", true},
+                                    {"vantor://data/sfx/001.wav", true},
+                                    {"sfx/002.wav", false},
+                                    {"data/sfx/001.wav", false}}) {
     EXPECT_EQ(audio::LoadSound(T(path)) != nullptr, loads) << path;
   }
   const gxtkChannel* channels = audio::device->channels;
@@ -114,7 +135,8 @@ TEST_F(BridgeTest, TheAudioModuleLoadsSoundsAndPlaysThemAsTheirChannelIsSet) {
   audio::SetChannelPan(2, 0.5f);
   audio::SetChannelRate(2, 2.0f);
   audio::PlaySound(sound, 2, 1);
-  EXPECT_TRUE(channels[2].state == 1 && channels[2].sample.get() == sound->sample.get() && alIsBuffer(sound->sample->buffer));
+  EXPECT_TRUE(channels[2].state == 1 && channels[2].sample.get() == sound->sample.get() &&
+              alIsBuffer(sound->sample->buffer));
   ALfloat gain = 0, x = 0, y = 0, z = 0, pitch = 0;
   alGetSourcef(channels[2].source, AL_GAIN, &gain);
   alGetSource3f(channels[2].source, AL_POSITION, &x, &y, &z);
@@ -137,7 +159,8 @@ TEST(RandomModule, ValuesFollowTheGeneratorFromTheStartSeed) {
 
 TEST(MathModule, AbsoluteValues) {
   // The most negative int wraps to itself instead of overflowing.
-  EXPECT_TRUE(math::Abs(-7) == 7 && math::Abs(7) == 7 && math::Abs2(-2.5f) == 2.5f && math::Abs(INT_MIN) == INT_MIN);
+  EXPECT_TRUE(math::Abs(-7) == 7 && math::Abs(7) == 7 && math::Abs2(-2.5f) == 2.5f &&
+              math::Abs(INT_MIN) == INT_MIN);
 }
 
 }  // namespace

@@ -35,7 +35,8 @@ std::string Contents(std::FILE* file) {
 
 // The child writes into files, so no pipe can fill up and stall it.
 // Returns how it ended and what it printed on each stream.
-std::tuple<int, std::string, std::string> RunChild(const std::function<void()>& body, const std::string& input) {
+std::tuple<int, std::string, std::string> RunChild(const std::function<void()>& body,
+                                                   const std::string& input) {
   std::FILE* streams[3] = {std::tmpfile(), std::tmpfile(), std::tmpfile()};
   std::fputs(input.c_str(), streams[0]);
   std::rewind(streams[0]);
@@ -49,10 +50,13 @@ std::tuple<int, std::string, std::string> RunChild(const std::function<void()>& 
   int status = 0;
   waitpid(pid, &status, 0);
   std::fclose(streams[0]);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status), Contents(streams[1]), Contents(streams[2])};
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status), Contents(streams[1]),
+          Contents(streams[2])};
 }
 
-std::string Report(const std::string& message) { return "Vantor Runtime Error : " + message + "\n\n"; }
+std::string Report(const std::string& message) {
+  return "Vantor Runtime Error : " + message + "\n\n";
+}
 
 // The printers, then a throw: an empty location gives no trace either.
 void PrintAndThrow() {
@@ -83,7 +87,8 @@ template <int kSignal>
 void Fatal() {
   install_signal_handlers(), std::signal(SIGTERM, sighandler);
   if (kSignal != 0) std::raise(kSignal);
-  *static_cast<volatile int*>(mmap(nullptr, 4096, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0)) = 1;
+  *static_cast<volatile int*>(mmap(nullptr, 4096, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0)) =
+      1;
 }
 
 [[maybe_unused]] void AllocateBeyondTheHeap() {
@@ -96,10 +101,11 @@ TEST(Debug, EachPathPrintsAndEndsAsTheCommandsSay) {
   const auto abc = [] { Error(String("abc")); };
   // The child shares this process's heap layout, so it can be asked about
   // objects made here.
-  Object* object = gc_new<Object>();
+  auto* object = gc_new<Object>();
   const Array<int> array(3);
   char addresses[64];
-  std::snprintf(addresses, sizeof addresses, "@%p\n@%p\n", static_cast<void*>(object), static_cast<void*>(array.GetRep()));
+  std::snprintf(addresses, sizeof addresses, "@%p\n@%p\n", static_cast<void*>(object),
+                static_cast<void*>(array.GetRep()));
   struct Case {
     const char* name;
     std::function<void()> body;
@@ -113,32 +119,42 @@ TEST(Debug, EachPathPrintsAndEndsAsTheCommandsSay) {
       {"empty error ends quietly", [] { Error(String()); }, "", 0, "", ""},
       {"fail prints the line", [] { fail("no window"); }, "", kExitFailure, "no window\n", ""},
       {"no debugger", abc, "", kExitFailure, Report("abc"), kProtocol},
-      {"low bytes of the units", [] { Error(String(u"\u0141bc")); }, "", kExitFailure, Report("Abc"), kProtocol},
-      {"debug location", [] { dbg_info = "game.cpp<7>", dbg_error("stop"); }, "", kExitFailure, "Vantor Runtime Error : stop\ngame.cpp<7>\n\n", "{{~~game.cpp<7>~~}}\n\n"},
-      {"resume reports again", abc, "r\nr\n", kExitFailure, Report("abc") + Report("abc") + Report("abc"),
-       kProtocol + kProtocol + kProtocol},
-      {"unknown command", abc, "?\nxyz\nq\n", kExitFailure, Report("abc") + "????? xyz ?????", kProtocol},
+      {"low bytes of the units", [] { Error(String(u"\u0141bc")); }, "", kExitFailure,
+       Report("Abc"), kProtocol},
+      {"debug location", [] { dbg_info = "game.cpp<7>", dbg_error("stop"); }, "", kExitFailure,
+       "Vantor Runtime Error : stop\ngame.cpp<7>\n\n", "{{~~game.cpp<7>~~}}\n\n"},
+      {"resume reports again", abc, "r\nr\n", kExitFailure,
+       Report("abc") + Report("abc") + Report("abc"), kProtocol + kProtocol + kProtocol},
+      {"unknown command", abc, "?\nxyz\nq\n", kExitFailure, Report("abc") + "????? xyz ?????",
+       kProtocol},
       {"line without newline", abc, "r", kExitFailure, Report("abc"), kProtocol},
       {"step e", StepAndShowState, "e\n", kReturned, "1 e", kProtocol},
       {"step l", StepAndShowState, "l\n", kReturned, "0 l", kProtocol},
       {"step r", StepAndShowState, "r\n", kReturned, "0 -", kProtocol},
       // Only the live object answers; the array (no Object) and bogus
       // addresses get an empty line each.
-      {"@ prints live objects", [] { DebugStop(); }, std::string(addresses) + "@0x10\n@(nil)\n@rubbish\n@\nq\n", 0, "",
+      {"@ prints live objects", [] { DebugStop(); },
+       std::string(addresses) + "@0x10\n@(nil)\n@rubbish\n@\nq\n", 0, "",
        kProtocol + "+Object\n\n" + std::string(5, '\n')},
       {"SIGFPE", Fatal<SIGFPE>, "", kExitFailure, Report("Floating point exception"), kProtocol},
       {"SIGILL", Fatal<SIGILL>, "", kExitFailure, Report("Illegal instruction"), kProtocol},
       {"other signal", Fatal<SIGTERM>, "", kExitFailure, Report("Unknown signal"), kProtocol},
       {"memory fault", Fatal<0>, "", kExitFailure, Report("Memory access violation"), kProtocol},
-      {"large block", [] { gc_malloc_large(INT_MAX + 1L); }, "", kExitFailure, Report("Out of memory"), kProtocol},
-      {"negative block", [] { gc_malloc(-8); }, "", kExitFailure, Report("Out of memory"), kProtocol},
-      {"huge array", [] { Array<int> huge(INT_MAX / 2); }, "", kExitFailure, Report("Out of memory"), kProtocol},
-      {"huge string", [] { String(u"x", INT_MAX); }, "", kExitFailure, Report("Out of memory"), kProtocol},
+      {"large block", [] { gc_malloc_large(INT_MAX + 1L); }, "", kExitFailure,
+       Report("Out of memory"), kProtocol},
+      {"negative block", [] { gc_malloc(-8); }, "", kExitFailure, Report("Out of memory"),
+       kProtocol},
+      {"huge array", [] { Array<int> huge(INT_MAX / 2); }, "", kExitFailure,
+       Report("Out of memory"), kProtocol},
+      {"huge string", [] { String(u"x", INT_MAX); }, "", kExitFailure, Report("Out of memory"),
+       kProtocol},
 #ifndef __SANITIZE_ADDRESS__  // whose allocator cannot run under the limit
-      {"system heap refuses", AllocateBeyondTheHeap, "", kExitFailure, Report("Out of memory"), kProtocol},
+      {"system heap refuses", AllocateBeyondTheHeap, "", kExitFailure, Report("Out of memory"),
+       kProtocol},
 #endif
   };
-  for (const Case& c : cases) EXPECT_EQ(RunChild(c.body, c.input), std::tie(c.status, c.out, c.err)) << c.name;
+  for (const Case& c : cases)
+    EXPECT_EQ(RunChild(c.body, c.input), std::tie(c.status, c.out, c.err)) << c.name;
 }
 
 }  // namespace

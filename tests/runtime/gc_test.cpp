@@ -20,8 +20,11 @@ constexpr int kFullModeGrowth = 64 << 20;
 // Reports its destruction.
 class Tracked : public Object {
  public:
-  explicit Tracked(bool* destroyed = nullptr, Tracked* held = nullptr) : next(held), destroyed(destroyed) {}
-  ~Tracked() override { if (destroyed) *destroyed = true; }
+  explicit Tracked(bool* destroyed = nullptr, Tracked* held = nullptr)
+      : next(held), destroyed(destroyed) {}
+  ~Tracked() override {
+    if (destroyed) *destroyed = true;
+  }
   void mark() override { next.queue_mark(); }
   gc_ref<Tracked> next;
   bool* destroyed;
@@ -48,7 +51,9 @@ class Collector : public testing::Test {
   static void force(int count = 2) {
     while (count-- > 0) gc_force_sweep = true, gc_collect();
   }
-  static void add_garbage(int bytes) { Array<char> ballast(bytes - static_cast<int>(sizeof(Array<char>::Rep))); }
+  static void add_garbage(int bytes) {
+    Array<char> ballast(bytes - static_cast<int>(sizeof(Array<char>::Rep)));
+  }
   // A complete cycle ended by growth, not by force.
   static void cycle_by_growth() {
     const int markbit = gc_markbit;
@@ -111,7 +116,8 @@ TEST_F(Collector, GarbageDiesGraduallyAndReachableObjectsSurviveCycles) {
 TEST_F(Collector, HeapStaysBoundedWhenEveryNewObjectIsStoredBeforeAStep) {
   g_root = gc_new<Tracked>();
   for (int step = 0; step < 400; ++step) {
-    for (int i = 0; i < 2000; ++i) g_root->next = gc_new<Tracked>(nullptr, i % 64 ? g_root->next.get() : nullptr);
+    for (int i = 0; i < 2000; ++i)
+      g_root->next = gc_new<Tracked>(nullptr, i % 64 ? g_root->next.get() : nullptr);
     gc_collect();
     ASSERT_LT(gc_alloced_bytes, 3 * kSweepGrowth) << "at step " << step;
   }
@@ -139,7 +145,7 @@ TEST_F(Collector, ALargeArrayIsScannedInSlicesWithinTheBudget) {
 // out and built between T's block and T's constructor.
 TEST_F(Collector, AnObjectWhoseArgumentAllocatesIsStillCollected) {
   bool outer_died = false, inner_died = false;
-  Tracked* outer = new (gc_malloc(sizeof(Tracked))) Tracked(&outer_died, gc_new<Tracked>(&inner_died));
+  auto* outer = new (gc_malloc(sizeof(Tracked))) Tracked(&outer_died, gc_new<Tracked>(&inner_died));
   EXPECT_EQ(outer->gc_colour(), gc_markbit);
   force();
   EXPECT_TRUE(outer_died && inner_died);
@@ -156,7 +162,8 @@ TEST_F(Collector, ArraysKeepWhatTheyHoldAndSmallBlocksAreRecycled) {
   ASSERT_TRUE(gc_is_live_object(g_grid[1].GetRep()));
   EXPECT_EQ(g_grid[1][4], 42);
   // The representation's header (count, length) sits just before its units.
-  EXPECT_EQ(reinterpret_cast<const String::Rep*>(kept.Data())[-1].refs, 1) << "a dead array released its string";
+  EXPECT_EQ(reinterpret_cast<const String::Rep*>(kept.Data())[-1].refs, 1)
+      << "a dead array released its string";
   EXPECT_EQ(gc_new<Tracked>(), first) << "the small block comes back from the cache";
   EXPECT_EQ(Array<int>(0).GetRep()->gc_colour(), gc_object::kStaticColour);
 }

@@ -13,7 +13,9 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-std::u16string Units(const String& s) { return std::u16string(s.Data(), static_cast<size_t>(s.Length())); }
+std::u16string Units(const String& s) {
+  return std::u16string(s.Data(), static_cast<size_t>(s.Length()));
+}
 
 const String kAbab("abab");
 
@@ -58,7 +60,10 @@ TEST(StringCodec, DecodesMarksAndFormsAndKeepsInvalidBytes) {
   } cases[] = {
       {"UTF-16 little-endian", {0xFF, 0xFE, 0xAC, 0x20, 0x00, 0xD8}, u"\u20AC\xD800", false},
       {"UTF-16 big-endian, odd byte dropped", {0xFE, 0xFF, 0x00, 0x41, 0x00}, u"A", false},
-      {"one to three bytes", {0x41, 0xC3, 0xA9, 0xE2, 0x82, 0xAC, 0x7F}, u"A\u00E9\u20AC\x7F", false},
+      {"one to three bytes",
+       {0x41, 0xC3, 0xA9, 0xE2, 0x82, 0xAC, 0x7F},
+       u"A\u00E9\u20AC\x7F",
+       false},
       {"overlong form passes", {0xC0, 0x80}, std::u16string(1, 0), false},
       {"surrogate passes", {0xED, 0xA0, 0x80}, u"\xD800", false},
       {"missing continuation", {0xC3}, u"\u00C3", true},
@@ -71,7 +76,8 @@ TEST(StringCodec, DecodesMarksAndFormsAndKeepsInvalidBytes) {
   for (const auto& c : cases) {
     testing::internal::CaptureStdout();
     const String text = String::Load(c.bytes.data(), static_cast<int>(c.bytes.size()));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), c.invalid ? "Invalid UTF-8!\n" : "") << c.name;
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), c.invalid ? "Invalid UTF-8!\n" : "")
+        << c.name;
     EXPECT_EQ(Units(text), c.want) << c.name;
   }
 }
