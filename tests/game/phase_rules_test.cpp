@@ -24,11 +24,19 @@ namespace {
 using game::jscrh;
 using game::jscrw;
 
-constexpr int kModeMenu = 1, kModeRun = 10;
+constexpr int kModeMenu = 1, kModeRun = 10, kModeStartRun = 11;
 constexpr int kPhaseKeypad = 1, kPhaseCash = 2, kPhaseBankHall = 3, kPhaseStreet = 4,
               kPhaseChase = 5, kPhaseCarShootout = 6, kPhaseFence = 7, kPhaseFight = 8,
               kPhaseClosing = 9;
 constexpr int kUpdatesPerSecond = 60;
+// The rules' numbers: ten police cars to ram, a wreck's first value, three
+// hits on the police car, a pending turn adds 4 (left) or 8 (right) to the
+// heading, the fight's poses, a tap's stride of 3 and the slowing of 0.3 an
+// update, the 90 updates of the game-over overlay.
+constexpr int kCops = 10, kWreck = 10, kHits = 3, kTurnLeft = 4, kTurnRight = 8;
+constexpr int kStanding = 0, kDucking = 1;
+constexpr float kStride = 3, kSlowing = 0.3f;
+constexpr int kOverlayUpdates = 90;
 
 // A run reached phase by phase by a player using the pointer.
 class PhaseRules : public ::testing::Test {
@@ -129,7 +137,7 @@ TEST_F(PhaseRules, CashBagsAreWorth1000To4500InStepsOf500AndAddWhatTheyAreWorth)
 
 // One press in each phase, from a phase's first update: what it does.
 TEST_F(PhaseRules, APressDoesWhatItsPhaseSays) {
-  const float kRunningStart = run::kStepBoost - run::kSpeedDecay;  // a stride, then one update's slowing
+  const float kRunningStart = kStride - kSlowing;  // a stride, then one update's slowing
   const auto running = [&](const char* where) {
     return [&, where] {
       PressOnce(jscrw * 0.5f, jscrh * 0.5f);
@@ -160,15 +168,15 @@ TEST_F(PhaseRules, APressDoesWhatItsPhaseSays) {
        [&] {
          const int heading = app.carHeading;
          PressOnce(jscrw * 0.25f, jscrh * 0.5f);
-         EXPECT_EQ(app.carHeading, heading + run::kTurnLeft) << "a tap on the left half asks for a left turn";
+         EXPECT_EQ(app.carHeading, heading + kTurnLeft) << "a tap on the left half asks for a left turn";
          app.carHeading = heading;
          PressOnce(jscrw * 0.75f, jscrh * 0.5f);
-         EXPECT_EQ(app.carHeading, heading + run::kTurnRight) << "a tap on the right half asks for a right turn";
+         EXPECT_EQ(app.carHeading, heading + kTurnRight) << "a tap on the right half asks for a right turn";
        }},
       {kPhaseCarShootout,
        [&] {
          PressOnce(app.targetCarX, jscrh * 0.8f);
-         EXPECT_TRUE(app.hitsLeft == run::kHitsToWin - 1 && app.reloadNeeded == 1)
+         EXPECT_TRUE(app.hitsLeft == kHits - 1 && app.reloadNeeded == 1)
              << "a tap on the police car hits it, and the gun needs a reload";
        }},
       {kPhaseFence, running("to the fence")},
@@ -179,11 +187,11 @@ TEST_F(PhaseRules, APressDoesWhatItsPhaseSays) {
          game.Press();
          for (int update = 0; update < 5; ++update) {
            game.Frame();
-           EXPECT_EQ(app.playerPose, run::kPoseDucking) << "holding the press ducks, update " << update;
+           EXPECT_EQ(app.playerPose, kDucking) << "holding the press ducks, update " << update;
          }
          game.Release();
          game.Frame();
-         EXPECT_EQ(app.playerPose, run::kPoseStanding) << "letting go stands up";
+         EXPECT_EQ(app.playerPose, kStanding) << "letting go stands up";
        }},
       {kPhaseClosing,
        [&] {
@@ -204,7 +212,7 @@ TEST_F(PhaseRules, TheMenusCashBagStartsARun) {
   player.PlayUntil([&] { return app.menuSlide == 0; });
   app.scoreTableIndex = 2;
   PressOnce(jscrw * 0.4f, jscrh * 0.7f);
-  EXPECT_EQ(app.gameMode, run::kModeStartRun) << "a tap on the start button starts a run";
+  EXPECT_EQ(app.gameMode, kModeStartRun) << "a tap on the start button starts a run";
   EXPECT_EQ(app.scoreTableIndex, 1) << "a run from the menu counts in the first table";
   game.Frame();
   EXPECT_TRUE(app.gameMode == kModeRun && app.phase == kPhaseKeypad && app.timeLeft == 120 * kUpdatesPerSecond)
@@ -302,7 +310,7 @@ TEST_F(PhaseRules, ThePoliceStandWhereTheFixedSeedPutsThemInEveryRun) {
     Reach(kPhaseChase);
     const std::vector<int> placed(&app.worldCells[0], &app.worldCells[0] + city.size());
     EXPECT_EQ(placed, city) << "the police do not stand where the seed 37171650 puts them";
-    EXPECT_EQ(app.copsToRam, run::kCopsToRam);
+    EXPECT_EQ(app.copsToRam, kCops);
     app.phase = kPhaseClosing;  // end this run at once and start another
     player.PlayUntil([&] { return app.gameMode == kModeMenu; });
   }
@@ -322,15 +330,15 @@ TEST_F(PhaseRules, ACarWithin16UnitsOfAPoliceCarsCrossingRamsIt) {
     SCOPED_TRACE("the car " + std::to_string(c.dx) + ", " + std::to_string(c.dy) + " from the crossing");
     for (int i = 0; i <= run::kCityCells * run::kCityStride; ++i) app.worldCells[i] = 0;
     City(5, 5) = 1;
-    app.copsToRam = run::kCopsToRam;
+    app.copsToRam = kCops;
     app.carHeading = run::kNorth;
     app.playerX = app.playerY = 6 * run::kCityCell;
     app.carOffsetX = c.dx, app.carOffsetY = c.dy;
     app.cameraX = app.playerX + c.dx - 40 - jscrw * 0.5f, app.cameraY = app.playerY + c.dy - 40 - jscrh * 0.5f;
     game.Frame();
-    EXPECT_EQ(app.copsToRam, c.rams ? run::kCopsToRam - 1 : run::kCopsToRam)
+    EXPECT_EQ(app.copsToRam, c.rams ? kCops - 1 : kCops)
         << (c.rams ? "a car within 16 units did not ram" : "a car farther than 16 units rammed");
-    EXPECT_EQ(City(5, 5) >= run::kWreckFirst, c.rams) << "a rammed police car burns";
+    EXPECT_EQ(City(5, 5) >= kWreck, c.rams) << "a rammed police car burns";
   }
 }
 
@@ -342,7 +350,7 @@ TEST_F(PhaseRules, TheGameOverDarkeningReachesTheDeviceAFortiethAnUpdateUpTo70Pe
   game.Frame();
   PressOnce(jscrw * 0.5f, jscrh * 0.5f);
   ASSERT_EQ(app.runOver, 1);
-  for (int frame = 1; frame < run::kOverlayUpdates - 1; ++frame) {
+  for (int frame = 1; frame < kOverlayUpdates - 1; ++frame) {
     ASSERT_EQ(app.gameOverFrame, frame);
     game.Frame();
     const int wanted = static_cast<int>(std::min(frame / 40.0f, 0.7f) * 255.0f);
