@@ -23,10 +23,10 @@ typedef struct {
 } Bunny;
 
 typedef struct {
-  int count;     /* sprites */
-  int size;      /* sprite side in pixels */
-  int frames;    /* measured frames; 0 picks a count for the sprite number */
-  int rotated;   /* the framework program draws with DrawImage2 */
+  int count;   /* sprites */
+  int size;    /* sprite side in pixels */
+  int frames;  /* measured frames; 0 picks a count for the sprite number */
+  int rotated; /* the framework program draws with DrawImage2 */
 } BunnyOptions;
 
 /* bunnymark [N] [SIZE] [FRAMES] [image2] */

@@ -166,11 +166,12 @@ void Churn(const char* mode, Heap& heap, int live) {
     steps.push_back((end - allocated) / kNanosPerMicro);
     updates.push_back((end - start) / kNanosPerMicro);
   }
-  std::printf("%-18s live=%-7d alloc_ns=%6.1f step_us median=%7.1f p99=%7.1f max=%8.1f "
-              "worst_update_us=%8.1f\n",
-              mode, live, allocating / (static_cast<double>(kUpdates) * kReplacedPerUpdate),
-              Percentile(steps, 0.5), Percentile(steps, 0.99), Percentile(steps, 1.0),
-              Percentile(updates, 1.0));
+  std::printf(
+      "%-18s live=%-7d alloc_ns=%6.1f step_us median=%7.1f p99=%7.1f max=%8.1f "
+      "worst_update_us=%8.1f\n",
+      mode, live, allocating / (static_cast<double>(kUpdates) * kReplacedPerUpdate),
+      Percentile(steps, 0.5), Percentile(steps, 0.99), Percentile(steps, 1.0),
+      Percentile(updates, 1.0));
 }
 
 template <class Heap>

@@ -22,7 +22,7 @@ using random::Rnd3;
 
 namespace {
 
-constexpr float kPoliceChance = 25;  // percent of cells holding a police car
+constexpr float kPoliceChance = 25;   // percent of cells holding a police car
 constexpr int kPoliceFrameBase = 16;  // police car v (1-4) is frame 16 + v
 constexpr int kWreckFrameFirst = 12;
 constexpr int kWreckFramesEvery = 4;  // updates per wreck frame

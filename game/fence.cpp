@@ -37,7 +37,8 @@ constexpr float kCopDuckChance = 3;  // in 50
 void MyApp::DrawHitMarkers(float centreX, float y, int standing) {
   m_ResetDraw();
   for (int i = 1; i <= kHitsToWin; ++i) {
-    m_DrawImg(kSpriteSheet, centreX - 48 + 24 * i, y, standing >= i ? kMarkerStanding : kMarkerDown);
+    m_DrawImg(kSpriteSheet, centreX - 48 + 24 * i, y,
+              standing >= i ? kMarkerStanding : kMarkerDown);
   }
 }
 

@@ -1,7 +1,8 @@
 // The asset loader: one image, font or sound per update, in the art variant
 // that suits the window, behind an animated screen of two rings of dots.
 // Started by m_Reload at creation and again by the render pass whenever the
-// window size changes to one that needs another art variant; the update pass calls m_Loader while loading.
+// window size changes to one that needs another art variant; the update pass calls m_Loader while
+// loading.
 #include <algorithm>
 #include <cmath>
 #include <iterator>
@@ -23,7 +24,7 @@ struct LoadStepEntry {
   AssetKind kind;
   int slot;
   const char* path;
-  int cellWidth;  // the font's advance
+  int cellWidth;   // the font's advance
   int cellHeight;  // the font's line height
   int frames;
 };

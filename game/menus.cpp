@@ -96,8 +96,7 @@ int MyApp::m_Menu() {
   MenuStartButtons(m);
   MenuIcadeButton(m);
   m_SetSize(0.5f);
-  if (m_Button(kMakerLogo, jscrw - 70, jscrh - 40 - 4 * m, 0) && touchConsumed == 0 &&
-      !BoxOpen()) {
+  if (m_Button(kMakerLogo, jscrw - 70, jscrh - 40 - 4 * m, 0) && touchConsumed == 0 && !BoxOpen()) {
     touchConsumed = 1;
     m_PlaySFX(kSfxChime);
     creditsOpen = 1;
@@ -126,8 +125,7 @@ void MyApp::DrawMenuBackground(int slide) {
 void MyApp::DrawScoreLists(int slide) {
   const float x = jscrw - kSidePanelWidth - 4 * slide + 20;
   const int first = kTableSize * (scoreTableIndex - 1);
-  const int lineHeight =
-      static_cast<int>(imageFrameInfo[currentFont * 3 + 1] * kListLineScale);
+  const int lineHeight = static_cast<int>(imageFrameInfo[currentFont * 3 + 1] * kListLineScale);
   const int top = static_cast<int>(jscrh - 90 - jscrh / 2);
   // Without a font yet there is no line height to divide by.
   listRows = lineHeight > 0 ? top / lineHeight : 1;

@@ -16,10 +16,10 @@ namespace vantor {
 
 using namespace palette;
 using namespace run;
-using random::Rnd2;
-using random::Rnd3;
 using game::jscrh;
 using game::jscrw;
+using random::Rnd2;
+using random::Rnd3;
 
 namespace {
 
@@ -80,16 +80,35 @@ int MyApp::m_LoadGame() {
 int MyApp::m_Game() {
   m_CLS2D(kBackdrop.red, kBackdrop.green, kBackdrop.blue, 1);
   switch (phase) {
-    case kPhaseKeypad: PhaseKeypad(); break;
-    case kPhaseCash: PhaseCash(); break;
-    case kPhaseBankHall: PhaseBankHall(); break;
-    case kPhaseStreet: PhaseStreet(); break;
-    case kPhaseChase: PhaseChase(); break;
-    case kPhaseCarShootout: PhaseCarShootout(); break;
-    case kPhaseFence: PhaseFence(); break;
-    case kPhaseFenceFight: PhaseFenceFight(); break;
-    case kPhaseClosing: PhaseClosing(); break;
-    default: break;
+    case kPhaseKeypad:
+      PhaseKeypad();
+      break;
+    case kPhaseCash:
+      PhaseCash();
+      break;
+    case kPhaseBankHall:
+      PhaseBankHall();
+      break;
+    case kPhaseStreet:
+      PhaseStreet();
+      break;
+    case kPhaseChase:
+      PhaseChase();
+      break;
+    case kPhaseCarShootout:
+      PhaseCarShootout();
+      break;
+    case kPhaseFence:
+      PhaseFence();
+      break;
+    case kPhaseFenceFight:
+      PhaseFenceFight();
+      break;
+    case kPhaseClosing:
+      PhaseClosing();
+      break;
+    default:
+      break;
   }
   // The total on the closing screen rolls toward the score.
   shownTotal -= (shownTotal - score) / kTotalRollSteps;
@@ -99,8 +118,7 @@ int MyApp::m_Game() {
     if (timeLeft > 0) timeLeft -= 1;
     score = 0;
     m_ResetDraw();
-    m_Text(jscrw - 32, jscrh - 32, String(static_cast<float>(timeLeft / kUpdateRate)), 2,
-           2);
+    m_Text(jscrw - 32, jscrh - 32, String(static_cast<float>(timeLeft / kUpdateRate)), 2, 2);
   }
   return 0;
 }
@@ -225,8 +243,7 @@ void MyApp::PhaseCash() {
   for (int bag = 0; bag < kCashBags; ++bag) {
     const BagCells<int> record = Bag(worldCells.Data(), bag);
     if (record.lying == 0) continue;
-    if (m_Button(kSpriteSheet, record.x, record.y, 0) && touchConsumed == 0 &&
-        keyConsumed == 0) {
+    if (m_Button(kSpriteSheet, record.x, record.y, 0) && touchConsumed == 0 && keyConsumed == 0) {
       record.lying = 0;
       loot += record.value;
       bagsGrabbed += 1;

@@ -30,7 +30,8 @@ TEST(Replay, RefusesBadScriptsFailsUnfinishedRunsAndStartsTheClockAsAsked) {
   EXPECT_EQ(bad.Wait(), kRefused) << bad.Output();
   for (const int line : {3, 4, 5, 6, 7, 8, 9})
     EXPECT_NE(bad.Output().find("bad.txt:" + std::to_string(line) + ": "), std::string::npos)
-        << "line " << line << " not refused:\n" << bad.Output();
+        << "line " << line << " not refused:\n"
+        << bad.Output();
   EXPECT_FALSE(fs::exists(work / "out")) << "the refused script ran";
 
   EXPECT_EQ(unfinished.Wait(), kFailed) << unfinished.Output();
@@ -113,7 +114,6 @@ TEST(Replay, BotWinsThenLosesAndTheSavedTablesKeepBoth) {
   EXPECT_EQ(Table(lost, 30), Numbers({0, score, 15000, 20000, 0, 0, 0, 0, 0, 0}));
 }
 
-
 // ---- A run paused in every phase ----------------------------------------
 
 constexpr int kPauseUpdates = 600;
@@ -145,7 +145,9 @@ std::string Without(const std::string& line, const Strings& names) {
 const Strings kPauseFields = {"update", "paused"};
 const Strings kPauseAndInput = {"update", "paused", "touchDown", "touchConsumed", "keyConsumed"};
 
-long long Field(const std::string& line, const std::string& name) { return State(line, name).at(0); }
+long long Field(const std::string& line, const std::string& name) {
+  return State(line, name).at(0);
+}
 
 // Whether the player has let go after update `line` and no press or key is
 // held as used: a pause can come there without a press of the run's
@@ -165,9 +167,9 @@ std::vector<int> PausePoints(const Strings& lines) {
       const std::string& line = lines[i];
       if (Field(line, "gameMode") != 10 || !LetGo(line)) continue;
       const bool overlay = Field(line, "runOver") == 1;
-      const bool found =
-          phase <= 9 ? !overlay && Field(line, "phase") == phase && Field(lines[i - 1], "phase") == phase
-                     : overlay && Field(line, "gameOverFrame") == kOverlayPauseFrame;
+      const bool found = phase <= 9 ? !overlay && Field(line, "phase") == phase &&
+                                          Field(lines[i - 1], "phase") == phase
+                                    : overlay && Field(line, "gameOverFrame") == kOverlayPauseFrame;
       if (found) {
         points.push_back(static_cast<int>(i) + 2);  // the update after line i's
         break;
@@ -187,7 +189,8 @@ std::string PausedRun(const WorkDir& work, const std::string& directory,
     for (const int pause : pauses) {
       for (const int at : {pause, pause + kPauseUpdates}) {
         if (update == at) script += std::to_string(at) + " key " + std::to_string(kEscape) + "\n";
-        if (update == at + 1) script += std::to_string(at + 1) + " keyup " + std::to_string(kEscape) + "\n";
+        if (update == at + 1)
+          script += std::to_string(at + 1) + " keyup " + std::to_string(kEscape) + "\n";
       }
     }
     script += std::to_string(update) + " state\n";
@@ -221,21 +224,25 @@ TEST(Replay, ARunPausedInEveryPhaseGoesOnAsIfNeverPaused) {
       Lines(PausedRun(work, "once", {first}, first + kPauseUpdates + kPauseUpdates / 2));
   const long long timeAtPause = Field(never[first - 2], "timeLeft");
   int standing = first;
-  while (standing <= static_cast<int>(once.size()) && Field(once[standing - 1], "timeLeft") == timeAtPause)
+  while (standing <= static_cast<int>(once.size()) &&
+         Field(once[standing - 1], "timeLeft") == timeAtPause)
     ++standing;
   const int held = standing - first;
   ASSERT_GT(held, kPauseUpdates) << "the run did not stand still while paused";
 
   std::vector<int> starts;  // where each pause comes in the paused run
-  for (size_t k = 0; k < pauses.size(); ++k) starts.push_back(pauses[k] + static_cast<int>(k) * held);
-  const Strings paused = Lines(PausedRun(
-      work, "paused", starts, static_cast<int>(never.size()) + static_cast<int>(pauses.size()) * held));
+  for (size_t k = 0; k < pauses.size(); ++k)
+    starts.push_back(pauses[k] + static_cast<int>(k) * held);
+  const Strings paused =
+      Lines(PausedRun(work, "paused", starts,
+                      static_cast<int>(never.size()) + static_cast<int>(pauses.size()) * held));
   for (size_t i = 0; i < paused.size() && i < never.size() + pauses.size() * held; ++i) {
     const int update = static_cast<int>(i) + 1;
     int k = 0;
     while (k < static_cast<int>(starts.size()) && starts[k] <= update) ++k;
     if (k > 0 && update < starts[k - 1] + held) {
-      ASSERT_EQ(Without(paused[i], kPauseAndInput), Without(never[pauses[k - 1] - 2], kPauseAndInput))
+      ASSERT_EQ(Without(paused[i], kPauseAndInput),
+                Without(never[pauses[k - 1] - 2], kPauseAndInput))
           << "the run moved while paused, update " << update;
     } else {
       ASSERT_EQ(Without(paused[i], kPauseFields), Without(never[i - k * held], kPauseFields))

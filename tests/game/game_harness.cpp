@@ -207,7 +207,8 @@ bool HasText(const MyApp& app, const std::string& text) {
   for (const DrawRecord& glyph : RecordsOf(app, static_cast<float>(app.currentFont))) {
     drawn += static_cast<char>(glyph.frame + 32);
   }
-  std::copy_if(text.begin(), text.end(), std::back_inserter(wanted), [](char c) { return c != ' '; });
+  std::copy_if(text.begin(), text.end(), std::back_inserter(wanted),
+               [](char c) { return c != ' '; });
   return drawn.find(wanted) != std::string::npos;
 }
 

@@ -29,7 +29,8 @@ namespace {
 // Random values in the ranges loading leaves alone.
 RecordFields RandomFields(std::mt19937& random) {
   RecordFields fields = DefaultFields();
-  for (std::vector<int32_t>& section : fields) std::generate(section.begin(), section.end(), [&] { return random(); });
+  for (std::vector<int32_t>& section : fields)
+    std::generate(section.begin(), section.end(), [&] { return random(); });
   fields[0][5] = random() % 4;
   fields[0][10] = fields[0][11] = 64 + random() % 1000, fields[0][12] = 8 + random() % 100;
   return fields;
@@ -53,7 +54,8 @@ TEST(Record, OnlyDamagedSectionsResetAndTheSaveIsTheModelsText) {
     const int last = random() % 2 ? 4 : random() % 5;  // the last section kept whole
     for (int s = 0; s <= last; ++s) {
       for (int32_t value : expected[s]) {
-        text += (std::snprintf(element, sizeof element, random() % 8 ? "%d|" : " \t%+011d|", value), element);
+        text += (std::snprintf(element, sizeof element, random() % 8 ? "%d|" : " \t%+011d|", value),
+                 element);
       }
       const int damaged = random() % 4 == 0;
       text += std::to_string(Checksum(s, expected[s]) ^ damaged) + (s < last ? "|" : "");
@@ -65,7 +67,8 @@ TEST(Record, OnlyDamagedSectionsResetAndTheSaveIsTheModelsText) {
     ASSERT_EQ(ReadFile(kStateFileName), RecordText(expected)) << "round " << round;
   }
   RecordFields fields = RandomFields(random);
-  for (const auto& [stored, loaded] : {std::pair{INT_MIN, 1}, {-1, 1}, {0, 0}, {3, 3}, {4, 1}, {INT_MAX, 1}}) {
+  for (const auto& [stored, loaded] :
+       {std::pair{INT_MIN, 1}, {-1, 1}, {0, 0}, {3, 3}, {4, 1}, {INT_MAX, 1}}) {
     fields[0][5] = stored;
     EXPECT_EQ(game.Load(RecordText(fields))[0][5], loaded) << "sound mode " << stored;
   }
@@ -94,11 +97,13 @@ TEST(Record, SavesAreDurable) {
     waitpid(child, nullptr, 0);
     const std::string bytes = ReadFile(kStateFileName);
     if (std::atoi(bytes.c_str()) == fields[0][0] && window < 200000) window *= 2;
-    ASSERT_GE(std::atoi(bytes.c_str()), fields[0][0]) << "round " << round << ": an older record came back";
+    ASSERT_GE(std::atoi(bytes.c_str()), fields[0][0])
+        << "round " << round << ": an older record came back";
     fields[0][0] = game.app().settings[0] = std::atoi(bytes.c_str());
     ASSERT_EQ(bytes, RecordText(fields)) << "round " << round << ": not a whole record";
     game.app().m_Save();
-    ASSERT_EQ(std::distance(fs::directory_iterator("."), {}), 1) << "round " << round << ": a file stayed";
+    ASSERT_EQ(std::distance(fs::directory_iterator("."), {}), 1)
+        << "round " << round << ": a file stayed";
   }
   EXPECT_GT(fields[0][0], 0) << "no child ever finished a save";
   // A new record syncs its file and its directory and takes the usual mode.
@@ -118,7 +123,8 @@ TEST(Record, SavesAreDurable) {
   EXPECT_EQ(SaveStateFile(u"linked"), 0);
   EXPECT_EQ(ReadFile("saves/real"), "linked");
   EXPECT_EQ(fs::status("saves/real").permissions(), fs::perms(0604));
-  fs::remove(kStateFileName), mkfifo("saves/pipe", 0600), fs::create_symlink("saves/pipe", kStateFileName);
+  fs::remove(kStateFileName), mkfifo("saves/pipe", 0600),
+      fs::create_symlink("saves/pipe", kStateFileName);
   ::testing::internal::CaptureStderr();
   EXPECT_EQ(SaveStateFile(u"r"), -1);
   fs::remove(kStateFileName);
@@ -126,7 +132,8 @@ TEST(Record, SavesAreDurable) {
   fs::remove(kStateFileName), fs::create_directories(std::string(kStateFileName) + "/inside");
   EXPECT_EQ(SaveStateFile(u"r") + SaveStateFile(u"r"), -2);
   const std::string errors = ::testing::internal::GetCapturedStderr();
-  EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 2) << "one line for each run of failures: " << errors;
+  EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 2)
+      << "one line for each run of failures: " << errors;
   // saves, saves/real, saves/pipe, the record's directory and its inside: no temporary file stays.
   EXPECT_EQ(std::distance(fs::recursive_directory_iterator("."), {}), 5);
   umask(mask);
