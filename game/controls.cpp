@@ -358,8 +358,8 @@ void MyApp::OnScreenPad() {
   m_ResetDraw();
   SetColour(kWhite, 0.6f);
   m_SetSize(padScale, padScale);
-  const float x = static_cast<float>(padX);
-  const float y = static_cast<float>(padY);
+  const auto x = static_cast<float>(padX);
+  const auto y = static_cast<float>(padY);
   const float arm = kPadArm * padScale;
   struct Arrow {
     float x, y;

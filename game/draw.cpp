@@ -207,8 +207,8 @@ int MyApp::m_LoadFont(int slot, String name, int advance, int lineHeight) {
 // that needs the larger factor; the virtual screen is the window in those
 // units, so one of its sides is exactly the design's and nothing is cut off.
 void MyApp::ScaleToDevice() {
-  const float width = static_cast<float>(graphics::DeviceWidth());
-  const float height = static_cast<float>(graphics::DeviceHeight());
+  const auto width = static_cast<float>(graphics::DeviceWidth());
+  const auto height = static_cast<float>(graphics::DeviceHeight());
   float sx = width / game::rawscrw;
   float sy = height / game::rawscrh;
   if (sy > sx) {

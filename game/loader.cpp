@@ -127,7 +127,7 @@ int MyApp::m_Loader() {
 // One ring of dots fading in from transparent to opaque, turned by the
 // spinner angle plus `offsetDegrees`.
 void MyApp::DrawSpinnerRing(Colour colour, float offsetDegrees) {
-  const float size = static_cast<float>(scratch);
+  const auto size = static_cast<float>(scratch);
   for (loopIndex = 0; loopIndex < kRingDots; ++loopIndex) {
     SetColour(colour, static_cast<float>(loopIndex) / 10.0f);
     const float degrees = static_cast<float>(spinnerAngle) +
@@ -144,7 +144,7 @@ int MyApp::m_WaitStart(int screen) {
           palette::kLoaderBackdrop.blue, 1);
   scratch = static_cast<int>(std::min(game::jscrw, game::jscrh));
   spinnerAngle += static_cast<int>(kRingTurnPerFrame);
-  const float size = static_cast<float>(scratch);
+  const auto size = static_cast<float>(scratch);
   const float centreX = game::jscrw * 0.5f;
   const float centreY = game::jscrh * 0.5f;
   DrawSpinnerRing(palette::kRingLight, kHalfTurn);

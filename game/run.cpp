@@ -158,7 +158,7 @@ void MyApp::RunningRule(float maxStepRate) {
 // Seventeen bands from black to a deep blue: the upper part of a night sky.
 void MyApp::DrawNightSky(float bandHeight) {
   for (int band = 0; band < 17; ++band) {
-    const float step = static_cast<float>(band);
+    const auto step = static_cast<float>(band);
     m_SetCol(kSkyStep.red * step, kSkyStep.green * step, kSkyStep.blue * step, 1);
     m_Rect(-1, bandHeight * band, jscrw + 2, bandHeight);
   }
