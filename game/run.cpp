@@ -118,7 +118,8 @@ int MyApp::m_Game() {
     if (timeLeft > 0) timeLeft -= 1;
     score = 0;
     m_ResetDraw();
-    m_Text(jscrw - 32, jscrh - 32, String(static_cast<float>(timeLeft / kUpdateRate)), 2, 2);
+    const int wholeSeconds = timeLeft / kUpdateRate;  // shown as the framework prints a float
+    m_Text(jscrw - 32, jscrh - 32, String(static_cast<float>(wholeSeconds)), 2, 2);
   }
   return 0;
 }
