@@ -38,8 +38,8 @@ std::string FrameName(int update) {
 
 }  // namespace
 
-Session::Session(const SessionOptions& options, Script script, Player* player)
-    : options_(options), script_(std::move(script)), player_(player) {}
+Session::Session(SessionOptions options, Script script, Player* player)
+    : options_(std::move(options)), script_(std::move(script)), player_(player) {}
 
 Session::~Session() { Stop(); }
 
