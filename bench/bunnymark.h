@@ -5,6 +5,9 @@
 #ifndef VANTOR_BENCH_BUNNYMARK_H
 #define VANTOR_BENCH_BUNNYMARK_H
 
+/* C, compiled as C by bunnymark_plain.c: the C++ spellings do not apply. */
+/* NOLINTBEGIN(modernize-*) */
+
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -123,4 +126,5 @@ static void bunny_measure(const char* name, const BunnyOptions* o, void (*frame)
   free(wall);
 }
 
+/* NOLINTEND(modernize-*) */
 #endif

@@ -16,11 +16,11 @@
 #include <GLFW/glfw3.h>
 #include <dlfcn.h>
 #include <malloc.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>

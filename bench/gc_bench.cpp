@@ -13,12 +13,12 @@
 //
 // Usage: bench_gc_bench [ours|boehm|boehm-incremental|malloc] [LIVE]
 // (boehm modes only when built with libgc-dev).
-#include <time.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <random>
 #include <string>
 #include <vector>
@@ -68,10 +68,12 @@ class Node : public vantor::Object {
 };
 constexpr size_t kNodeBytes = sizeof(Node);
 
-// Plain nodes for Boehm and malloc, padded to the size of ours.
+// Plain nodes for Boehm and malloc, padded to the size of ours: one link
+// (the size of any object pointer), then padding.
+constexpr size_t kLinkBytes = sizeof(void*);
 struct PlainNode {
   PlainNode* next;
-  unsigned char payload[kNodeBytes - sizeof(PlainNode*)];
+  unsigned char payload[kNodeBytes - kLinkBytes];
 };
 static_assert(sizeof(PlainNode) == kNodeBytes);
 
