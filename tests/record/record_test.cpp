@@ -2,14 +2,15 @@
 // loading, and durable saves (killed saves, links, modes, other files).
 #include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <climits>
+#include <csignal>
 #include <filesystem>
 #include <random>
 
+#include "game/ids.h"
 #include "tests/host/temp_dir.h"
 #include "tests/record/record_game.h"
 
@@ -31,8 +32,11 @@ RecordFields RandomFields(std::mt19937& random) {
   RecordFields fields = DefaultFields();
   for (std::vector<int32_t>& section : fields)
     std::generate(section.begin(), section.end(), [&] { return random(); });
-  fields[0][5] = random() % 4;
-  fields[0][10] = fields[0][11] = 64 + random() % 1000, fields[0][12] = 8 + random() % 100;
+  std::vector<int32_t>& settings = fields[0];
+  settings[kSettingSoundMode] = static_cast<int32_t>(random() % kSoundModes);
+  settings[kSettingPadX] = settings[kSettingPadY] =
+      static_cast<int32_t>(kPadMinPosition + random() % 1000);
+  settings[kSettingPadSize] = static_cast<int32_t>(kPadMinSize + random() % 100);
   return fields;
 }
 
@@ -46,12 +50,14 @@ TEST(Record, OnlyDamagedSectionsResetAndTheSaveIsTheModelsText) {
   std::mt19937 random(20261207);
   // What a reset section holds: the defaults, the pad's position and size held in range.
   RecordFields reset = DefaultFields();
-  reset[0][10] = reset[0][11] = 64, reset[0][12] = 10;
+  reset[0][kSettingPadX] = reset[0][kSettingPadY] = kPadMinPosition;
+  reset[0][kSettingPadSize] = kPadDefaultSize;
   for (int round = 0; round < 300; ++round) {
     RecordFields expected = RandomFields(random);
     std::string text;
     char element[24];
-    const int last = random() % 2 ? 4 : random() % 5;  // the last section kept whole
+    const auto last =
+        static_cast<int>(random() % 2 ? 4 : random() % 5);  // the last section kept whole
     for (int s = 0; s <= last; ++s) {
       for (int32_t value : expected[s]) {
         text += (std::snprintf(element, sizeof element, random() % 8 ? "%d|" : " \t%+011d|", value),
@@ -91,7 +97,11 @@ TEST(Record, SavesAreDurable) {
   long window = 1000;
   for (int round = 0; round < 80; ++round) {
     const pid_t child = fork();
-    for (int n = fields[0][0] + 1; child == 0; ++n) game.app().settings[0] = n, game.app().m_Save();
+    // A failed fork must not reach kill(): kill(-1, ...) signals every process we may.
+    ASSERT_GE(child, 0) << "fork failed in round " << round;
+    if (child == 0) {
+      for (int n = fields[0][0] + 1;; ++n) game.app().settings[0] = n, game.app().m_Save();
+    }
     usleep(static_cast<useconds_t>(random() % window));
     kill(child, SIGKILL);
     waitpid(child, nullptr, 0);

@@ -25,7 +25,7 @@ RecordFields Played() {
   RecordFields fields = DefaultFields();
   for (int s = 0; s < 5; ++s) {
     for (size_t i = 0; i < fields[s].size(); ++i)
-      fields[s][i] = static_cast<int32_t>(100 * s + i + 70);
+      fields[s][i] = static_cast<int32_t>(100 * s + static_cast<int>(i) + 70);
   }
   fields[0][5] = 2;
   return fields;
