@@ -63,9 +63,8 @@ TEST(Art, EverySheetHoldsItsFramesAtEveryScale) {
           << "Image frame outside surface";
       // Alpha of the pixel (x, y) of cell f.
       const auto alpha = [&](int f, int x, int y) {
-        return px
-            .get()[((static_cast<size_t>(f / columns * ch + y)) * w + f % columns * cw + x) * 4 +
-                   3];
+        const int row = f / columns * ch + y, column = f % columns * cw + x;
+        return px.get()[(static_cast<size_t>(row) * w + column) * 4 + 3];
       };
       int opaqueCorners = 0, emptyDrawn = 0;
       for (int f = 0; f < s.frames && s.clearCorners; ++f)
@@ -101,7 +100,7 @@ Sound Decode(int num) {
                                           &s.bytesPerSample, &s.hertz);
   for (int i = 0; data && s.bytesPerSample == 2 && i < s.length * s.channels; ++i) {
     int16_t sample;
-    std::memcpy(&sample, data + 2 * i, sizeof sample);
+    std::memcpy(&sample, data + sizeof sample * i, sizeof sample);
     s.x.push_back(sample / 32768.0);
   }
   vantor::unloadSound(data);

@@ -5,6 +5,7 @@
 // identity: the entry's StartupWMClass as its X11 class, and the icon set
 // as its icon.
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <iostream>
 #include <map>
@@ -62,7 +63,7 @@ Icon IconFromPng(const std::string& path) {
   if (!rgba) return {};
   Icon icon{static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height)};
   for (int i = 0; i < width * height; ++i) {
-    const unsigned char* p = rgba + kRgbaChannels * i;
+    const unsigned char* p = rgba + static_cast<std::ptrdiff_t>(kRgbaChannels) * i;
     icon.push_back(std::uint32_t{p[3]} << kAlphaShift | std::uint32_t{p[0]} << kRedShift |
                    std::uint32_t{p[1]} << kGreenShift | p[2]);
   }

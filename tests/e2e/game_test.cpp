@@ -112,7 +112,7 @@ void CheckComfortKeys(const Game& game, const WorkDir& work) {
   EXPECT_TRUE(game.Shows([&](const Image& s) { return changed(s) > kStatisticsChange; }))
       << "no statistics";
   game.Send("key F3");
-  EXPECT_TRUE(game.Shows([&](const Image& s) { return changed(s) < kStatisticsChange / 2; }))
+  EXPECT_TRUE(game.Shows([&](const Image& s) { return changed(s) < kStatisticsChange / 2.0; }))
       << "the statistics stayed";
 
   game.Send("key F12");
@@ -147,8 +147,8 @@ TEST(GameWindow, PlayedWithRealKeysAndClicksItLooksAndSoundsRight) {
   std::sscanf(Shell("xdotool getwindowgeometry --shell " + game.window + " | tr '\\n' ' '").c_str(),
               "WINDOW=%*d X=%d Y=%d", &x, &y);
   // Centred, give or take the window manager's frame.
-  EXPECT_NEAR(x + kWidth / 2, kScreenWidth / 2, 8);
-  EXPECT_NEAR(y + kHeight / 2, kScreenHeight / 2, 32);
+  EXPECT_NEAR(x + kWidth / 2.0, kScreenWidth / 2.0, 8);
+  EXPECT_NEAR(y + kHeight / 2.0, kScreenHeight / 2.0, 32);
   ASSERT_TRUE(game.WaitForMenu()) << game.child.Output();
   CheckComfortKeys(game, work);
   // The art reloads for each new window size.
@@ -328,9 +328,10 @@ TEST(Install, ValidatedTreeWhoseGameRunsFromAnywhereWithItsRecordUnderXdg) {
                 {"DESTDIR=" + stage / "root"});
   ASSERT_EQ(install.Wait(), 0) << install.Output();
   const std::string share = stage / "root/usr/share/";
+  const std::string entry = share + "applications/" + id + ".desktop";
+  const std::string metainfo = share + "metainfo/" + id + ".metainfo.xml";
   for (const std::string& validator :
-       {"desktop-file-validate " + share + "applications/" + id + ".desktop",
-        "appstreamcli validate --no-net --pedantic " + share + "metainfo/" + id + ".metainfo.xml"})
+       {"desktop-file-validate " + entry, "appstreamcli validate --no-net --pedantic " + metainfo})
     EXPECT_EQ(Shell(validator + " >&2 && echo valid"), "valid") << validator;
   // Every icon size, in the order of the directories' names.
   EXPECT_EQ(Shell("identify -format '%w %h ' " + share + "icons/hicolor/*/apps/" + id + ".png"),

@@ -71,7 +71,7 @@ std::string BotRun(const WorkDir& work, const std::string& outcome, const std::s
                    const Strings& more = {}) {
   Child bot(ReplayCommand(Joined({"--autoplay", outcome, "--out", directory}, more)), work.path);
   EXPECT_EQ(bot.Wait(), 0) << bot.Output();
-  const std::string state = ReadFile(work / directory + "/state.jsonl");
+  std::string state = ReadFile(work / directory + "/state.jsonl");
   const std::string report =
       "outcome=" + outcome + " score=" + std::to_string(State(state, "score").at(0));
   EXPECT_NE(bot.Output().find(report), std::string::npos) << report << " not in " << bot.Output();
@@ -254,7 +254,8 @@ TEST(Replay, ARunPausedInEveryPhaseGoesOnAsIfNeverPaused) {
                 Without(never[pauses[k - 1] - 2], kPauseAndInput))
           << "the run moved while paused, update " << update;
     } else {
-      ASSERT_EQ(Without(paused[i], kPauseFields), Without(never[i - k * held], kPauseFields))
+      ASSERT_EQ(Without(paused[i], kPauseFields),
+                Without(never[i - static_cast<size_t>(k) * held], kPauseFields))
           << "unlike the never paused run, update " << update;
     }
   }

@@ -41,7 +41,7 @@ std::string Narrow(const String& text) {
 
 gxtkSample* SpyAudio::LoadSample(String path) {
   loads.push_back(Narrow(path));
-  SpySample* sample = gc_new<SpySample>();
+  auto* sample = gc_new<SpySample>();
   sample->path = loads.back();
   return sample;
 }

@@ -39,7 +39,7 @@ class RunTest : public ::testing::Test {
     game.ForgetSounds();
     game.PressAt(jscrw * 0.5f - kKeypadHalf + kKeyPitch * column,
                  jscrh * 0.5f - kKeypadHalf + kKeyPitch * row);
-    const Sounds sounds = game.Played();
+    Sounds sounds = game.Played();
     game.Release();
     game.Frame();
     return sounds;
@@ -288,6 +288,7 @@ std::vector<int> SavedBest(const std::string& record) {
   std::istringstream in(record);
   for (std::string element; std::getline(in, element, '|');) elements.push_back(std::stoi(element));
   std::vector<int> best;
+  best.reserve(kTableSize);
   for (int e = 0; e < kTableSize; ++e) best.push_back(elements.at(35 + 2 * e));
   return best;
 }
