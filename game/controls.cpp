@@ -122,9 +122,23 @@ struct ICadeLetter {
   int latch;
 };
 
+// An iCade button latches its action's latch (game/ids.h); the fifth and
+// sixth buttons latch these, which no action reads.
+constexpr int kICadeSpareLatches[] = {14, 15};
+
 constexpr ICadeLetter kICadeLetters[] = {
-    {'W', 'E', 0},  {'X', 'Z', 8},  {'A', 'Q', 3},  {'D', 'C', 5},  {'H', 'R', 10}, {'J', 'N', 11},
-    {'K', 'P', 12}, {'Y', 'T', 13}, {'U', 'F', 14}, {'I', 'M', 15}, {'O', 'G', 16}, {'L', 'V', 17},
+    {'W', 'E', kActionUp},
+    {'X', 'Z', kActionDown},
+    {'A', 'Q', kActionLeft},
+    {'D', 'C', kActionRight},
+    {'H', 'R', kActionFire},
+    {'J', 'N', kActionFire2},
+    {'K', 'P', kActionFire3},
+    {'Y', 'T', kActionFire4},
+    {'U', 'F', kICadeSpareLatches[0]},
+    {'I', 'M', kICadeSpareLatches[1]},
+    {'O', 'G', kBackLatches[0]},
+    {'L', 'V', kBackLatches[1]},
 };
 
 // The frames the pad draws from its sheet, and the icon of the tilt widget.
