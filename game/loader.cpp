@@ -33,23 +33,36 @@ constexpr int kCentreHandle = Image::CentreHandle;
 constexpr const char* kLogoPath = "common/ZOVALogo";
 constexpr int kLogoSize = 256;
 
+// The sheets' cells, as their art is drawn: small icons (the icons, the
+// pad's arrows), the 64-unit cells of the buttons, the iCade switch, the
+// badges and the game's sprites, the menu's layers, the title logo, the
+// 8-unit parts, and the font's advance and line height.
+constexpr int kIconCell = 32;
+constexpr int kSpriteCell = 64;
+constexpr int kMenuArtCell = 256;
+constexpr int kTitleLogoWidth = 256;
+constexpr int kTitleLogoHeight = 128;
+constexpr int kPartsCell = 8;
+constexpr int kFontAdvance = 7;
+constexpr int kFontLineHeight = 10;
+
 // Steps 1 to 15; steps 16 to 33 then load the run's sounds 2 to 19.
 constexpr LoadStepEntry kLoadSteps[] = {
-    {AssetKind::kImage, kIconSheet, "common/icons", 32, 32, 16},
-    {AssetKind::kImage, kButtonSheet, "common/Buttons", 64, 64, 16},
-    {AssetKind::kImage, kPadSheet, "common/dpad", 32, 32, 16},
-    {AssetKind::kImage, kIcadeIcons, "common/icade", 64, 64, 2},
+    {AssetKind::kImage, kIconSheet, "common/icons", kIconCell, kIconCell, 16},
+    {AssetKind::kImage, kButtonSheet, "common/Buttons", kSpriteCell, kSpriteCell, 16},
+    {AssetKind::kImage, kPadSheet, "common/dpad", kIconCell, kIconCell, 16},
+    {AssetKind::kImage, kIcadeIcons, "common/icade", kSpriteCell, kSpriteCell, 2},
     {AssetKind::kImage, kMakerLogo, kLogoPath, kLogoSize, kLogoSize, 1},
-    {AssetKind::kFont, kFontSheet, "fonts/editundo", 7, 10, 0},
+    {AssetKind::kFont, kFontSheet, "fonts/editundo", kFontAdvance, kFontLineHeight, 0},
     {AssetKind::kSound, kSfxDigitRight, nullptr, 0, 0, 0},
     {AssetKind::kSound, kSfxSpare, nullptr, 0, 0, 0},
     {AssetKind::kSound, kSfxClick, nullptr, 0, 0, 0},
     {AssetKind::kSound, kSfxChime, nullptr, 0, 0, 0},
-    {AssetKind::kImage, kMenuArt, "menu", 256, 256, 4},
-    {AssetKind::kImage, kTitleLogo, "logo", 256, 128, 1},
-    {AssetKind::kImage, kPartsSheet, "parts", 8, 8, 16},
-    {AssetKind::kImage, kBadgeIcons, "BadgesA", 64, 64, 64},
-    {AssetKind::kImage, kSpriteSheet, "gfx", 64, 64, 64},
+    {AssetKind::kImage, kMenuArt, "menu", kMenuArtCell, kMenuArtCell, 4},
+    {AssetKind::kImage, kTitleLogo, "logo", kTitleLogoWidth, kTitleLogoHeight, 1},
+    {AssetKind::kImage, kPartsSheet, "parts", kPartsCell, kPartsCell, 16},
+    {AssetKind::kImage, kBadgeIcons, "BadgesA", kSpriteCell, kSpriteCell, 64},
+    {AssetKind::kImage, kSpriteSheet, "gfx", kSpriteCell, kSpriteCell, 64},
 };
 constexpr int kTableSteps = static_cast<int>(std::size(kLoadSteps));
 // The steps after the table load the sounds kSfxDigitWrong to kSfxSiren.
