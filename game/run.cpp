@@ -31,6 +31,16 @@ constexpr int kTotalRollSteps = 6;
 
 // Bag values are 500 times a whole number from 2 to 9.
 constexpr int kBagValueUnit = 500;
+// The draw of that number, floored.
+constexpr float kBagUnitsLow = 2;
+constexpr float kBagUnitsHigh = 10;
+// Bags lie this far in from either side, from this far above the bottom
+// down to the second distance above it.
+constexpr float kBagSideMargin = 100;
+constexpr float kBagBandTop = 200;
+constexpr float kBagBandBottom = 100;
+// A code digit, 0 to 9: the draw truncated.
+constexpr float kDigitDraw = 9.9f;
 
 // A key's value from its place, or -1 where the grid has no key.
 int KeypadValue(int row, int column, int counter) {
@@ -54,7 +64,7 @@ int MyApp::m_LoadGame() {
   enteredCode = String();
   targetCode = String();
   for (int i = 0; i < kCodeLength; ++i) {
-    targetCode += String(static_cast<int>(Rnd3(9.9f)));
+    targetCode += String(static_cast<int>(Rnd3(kDigitDraw)));
   }
   chaseCarX = jscrw * 0.4f;
   targetCarX = jscrw * 0.6f;
@@ -228,9 +238,9 @@ void MyApp::LayOutCashBags() {
   for (int bag = 0; bag < kCashBags; ++bag) {
     const BagCells<int> record = Bag(worldCells.Data(), bag);
     record.lying = 1;
-    record.x = static_cast<int>(Rnd2(100, jscrw - 100));
-    record.y = static_cast<int>(Rnd2(jscrh - 200, jscrh - 100));
-    record.value = kBagValueUnit * static_cast<int>(std::floor(Rnd2(2, 10)));
+    record.x = static_cast<int>(Rnd2(kBagSideMargin, jscrw - kBagSideMargin));
+    record.y = static_cast<int>(Rnd2(jscrh - kBagBandTop, jscrh - kBagBandBottom));
+    record.value = kBagValueUnit * static_cast<int>(std::floor(Rnd2(kBagUnitsLow, kBagUnitsHigh)));
   }
 }
 
