@@ -5,6 +5,9 @@
 #ifndef VANTOR_BENCH_BUNNYMARK_H
 #define VANTOR_BENCH_BUNNYMARK_H
 
+/* C, compiled as C by bunnymark_plain.c: the C++ spellings do not apply. */
+/* NOLINTBEGIN(modernize-*) */
+
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -23,10 +26,10 @@ typedef struct {
 } Bunny;
 
 typedef struct {
-  int count;     /* sprites */
-  int size;      /* sprite side in pixels */
-  int frames;    /* measured frames; 0 picks a count for the sprite number */
-  int rotated;   /* the framework program draws with DrawImage2 */
+  int count;   /* sprites */
+  int size;    /* sprite side in pixels */
+  int frames;  /* measured frames; 0 picks a count for the sprite number */
+  int rotated; /* the framework program draws with DrawImage2 */
 } BunnyOptions;
 
 /* bunnymark [N] [SIZE] [FRAMES] [image2] */
@@ -123,4 +126,5 @@ static void bunny_measure(const char* name, const BunnyOptions* o, void (*frame)
   free(wall);
 }
 
+/* NOLINTEND(modernize-*) */
 #endif

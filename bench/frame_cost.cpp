@@ -16,11 +16,11 @@
 #include <GLFW/glfw3.h>
 #include <dlfcn.h>
 #include <malloc.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
@@ -89,8 +89,8 @@ struct Screen {
   std::vector<double> updateMs, renderMs, driverMs, collectMs;
   std::vector<int> drawCalls, quads;
   std::vector<int> allocatedBytes;  // per update
-  long residentKb = 0;               // the highest seen after an update
-  long mallocKb = 0;                 // malloc's bytes in use then
+  long residentKb = 0;              // the highest seen after an update
+  long mallocKb = 0;                // malloc's bytes in use then
 };
 
 // Start-up milestones: the first frame and the first frame of the menu, in
@@ -102,8 +102,7 @@ Milestone firstFrame, firstMenuFrame;
 double startWall = 0;
 
 double WallSeconds() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
-      .count();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 void Reach(Milestone& milestone) {
@@ -251,8 +250,8 @@ int main(int argc, char** argv) {
   vantor::frame_stats::Listen(nullptr);
   fs::remove_all(dir);
 
-  std::printf("frame cost at %dx%d, %s; ms of CPU time median/p99/max per call\n",
-              options.width, options.height, bot.Report(session.updatesRun()).c_str());
+  std::printf("frame cost at %dx%d, %s; ms of CPU time median/p99/max per call\n", options.width,
+              options.height, bot.Report(session.updatesRun()).c_str());
   for (const std::string& name : order) PrintScreen(name, screens[name]);
   std::printf("start-up: first frame %.3f s (CPU %.3f s), first menu frame %.3f s (CPU %.3f s)\n",
               firstFrame.wall, firstFrame.cpu, firstMenuFrame.wall, firstMenuFrame.cpu);

@@ -13,12 +13,12 @@
 //
 // Usage: bench_gc_bench [ours|boehm|boehm-incremental|malloc] [LIVE]
 // (boehm modes only when built with libgc-dev).
-#include <time.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <random>
 #include <string>
 #include <vector>
@@ -68,10 +68,12 @@ class Node : public vantor::Object {
 };
 constexpr size_t kNodeBytes = sizeof(Node);
 
-// Plain nodes for Boehm and malloc, padded to the size of ours.
+// Plain nodes for Boehm and malloc, padded to the size of ours: one link
+// (the size of any object pointer), then padding.
+constexpr size_t kLinkBytes = sizeof(void*);
 struct PlainNode {
   PlainNode* next;
-  unsigned char payload[kNodeBytes - sizeof(PlainNode*)];
+  unsigned char payload[kNodeBytes - kLinkBytes];
 };
 static_assert(sizeof(PlainNode) == kNodeBytes);
 
@@ -166,11 +168,12 @@ void Churn(const char* mode, Heap& heap, int live) {
     steps.push_back((end - allocated) / kNanosPerMicro);
     updates.push_back((end - start) / kNanosPerMicro);
   }
-  std::printf("%-18s live=%-7d alloc_ns=%6.1f step_us median=%7.1f p99=%7.1f max=%8.1f "
-              "worst_update_us=%8.1f\n",
-              mode, live, allocating / (static_cast<double>(kUpdates) * kReplacedPerUpdate),
-              Percentile(steps, 0.5), Percentile(steps, 0.99), Percentile(steps, 1.0),
-              Percentile(updates, 1.0));
+  std::printf(
+      "%-18s live=%-7d alloc_ns=%6.1f step_us median=%7.1f p99=%7.1f max=%8.1f "
+      "worst_update_us=%8.1f\n",
+      mode, live, allocating / (static_cast<double>(kUpdates) * kReplacedPerUpdate),
+      Percentile(steps, 0.5), Percentile(steps, 0.99), Percentile(steps, 1.0),
+      Percentile(updates, 1.0));
 }
 
 template <class Heap>

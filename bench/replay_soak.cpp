@@ -41,17 +41,18 @@ std::string RandomScript(int updates, unsigned seed) {
     script += std::to_string(update) + " " + command + "\n";
   };
   for (int u = 1; u <= updates; ++u) {
-    const auto x = std::to_string(random() % kWindowWidth),
-               y = std::to_string(random() % kWindowHeight);
+    std::string point = std::to_string(random() % kWindowWidth);
+    point += ' ';
+    point += std::to_string(random() % kWindowHeight);
     switch (random() % 8) {
       case 0:
-        line(u, "press " + x + " " + y);
+        line(u, "press " + point);
         break;
       case 1:
         line(u, "release");
         break;
       case 2:
-        line(u, "move " + x + " " + y);
+        line(u, "move " + point);
         break;
       case 3: {
         const std::string key = std::to_string(kKeys[random() % std::size(kKeys)]);

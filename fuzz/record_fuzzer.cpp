@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "fuzz/fuzz_support.h"
+#include "game/ids.h"
 #include "tests/host/temp_dir.h"
 #include "tests/record/record_game.h"
 
@@ -15,8 +16,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   static testing::RecordGame* game = (fuzz::EnterScratchDirectory(), new testing::RecordGame);
   const testing::RecordFields loaded = game->Load(fuzz::Text(bytes, size));
   const std::vector<int32_t>& settings = loaded[0];
-  fuzz::Check(settings[5] >= 0 && settings[5] <= 3 && std::min(settings[10], settings[11]) >= 64 &&
-                  settings[12] >= 8,
+  const int32_t soundMode = settings[kSettingSoundMode];
+  fuzz::Check(soundMode >= 0 && soundMode < kSoundModes &&
+                  std::min(settings[kSettingPadX], settings[kSettingPadY]) >= kPadMinPosition &&
+                  settings[kSettingPadSize] >= kPadMinSize,
               "the sound mode and the pad are in range");
   game->app().m_Save();
   const std::string saved = testing::ReadFile(kStateFileName);

@@ -23,6 +23,10 @@ using random::Rnd3;
 namespace {
 
 constexpr float kPoliceChance = 25;  // percent of cells holding a police car
+constexpr float kPercent = 100;
+// A police car's look, 1 to 4: the draw truncated.
+constexpr float kPoliceLookLow = 1;
+constexpr float kPoliceLookHigh = 4.9f;
 constexpr int kPoliceFrameBase = 16;  // police car v (1-4) is frame 16 + v
 constexpr int kWreckFrameFirst = 12;
 constexpr int kWreckFramesEvery = 4;  // updates per wreck frame
@@ -33,9 +37,13 @@ constexpr float kLampSpacing = 60;
 constexpr float kLampScroll = 6;
 constexpr int kLamps = 11;
 constexpr float kCarDriftLimit = 12;
-constexpr float kDriftChance = 3;  // in 20
+constexpr float kDriftChance = 3;  // in kDriftDraw
+constexpr float kDriftDraw = 20;
 constexpr float kReloadWidth = 128;
 constexpr float kReloadHeight = 32;
+// The reload prompt lands this far inside the left, right and top edges, in
+// the screen's upper half.
+constexpr float kReloadMargin = 32;
 constexpr int kBlinkPeriodMs = 600;
 
 // The direction a car faces: its heading, or the one a pending turn leads to.
@@ -55,7 +63,8 @@ int MyApp::m_PlacePolice() {
     for (int row = 0; row < kCityCells; ++row) {
       int& cell = CityCell(worldCells.Data(), column, row);
       cell = 0;
-      if (Rnd3(100) < kPoliceChance) cell = static_cast<int>(Rnd2(1, 4.9f));
+      if (Rnd3(kPercent) < kPoliceChance)
+        cell = static_cast<int>(Rnd2(kPoliceLookLow, kPoliceLookHigh));
     }
   }
   return 0;
@@ -214,8 +223,8 @@ void MyApp::DrawStreetLamps() {
 }
 
 void MyApp::DriftCars() {
-  if (Rnd3(20) < kDriftChance) chaseCarVelocity = Rnd2(-kCarDriftLimit, kCarDriftLimit);
-  if (Rnd3(20) < kDriftChance) targetCarVelocity = Rnd2(-kCarDriftLimit, kCarDriftLimit);
+  if (Rnd3(kDriftDraw) < kDriftChance) chaseCarVelocity = Rnd2(-kCarDriftLimit, kCarDriftLimit);
+  if (Rnd3(kDriftDraw) < kDriftChance) targetCarVelocity = Rnd2(-kCarDriftLimit, kCarDriftLimit);
   chaseCarX = std::clamp(chaseCarX + chaseCarVelocity, jscrw * 0.2f, jscrw * 0.8f);
   targetCarX = std::clamp(targetCarX + targetCarVelocity, jscrw * 0.15f, jscrw * 0.85f);
 }
@@ -267,8 +276,8 @@ void MyApp::ReloadPrompt() {
 }
 
 void MyApp::MoveReloadPrompt() {
-  reloadX = Rnd2(32, jscrw - 32);
-  reloadY = Rnd2(32, jscrh * 0.5f);
+  reloadX = Rnd2(kReloadMargin, jscrw - kReloadMargin);
+  reloadY = Rnd2(kReloadMargin, jscrh * 0.5f);
 }
 
 }  // namespace vantor

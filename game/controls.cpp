@@ -66,22 +66,49 @@ struct ActionRow {
 
 constexpr ActionRow kActionRows[] = {
     {kActionUp, {'W', kNone}, {kKeyUp, kNone, kNone}, kPadUp, Axis::kUp, {kActionUp, kNone}},
-    {kActionLeft, {'A', kNone}, {kKeyLeft, kNone, kNone}, kPadLeft, Axis::kLeft,
+    {kActionLeft,
+     {'A', kNone},
+     {kKeyLeft, kNone, kNone},
+     kPadLeft,
+     Axis::kLeft,
      {kActionLeft, kNone}},
-    {kActionRight, {'D', kNone}, {kKeyRight, kNone, kNone}, kPadRight, Axis::kRight,
+    {kActionRight,
+     {'D', kNone},
+     {kKeyRight, kNone, kNone},
+     kPadRight,
+     Axis::kRight,
      {kActionRight, kNone}},
-    {kActionDown, {'S', kNone}, {kKeyDown, kNone, kNone}, kPadDown, Axis::kDown,
+    {kActionDown,
+     {'S', kNone},
+     {kKeyDown, kNone, kNone},
+     kPadDown,
+     Axis::kDown,
      {kActionDown, kNone}},
-    {kActionFire, {'Z', 'J'}, {kKeySpace, kKeyEnter, kNone}, kButtonA, Axis::kNone,
+    {kActionFire,
+     {'Z', 'J'},
+     {kKeySpace, kKeyEnter, kNone},
+     kButtonA,
+     Axis::kNone,
      {kActionFire, kNone}},
-    {kActionFire2, {'X', 'K'}, {kKeyControl, kNone, kNone}, kButtonB, Axis::kNone,
+    {kActionFire2,
+     {'X', 'K'},
+     {kKeyControl, kNone, kNone},
+     kButtonB,
+     Axis::kNone,
      {kActionFire2, kNone}},
-    {kActionFire3, {'C', 'L'}, {kKeyShift, kNone, kNone}, kButtonX, Axis::kNone,
+    {kActionFire3,
+     {'C', 'L'},
+     {kKeyShift, kNone, kNone},
+     kButtonX,
+     Axis::kNone,
      {kActionFire3, kNone}},
-    {kActionFire4, {'V', 'I'}, {kNone, kNone, kNone}, kButtonY, Axis::kNone,
-     {kActionFire4, kNone}},
-    {kActionBack, {kNone, kNone}, {kKeyEscape, kKeyDelete, kKeyBackspace}, kButtonStart,
-     Axis::kNone, {kBackLatches[0], kBackLatches[1]}},
+    {kActionFire4, {'V', 'I'}, {kNone, kNone, kNone}, kButtonY, Axis::kNone, {kActionFire4, kNone}},
+    {kActionBack,
+     {kNone, kNone},
+     {kKeyEscape, kKeyDelete, kKeyBackspace},
+     kButtonStart,
+     Axis::kNone,
+     {kBackLatches[0], kBackLatches[1]}},
 };
 
 // The actions whose being down keeps a key press counted as used.
@@ -95,10 +122,23 @@ struct ICadeLetter {
   int latch;
 };
 
+// An iCade button latches its action's latch (game/ids.h); the fifth and
+// sixth buttons latch these, which no action reads.
+constexpr int kICadeSpareLatches[] = {14, 15};
+
 constexpr ICadeLetter kICadeLetters[] = {
-    {'W', 'E', 0},  {'X', 'Z', 8},  {'A', 'Q', 3},  {'D', 'C', 5},
-    {'H', 'R', 10}, {'J', 'N', 11}, {'K', 'P', 12}, {'Y', 'T', 13},
-    {'U', 'F', 14}, {'I', 'M', 15}, {'O', 'G', 16}, {'L', 'V', 17},
+    {'W', 'E', kActionUp},
+    {'X', 'Z', kActionDown},
+    {'A', 'Q', kActionLeft},
+    {'D', 'C', kActionRight},
+    {'H', 'R', kActionFire},
+    {'J', 'N', kActionFire2},
+    {'K', 'P', kActionFire3},
+    {'Y', 'T', kActionFire4},
+    {'U', 'F', kICadeSpareLatches[0]},
+    {'I', 'M', kICadeSpareLatches[1]},
+    {'O', 'G', kBackLatches[0]},
+    {'L', 'V', kBackLatches[1]},
 };
 
 // The frames the pad draws from its sheet, and the icon of the tilt widget.
@@ -332,8 +372,8 @@ void MyApp::OnScreenPad() {
   m_ResetDraw();
   SetColour(kWhite, 0.6f);
   m_SetSize(padScale, padScale);
-  const float x = static_cast<float>(padX);
-  const float y = static_cast<float>(padY);
+  const auto x = static_cast<float>(padX);
+  const auto y = static_cast<float>(padY);
   const float arm = kPadArm * padScale;
   struct Arrow {
     float x, y;
@@ -362,8 +402,8 @@ void MyApp::OnScreenPad() {
       freeSlot = 0;
     }
     if (touchActive[0] != 0 && secondFinger) {
-      const int step = -static_cast<int>(
-          static_cast<float>(std::abs(touchXs[0] - touchXs[1])) / kPinchStepUnits);
+      const int step = -static_cast<int>(static_cast<float>(std::abs(touchXs[0] - touchXs[1])) /
+                                         kPinchStepUnits);
       if (pinchActive == 1) settings[kSettingPadSize] += freeSlot - step;
       freeSlot = step;
       pinchActive = 1;

@@ -194,8 +194,8 @@ int MyApp::m_LoadImg(int slot, String name, int cellWidth, int cellHeight, int f
 
 int MyApp::m_LoadFont(int slot, String name, int advance, int lineHeight) {
   const int cell = kFontCellSize * artScale;
-  images[slot] = graphics::LoadImage2(ArtFileName(name), cell, cell, kFontGlyphs,
-                                      Image::CentreHandle);
+  images[slot] =
+      graphics::LoadImage2(ArtFileName(name), cell, cell, kFontGlyphs, Image::CentreHandle);
   imageFrameInfo[slot * 3] = advance;
   imageFrameInfo[slot * 3 + 1] = lineHeight;
   imageFrameInfo[slot * 3 + 2] = kFontGlyphs;
@@ -207,8 +207,8 @@ int MyApp::m_LoadFont(int slot, String name, int advance, int lineHeight) {
 // that needs the larger factor; the virtual screen is the window in those
 // units, so one of its sides is exactly the design's and nothing is cut off.
 void MyApp::ScaleToDevice() {
-  const float width = static_cast<float>(graphics::DeviceWidth());
-  const float height = static_cast<float>(graphics::DeviceHeight());
+  const auto width = static_cast<float>(graphics::DeviceWidth());
+  const auto height = static_cast<float>(graphics::DeviceHeight());
   float sx = width / game::rawscrw;
   float sy = height / game::rawscrh;
   if (sy > sx) {
@@ -252,8 +252,8 @@ void MyApp::ReplayRecord(const float* floats) {
   } else if (record.kind > -1 && record.kind < kImageSlots) {
     Image* image = images[static_cast<int>(record.kind)];
     if (!image) return;
-    graphics::DrawImage2(image, x, y, record.rotation, w * artScaleInverse,
-                         h * artScaleInverse, static_cast<int>(record.frame));
+    graphics::DrawImage2(image, x, y, record.rotation, w * artScaleInverse, h * artScaleInverse,
+                         static_cast<int>(record.frame));
   }
 }
 

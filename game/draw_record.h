@@ -60,9 +60,9 @@ struct DrawRecord {
 
   // The record starting at `record`.
   static DrawRecord Read(const float* record) {
-    return {record[kKind],  record[kX],     record[kY],     record[kRotation],
+    return {record[kKind],  record[kX],      record[kY],     record[kRotation],
             record[kWidth], record[kHeight], record[kFrame], record[kAlpha],
-            record[kRed],   record[kGreen], record[kBlue]};
+            record[kRed],   record[kGreen],  record[kBlue]};
   }
 };
 

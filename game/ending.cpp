@@ -36,8 +36,7 @@ void MyApp::PhaseClosing() {
   SetColour(kYellow, 1);
   m_Text(jscrw * 0.5f, jscrh * 0.4f, T("Loot Grabbed : ") + String(loot), 1, 1);
   SetColour(kBoxFrame, 1);
-  m_Text(jscrw * 0.5f, jscrh * 0.5f, T("Time Bonus : ") + String(kBonusPerUpdate * timeLeft), 1,
-         1);
+  m_Text(jscrw * 0.5f, jscrh * 0.5f, T("Time Bonus : ") + String(kBonusPerUpdate * timeLeft), 1, 1);
   SetColour(kTotalBlue, 1);
   m_Text(jscrw * 0.5f, jscrh * 0.6f, T("Total : ") + m_rstr(shownTotal, 8, T("0")), 1, 1);
   score = kBonusPerUpdate * timeLeft + loot;

@@ -26,7 +26,8 @@ constexpr float kClimbRate = 0.3f;
 constexpr int kMarkerStanding = 33;
 constexpr int kMarkerDown = 34;
 constexpr float kBulletMargin = 32;  // how far off screen a bullet is dropped
-constexpr float kCopDuckChance = 3;  // in 50
+constexpr float kCopDuckChance = 3;  // in kCopDuckDraw
+constexpr float kCopDuckDraw = 50;
 
 }  // namespace
 
@@ -37,7 +38,8 @@ constexpr float kCopDuckChance = 3;  // in 50
 void MyApp::DrawHitMarkers(float centreX, float y, int standing) {
   m_ResetDraw();
   for (int i = 1; i <= kHitsToWin; ++i) {
-    m_DrawImg(kSpriteSheet, centreX - 48 + 24 * i, y, standing >= i ? kMarkerStanding : kMarkerDown);
+    m_DrawImg(kSpriteSheet, centreX - 48 + 24 * i, y,
+              standing >= i ? kMarkerStanding : kMarkerDown);
   }
 }
 
@@ -96,7 +98,7 @@ void MyApp::PhaseFenceFight() {
     playerShotTimer = 0;
   }
   if (runOver > 0) playerPose = kPoseFallen;
-  if (random::Rnd3(50) < kCopDuckChance) copDucking = 1 - copDucking;
+  if (random::Rnd3(kCopDuckDraw) < kCopDuckChance) copDucking = 1 - copDucking;
   if (copDucking == 1) copShotTimer = 0;
   if (playerPose == kPoseStanding) {
     FireWhenDue(playerShotTimer, kPlayerBullet, jscrw * 0.75f, kSfxShot);

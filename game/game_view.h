@@ -7,6 +7,7 @@
 // benchmarks and by the tests.
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 #include "game/myapp.h"
@@ -80,7 +81,8 @@ class GameView {
   // The draw list as the last update left it.
   int drawRecordCount() const { return app_.drawListLength / kRecordFloats; }
   DrawRecord drawRecord(int index) const {
-    return DrawRecord::Read(app_.drawList.Data() + index * kRecordFloats);
+    return DrawRecord::Read(app_.drawList.Data() +
+                            static_cast<std::ptrdiff_t>(index) * kRecordFloats);
   }
 
   // The saved settings and the score tables.

@@ -35,17 +35,17 @@ inline constexpr int kPhaseClosing = 9;
 
 // ---- Image slots (MyApp::images), as the loader fills them ----------------
 
-inline constexpr int kSpriteSheet = 1;  // "gfx": 64 x 64 frames; frame 0 is a cash bag
-inline constexpr int kBadgeIcons = 80;  // "BadgesA": one 64 x 64 icon per badge
-inline constexpr int kFontSheet = 90;   // "fonts/editundo"
-inline constexpr int kIcadeIcons = 92;  // "common/icade": off and on
-inline constexpr int kMakerLogo = 93;   // "common/ZOVALogo": the loader's and the credits'
-inline constexpr int kPadSheet = 94;    // "common/dpad": the on-screen pad
+inline constexpr int kSpriteSheet = 1;   // "gfx": 64 x 64 frames; frame 0 is a cash bag
+inline constexpr int kBadgeIcons = 80;   // "BadgesA": one 64 x 64 icon per badge
+inline constexpr int kFontSheet = 90;    // "fonts/editundo"
+inline constexpr int kIcadeIcons = 92;   // "common/icade": off and on
+inline constexpr int kMakerLogo = 93;    // "common/ZOVALogo": the loader's and the credits'
+inline constexpr int kPadSheet = 94;     // "common/dpad": the on-screen pad
 inline constexpr int kButtonSheet = 95;  // "common/Buttons"
-inline constexpr int kPartsSheet = 96;  // "parts"
-inline constexpr int kIconSheet = 97;   // "common/icons": pause, quit, sound...
-inline constexpr int kTitleLogo = 98;   // "logo"
-inline constexpr int kMenuArt = 99;     // "menu": the title menu's layers
+inline constexpr int kPartsSheet = 96;   // "parts"
+inline constexpr int kIconSheet = 97;    // "common/icons": pause, quit, sound...
+inline constexpr int kTitleLogo = 98;    // "logo"
+inline constexpr int kMenuArt = 99;      // "menu": the title menu's layers
 
 // ---- Sound numbers (MyApp::sounds; file sfx/0NN.wav) ----------------------
 
@@ -79,10 +79,10 @@ inline constexpr int kActionUp = 0;
 inline constexpr int kActionLeft = 3;
 inline constexpr int kActionRight = 5;
 inline constexpr int kActionDown = 8;
-inline constexpr int kActionFire = 10;  // Z, J, Space, Enter; the pad's first button
-inline constexpr int kActionFire2 = 11;  // X, K, Ctrl; the pad's second button
-inline constexpr int kActionFire3 = 12;  // C, L, Shift
-inline constexpr int kActionFire4 = 13;  // V, I
+inline constexpr int kActionFire = 10;        // Z, J, Space, Enter; the pad's first button
+inline constexpr int kActionFire2 = 11;       // X, K, Ctrl; the pad's second button
+inline constexpr int kActionFire3 = 12;       // C, L, Shift
+inline constexpr int kActionFire4 = 13;       // V, I
 inline constexpr int kActionLastButton = 17;  // the start keys of the menu run to here
 // Escape, Backspace, Delete: pause a run, close a box, leave the pause menu.
 inline constexpr int kActionBack = 99;

@@ -1,7 +1,7 @@
 #include "game/launch.h"
 
-#include <CLI/CLI.hpp>
 #include <GLFW/glfw3.h>
+#include <CLI/CLI.hpp>
 
 #include <cstdlib>
 #include <iostream>
@@ -124,9 +124,8 @@ int GameMain(int argc, char** argv) {
     return kExitNoData;
   }
   request.window.identity = &GameWindowIdentity();
-  return RunHost(argc, argv, GameStartupHooks(), [&] {
-    return GlfwPlatform::Open(FittedWindow(request));
-  });
+  return RunHost(argc, argv, GameStartupHooks(),
+                 [&] { return GlfwPlatform::Open(FittedWindow(request)); });
 }
 
 }  // namespace vantor

@@ -1,7 +1,8 @@
 // The asset loader: one image, font or sound per update, in the art variant
 // that suits the window, behind an animated screen of two rings of dots.
 // Started by m_Reload at creation and again by the render pass whenever the
-// window size changes to one that needs another art variant; the update pass calls m_Loader while loading.
+// window size changes to one that needs another art variant; the update pass calls m_Loader while
+// loading.
 #include <algorithm>
 #include <cmath>
 #include <iterator>
@@ -23,7 +24,7 @@ struct LoadStepEntry {
   AssetKind kind;
   int slot;
   const char* path;
-  int cellWidth;  // the font's advance
+  int cellWidth;   // the font's advance
   int cellHeight;  // the font's line height
   int frames;
 };
@@ -32,23 +33,36 @@ constexpr int kCentreHandle = Image::CentreHandle;
 constexpr const char* kLogoPath = "common/ZOVALogo";
 constexpr int kLogoSize = 256;
 
+// The sheets' cells, as their art is drawn: small icons (the icons, the
+// pad's arrows), the 64-unit cells of the buttons, the iCade switch, the
+// badges and the game's sprites, the menu's layers, the title logo, the
+// 8-unit parts, and the font's advance and line height.
+constexpr int kIconCell = 32;
+constexpr int kSpriteCell = 64;
+constexpr int kMenuArtCell = 256;
+constexpr int kTitleLogoWidth = 256;
+constexpr int kTitleLogoHeight = 128;
+constexpr int kPartsCell = 8;
+constexpr int kFontAdvance = 7;
+constexpr int kFontLineHeight = 10;
+
 // Steps 1 to 15; steps 16 to 33 then load the run's sounds 2 to 19.
 constexpr LoadStepEntry kLoadSteps[] = {
-    {AssetKind::kImage, kIconSheet, "common/icons", 32, 32, 16},
-    {AssetKind::kImage, kButtonSheet, "common/Buttons", 64, 64, 16},
-    {AssetKind::kImage, kPadSheet, "common/dpad", 32, 32, 16},
-    {AssetKind::kImage, kIcadeIcons, "common/icade", 64, 64, 2},
+    {AssetKind::kImage, kIconSheet, "common/icons", kIconCell, kIconCell, 16},
+    {AssetKind::kImage, kButtonSheet, "common/Buttons", kSpriteCell, kSpriteCell, 16},
+    {AssetKind::kImage, kPadSheet, "common/dpad", kIconCell, kIconCell, 16},
+    {AssetKind::kImage, kIcadeIcons, "common/icade", kSpriteCell, kSpriteCell, 2},
     {AssetKind::kImage, kMakerLogo, kLogoPath, kLogoSize, kLogoSize, 1},
-    {AssetKind::kFont, kFontSheet, "fonts/editundo", 7, 10, 0},
+    {AssetKind::kFont, kFontSheet, "fonts/editundo", kFontAdvance, kFontLineHeight, 0},
     {AssetKind::kSound, kSfxDigitRight, nullptr, 0, 0, 0},
     {AssetKind::kSound, kSfxSpare, nullptr, 0, 0, 0},
     {AssetKind::kSound, kSfxClick, nullptr, 0, 0, 0},
     {AssetKind::kSound, kSfxChime, nullptr, 0, 0, 0},
-    {AssetKind::kImage, kMenuArt, "menu", 256, 256, 4},
-    {AssetKind::kImage, kTitleLogo, "logo", 256, 128, 1},
-    {AssetKind::kImage, kPartsSheet, "parts", 8, 8, 16},
-    {AssetKind::kImage, kBadgeIcons, "BadgesA", 64, 64, 64},
-    {AssetKind::kImage, kSpriteSheet, "gfx", 64, 64, 64},
+    {AssetKind::kImage, kMenuArt, "menu", kMenuArtCell, kMenuArtCell, 4},
+    {AssetKind::kImage, kTitleLogo, "logo", kTitleLogoWidth, kTitleLogoHeight, 1},
+    {AssetKind::kImage, kPartsSheet, "parts", kPartsCell, kPartsCell, 16},
+    {AssetKind::kImage, kBadgeIcons, "BadgesA", kSpriteCell, kSpriteCell, 64},
+    {AssetKind::kImage, kSpriteSheet, "gfx", kSpriteCell, kSpriteCell, 64},
 };
 constexpr int kTableSteps = static_cast<int>(std::size(kLoadSteps));
 // The steps after the table load the sounds kSfxDigitWrong to kSfxSiren.
@@ -126,7 +140,7 @@ int MyApp::m_Loader() {
 // One ring of dots fading in from transparent to opaque, turned by the
 // spinner angle plus `offsetDegrees`.
 void MyApp::DrawSpinnerRing(Colour colour, float offsetDegrees) {
-  const float size = static_cast<float>(scratch);
+  const auto size = static_cast<float>(scratch);
   for (loopIndex = 0; loopIndex < kRingDots; ++loopIndex) {
     SetColour(colour, static_cast<float>(loopIndex) / 10.0f);
     const float degrees = static_cast<float>(spinnerAngle) +
@@ -143,7 +157,7 @@ int MyApp::m_WaitStart(int screen) {
           palette::kLoaderBackdrop.blue, 1);
   scratch = static_cast<int>(std::min(game::jscrw, game::jscrh));
   spinnerAngle += static_cast<int>(kRingTurnPerFrame);
-  const float size = static_cast<float>(scratch);
+  const auto size = static_cast<float>(scratch);
   const float centreX = game::jscrw * 0.5f;
   const float centreY = game::jscrh * 0.5f;
   DrawSpinnerRing(palette::kRingLight, kHalfTurn);

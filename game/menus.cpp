@@ -29,6 +29,23 @@ constexpr int kStartRibbonFrame = 44;  // "PLAY" across the start bag (frame 0)
 constexpr float kSidePanelWidth = 140;
 constexpr float kListLineScale = 1.5f;
 
+// The title menu's buttons, before the intro offset moves them in: the sound
+// switch centred this far from the top, the maker's logo (the credits) this
+// far in from the bottom right corner, the iCade switch this far in from the
+// top right one.
+constexpr int kSoundButtonTop = 32;
+constexpr float kLogoButtonRight = 70;
+constexpr float kLogoButtonBottom = 40;
+constexpr float kIcadeButtonInset = 38;
+
+// The pause menu's quit and sound items stand this far left and right of
+// the screen's centre, and this far above the panel's middle, on a wide
+// screen and on a tall one.
+constexpr float kPauseItemSpreadWide = 140;
+constexpr float kPauseItemSpreadTall = 96;
+constexpr float kPauseItemRiseWide = 64;
+constexpr float kPauseItemRiseTall = 96;
+
 constexpr int kPauseSlideStep = 24;
 constexpr int kPauseHidden = -64;
 constexpr int kPauseGoneBelow = -32;
@@ -86,7 +103,8 @@ int MyApp::m_Menu() {
   m_SetSize(2);
   SetColour(kSoundGreen, 1);
   // Works even while a box is open.
-  if (m_Button(kIconSheet, static_cast<int>(jscrw / 2), 4 * m + 32, SoundModeFrame()) &&
+  if (m_Button(kIconSheet, static_cast<int>(jscrw / 2), 4 * m + kSoundButtonTop,
+               SoundModeFrame()) &&
       touchConsumed == 0) {
     ToggleSoundMode();
     touchConsumed = 1;
@@ -96,8 +114,8 @@ int MyApp::m_Menu() {
   MenuStartButtons(m);
   MenuIcadeButton(m);
   m_SetSize(0.5f);
-  if (m_Button(kMakerLogo, jscrw - 70, jscrh - 40 - 4 * m, 0) && touchConsumed == 0 &&
-      !BoxOpen()) {
+  if (m_Button(kMakerLogo, jscrw - kLogoButtonRight, jscrh - kLogoButtonBottom - 4 * m, 0) &&
+      touchConsumed == 0 && !BoxOpen()) {
     touchConsumed = 1;
     m_PlaySFX(kSfxChime);
     creditsOpen = 1;
@@ -126,8 +144,7 @@ void MyApp::DrawMenuBackground(int slide) {
 void MyApp::DrawScoreLists(int slide) {
   const float x = jscrw - kSidePanelWidth - 4 * slide + 20;
   const int first = kTableSize * (scoreTableIndex - 1);
-  const int lineHeight =
-      static_cast<int>(imageFrameInfo[currentFont * 3 + 1] * kListLineScale);
+  const int lineHeight = static_cast<int>(imageFrameInfo[currentFont * 3 + 1] * kListLineScale);
   const int top = static_cast<int>(jscrh - 90 - jscrh / 2);
   // Without a font yet there is no line height to divide by.
   listRows = lineHeight > 0 ? top / lineHeight : 1;
@@ -182,8 +199,9 @@ void MyApp::MenuStartButtons(int slide) {
 
 void MyApp::MenuIcadeButton(int slide) {
   m_ResetDraw();
-  if (m_Button(kIcadeIcons, jscrw - 38, 4 * slide + 38, game::iCadeControls) && !BoxOpen() &&
-      touchConsumed == 0 && (game::iCadeControls == 0 || game::iCadeControls == 1)) {
+  if (m_Button(kIcadeIcons, jscrw - kIcadeButtonInset, 4 * slide + kIcadeButtonInset,
+               game::iCadeControls) &&
+      !BoxOpen() && touchConsumed == 0 && (game::iCadeControls == 0 || game::iCadeControls == 1)) {
     touchConsumed = 1;
     m_iCade(1 - game::iCadeControls);
     m_PlaySFX(kSfxChime);
@@ -305,8 +323,9 @@ void MyApp::PauseResumeItem() {
 
 void MyApp::PauseQuitItem() {
   const bool wide = landscape == 1;
-  const float x = static_cast<int>(jscrw / 2 - (wide ? 140 : 96));
-  const float y = pauseSlide - (wide ? 64 : 96);
+  const float x =
+      static_cast<int>(jscrw / 2 - (wide ? kPauseItemSpreadWide : kPauseItemSpreadTall));
+  const float y = pauseSlide - (wide ? kPauseItemRiseWide : kPauseItemRiseTall);
   if (PauseItem(x, y, kQuitRed, kFrameQuit, kChoiceQuit)) QuitRun();
   if (pauseChoice != kChoiceQuit) return;
   if (TakeKey({kActionFire})) {
@@ -320,8 +339,9 @@ void MyApp::PauseQuitItem() {
 
 void MyApp::PauseSoundItem() {
   const bool wide = landscape == 1;
-  const float x = static_cast<int>(jscrw / 2 + (wide ? 140 : 96));
-  const float y = pauseSlide - (wide ? 64 : 96);
+  const float x =
+      static_cast<int>(jscrw / 2 + (wide ? kPauseItemSpreadWide : kPauseItemSpreadTall));
+  const float y = pauseSlide - (wide ? kPauseItemRiseWide : kPauseItemRiseTall);
   if (PauseItem(x, y, kSoundGreen, SoundModeFrame(), kChoiceSound)) {
     ToggleSoundMode();
     PlayClick(1);

@@ -216,8 +216,8 @@ void MyApp::PauseEntry() {
     Pause();
   }
   m_ResetDraw();  // the button's size, as m_InGame draws it
-  if (OverButton(kIconSheet, kPauseButtonInset, kPauseButtonInset, kTouchPoints) &&
-      paused == 0 && touchConsumed == 0) {
+  if (OverButton(kIconSheet, kPauseButtonInset, kPauseButtonInset, kTouchPoints) && paused == 0 &&
+      touchConsumed == 0) {
     touchConsumed = 1;
     Pause();
   }

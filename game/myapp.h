@@ -117,8 +117,8 @@ class MyApp : public App {
   Array<int> virtualKeys{kVirtualKeys};
   Array<int> settings{kSettings};
   Array<int> highscores{kHighscores};
-  int loadCursor = 0, savedValue = 0, badgeWordIndex = 0, badgeBitIndex = 0,
-      scoreGroupIndex = 0, scoreEntryIndex = 0;
+  int loadCursor = 0, savedValue = 0, badgeWordIndex = 0, badgeBitIndex = 0, scoreGroupIndex = 0,
+      scoreEntryIndex = 0;
   Array<int> channelOrder{33};
   int lastRenderMillis = 0, framesPerSecond = 0, framesPerSecondSmoothed = 0;
   float scaleX = 0, scaleY = 0;

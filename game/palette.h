@@ -52,12 +52,12 @@ inline constexpr Colour kSignYellow{255, 255, 100};
 // Greys of the buildings and streets, from dark to light.
 inline constexpr Colour kPillarShadow{60, 60, 60};
 inline constexpr Colour kStreet{70, 70, 70};
-inline constexpr Colour kWall{100, 100, 100};         // the bank's walls, the vault
-inline constexpr Colour kFloor{120, 120, 120};        // the hall's floor, the pavement
+inline constexpr Colour kWall{100, 100, 100};   // the bank's walls, the vault
+inline constexpr Colour kFloor{120, 120, 120};  // the hall's floor, the pavement
 inline constexpr Colour kFenceGround{140, 140, 140};
-inline constexpr Colour kStone{150, 150, 150};        // the keypad's panel, pillars, blocks
+inline constexpr Colour kStone{150, 150, 150};  // the keypad's panel, pillars, blocks
 inline constexpr Colour kLampPost{180, 180, 180};
-inline constexpr Colour kSilver{200, 200, 200};       // pillar edges, bullets
+inline constexpr Colour kSilver{200, 200, 200};  // pillar edges, bullets
 
 // The fence to climb and the fence of the fight: frames and boards.
 inline constexpr Colour kFenceFrame{150, 100, 0};

@@ -16,10 +16,10 @@ namespace vantor {
 
 using namespace palette;
 using namespace run;
-using random::Rnd2;
-using random::Rnd3;
 using game::jscrh;
 using game::jscrw;
+using random::Rnd2;
+using random::Rnd3;
 
 namespace {
 
@@ -31,6 +31,16 @@ constexpr int kTotalRollSteps = 6;
 
 // Bag values are 500 times a whole number from 2 to 9.
 constexpr int kBagValueUnit = 500;
+// The draw of that number, floored.
+constexpr float kBagUnitsLow = 2;
+constexpr float kBagUnitsHigh = 10;
+// Bags lie this far in from either side, from this far above the bottom
+// down to the second distance above it.
+constexpr float kBagSideMargin = 100;
+constexpr float kBagBandTop = 200;
+constexpr float kBagBandBottom = 100;
+// A code digit, 0 to 9: the draw truncated.
+constexpr float kDigitDraw = 9.9f;
 
 // A key's value from its place, or -1 where the grid has no key.
 int KeypadValue(int row, int column, int counter) {
@@ -54,7 +64,7 @@ int MyApp::m_LoadGame() {
   enteredCode = String();
   targetCode = String();
   for (int i = 0; i < kCodeLength; ++i) {
-    targetCode += String(static_cast<int>(Rnd3(9.9f)));
+    targetCode += String(static_cast<int>(Rnd3(kDigitDraw)));
   }
   chaseCarX = jscrw * 0.4f;
   targetCarX = jscrw * 0.6f;
@@ -80,16 +90,35 @@ int MyApp::m_LoadGame() {
 int MyApp::m_Game() {
   m_CLS2D(kBackdrop.red, kBackdrop.green, kBackdrop.blue, 1);
   switch (phase) {
-    case kPhaseKeypad: PhaseKeypad(); break;
-    case kPhaseCash: PhaseCash(); break;
-    case kPhaseBankHall: PhaseBankHall(); break;
-    case kPhaseStreet: PhaseStreet(); break;
-    case kPhaseChase: PhaseChase(); break;
-    case kPhaseCarShootout: PhaseCarShootout(); break;
-    case kPhaseFence: PhaseFence(); break;
-    case kPhaseFenceFight: PhaseFenceFight(); break;
-    case kPhaseClosing: PhaseClosing(); break;
-    default: break;
+    case kPhaseKeypad:
+      PhaseKeypad();
+      break;
+    case kPhaseCash:
+      PhaseCash();
+      break;
+    case kPhaseBankHall:
+      PhaseBankHall();
+      break;
+    case kPhaseStreet:
+      PhaseStreet();
+      break;
+    case kPhaseChase:
+      PhaseChase();
+      break;
+    case kPhaseCarShootout:
+      PhaseCarShootout();
+      break;
+    case kPhaseFence:
+      PhaseFence();
+      break;
+    case kPhaseFenceFight:
+      PhaseFenceFight();
+      break;
+    case kPhaseClosing:
+      PhaseClosing();
+      break;
+    default:
+      break;
   }
   // The total on the closing screen rolls toward the score.
   shownTotal -= (shownTotal - score) / kTotalRollSteps;
@@ -99,8 +128,8 @@ int MyApp::m_Game() {
     if (timeLeft > 0) timeLeft -= 1;
     score = 0;
     m_ResetDraw();
-    m_Text(jscrw - 32, jscrh - 32, String(static_cast<float>(timeLeft / kUpdateRate)), 2,
-           2);
+    const int wholeSeconds = timeLeft / kUpdateRate;  // shown as the framework prints a float
+    m_Text(jscrw - 32, jscrh - 32, String(static_cast<float>(wholeSeconds)), 2, 2);
   }
   return 0;
 }
@@ -140,7 +169,7 @@ void MyApp::RunningRule(float maxStepRate) {
 // Seventeen bands from black to a deep blue: the upper part of a night sky.
 void MyApp::DrawNightSky(float bandHeight) {
   for (int band = 0; band < 17; ++band) {
-    const float step = static_cast<float>(band);
+    const auto step = static_cast<float>(band);
     m_SetCol(kSkyStep.red * step, kSkyStep.green * step, kSkyStep.blue * step, 1);
     m_Rect(-1, bandHeight * band, jscrw + 2, bandHeight);
   }
@@ -209,9 +238,9 @@ void MyApp::LayOutCashBags() {
   for (int bag = 0; bag < kCashBags; ++bag) {
     const BagCells<int> record = Bag(worldCells.Data(), bag);
     record.lying = 1;
-    record.x = static_cast<int>(Rnd2(100, jscrw - 100));
-    record.y = static_cast<int>(Rnd2(jscrh - 200, jscrh - 100));
-    record.value = kBagValueUnit * static_cast<int>(std::floor(Rnd2(2, 10)));
+    record.x = static_cast<int>(Rnd2(kBagSideMargin, jscrw - kBagSideMargin));
+    record.y = static_cast<int>(Rnd2(jscrh - kBagBandTop, jscrh - kBagBandBottom));
+    record.value = kBagValueUnit * static_cast<int>(std::floor(Rnd2(kBagUnitsLow, kBagUnitsHigh)));
   }
 }
 
@@ -225,8 +254,7 @@ void MyApp::PhaseCash() {
   for (int bag = 0; bag < kCashBags; ++bag) {
     const BagCells<int> record = Bag(worldCells.Data(), bag);
     if (record.lying == 0) continue;
-    if (m_Button(kSpriteSheet, record.x, record.y, 0) && touchConsumed == 0 &&
-        keyConsumed == 0) {
+    if (m_Button(kSpriteSheet, record.x, record.y, 0) && touchConsumed == 0 && keyConsumed == 0) {
       record.lying = 0;
       loot += record.value;
       bagsGrabbed += 1;

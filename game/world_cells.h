@@ -24,6 +24,8 @@
 // and as the fight begins; the city is laid out whole when the chase starts.
 #pragma once
 
+#include <cstddef>
+
 namespace vantor::run {
 
 inline constexpr int kCashBags = 11;
@@ -34,6 +36,7 @@ inline constexpr int kCityStride = 25;
 inline constexpr int kWreckFirst = 10;
 inline constexpr int kWreckLast = 29;
 inline constexpr int kBulletSlots = 50;
+inline constexpr int kBulletStride = 2;  // a slot's kind, then its position
 inline constexpr int kBulletFree = 0;
 inline constexpr int kPlayerBullet = 1;
 inline constexpr int kCopBullet = 2;
@@ -67,7 +70,8 @@ Int& CityCell(Int* cells, int column, int row) {
 
 template <class Int>
 BulletCells<Int> Bullet(Int* cells, int slot) {
-  return {cells[2 * slot], cells[2 * slot + 1]};
+  Int* const bullet = cells + static_cast<std::ptrdiff_t>(slot) * kBulletStride;
+  return {bullet[0], bullet[1]};
 }
 
 // Empties the bags and the bullets.

@@ -26,8 +26,8 @@ void CountUpdates(vantor::frame_stats::Span span, double) {
 extern "C" EMSCRIPTEN_KEEPALIVE const char* vantor_state_line() {
   static std::string line;
   const bool running = vantor::app::device && vantor::app::device->app.get();
-  line = running ? vantor::replay::StateLine(vantor::GameView::Running(), updatesRun)
-                 : std::string();
+  line =
+      running ? vantor::replay::StateLine(vantor::GameView::Running(), updatesRun) : std::string();
   return line.c_str();
 }
 

@@ -9,7 +9,9 @@ namespace vantor {
 namespace {
 
 // The record's bytes travel as a string of char codes 0 to 255, which local
-// storage keeps exactly whatever the bytes are.
+// storage keeps exactly whatever the bytes are. The JavaScript is left as
+// written: clang-format reads it as C++ and would split its `===`.
+// clang-format off
 EM_JS(void, StoreRecordText, (const char* path), {
   try {
     const bytes = FS.readFile(UTF8ToString(path));
@@ -34,6 +36,7 @@ EM_JS(void, LoadRecordText, (const char* path), {
     if (Module['vantorStorageRefused']) Module['vantorStorageRefused']();
   }
 });
+// clang-format on
 
 struct RecordStamp {
   ino_t file = 0;

@@ -27,14 +27,23 @@ const std::string kData = std::string(VANTOR_SOURCE_DIR) + "/data/";
 // The sheets as the game's loader cuts them: cell size in base-art pixels,
 // frame count, whether the corners of every cell must be transparent, and the
 // runs [first, end) of frames some screen draws, which must not be empty.
-struct Sheet { const char* name; int cellW, cellH, frames; bool clearCorners; std::vector<std::pair<int, int>> drawn; };
+struct Sheet {
+  const char* name;
+  int cellW, cellH, frames;
+  bool clearCorners;
+  std::vector<std::pair<int, int>> drawn;
+};
 const Sheet kSheets[] = {
     {"menu", 256, 256, 4, false, {{0, 3}}},  // frame 0 is a full-screen background
     {"gfx", 64, 64, 64, true, {{0, 10}, {12, 21}, {23, 35}, {40, 45}}},
-    {"logo", 256, 128, 1, true, {{0, 1}}}, {"common/icons", 32, 32, 16, true, {{0, 2}, {3, 8}}},
-    {"common/Buttons", 64, 64, 16, true, {{0, 1}}}, {"common/dpad", 32, 32, 16, true, {{0, 2}, {4, 7}, {9, 10}}},
-    {"common/icade", 64, 64, 2, true, {{0, 2}}}, {"common/ZOVALogo", 256, 256, 1, true, {{0, 1}}},
-    {"parts", 8, 8, 16, true, {{0, 1}}}, {"BadgesA", 64, 64, 64, true, {{0, 8}}},
+    {"logo", 256, 128, 1, true, {{0, 1}}},
+    {"common/icons", 32, 32, 16, true, {{0, 2}, {3, 8}}},
+    {"common/Buttons", 64, 64, 16, true, {{0, 1}}},
+    {"common/dpad", 32, 32, 16, true, {{0, 2}, {4, 7}, {9, 10}}},
+    {"common/icade", 64, 64, 2, true, {{0, 2}}},
+    {"common/ZOVALogo", 256, 256, 1, true, {{0, 1}}},
+    {"parts", 8, 8, 16, true, {{0, 1}}},
+    {"BadgesA", 64, 64, 64, true, {{0, 8}}},
     {"fonts/editundo", 16, 16, 128, true, {{1, 95}}}};  // characters 33 to 126
 
 // Each scale is a rendering of the base art at that size.
@@ -45,19 +54,23 @@ TEST(Art, EverySheetHoldsItsFramesAtEveryScale) {
     for (const auto& [scale, suffix] : {std::pair{1, ""}, {2, "-hd"}, {4, "-hd2"}}) {
       const std::string path = kData + s.name + suffix + ".png";
       SCOPED_TRACE(path);
-      const std::unique_ptr<unsigned char, void (*)(void*)> px(stbi_load(path.c_str(), &w, &h, &channels, 4),
-                                                               stbi_image_free);
+      const std::unique_ptr<unsigned char, void (*)(void*)> px(
+          stbi_load(path.c_str(), &w, &h, &channels, 4), stbi_image_free);
       ASSERT_NE(px, nullptr) << "missing or undecodable";
       const int cw = s.cellW * scale, ch = s.cellH * scale, columns = w / cw;
       EXPECT_TRUE(channels == 4 && w == baseW * scale && h == baseH * scale) << w << "x" << h;
-      ASSERT_TRUE(w % cw == 0 && h % ch == 0 && columns * (h / ch) >= s.frames) << "Image frame outside surface";
+      ASSERT_TRUE(w % cw == 0 && h % ch == 0 && columns * (h / ch) >= s.frames)
+          << "Image frame outside surface";
       // Alpha of the pixel (x, y) of cell f.
       const auto alpha = [&](int f, int x, int y) {
-        return px.get()[((static_cast<size_t>(f / columns * ch + y)) * w + f % columns * cw + x) * 4 + 3];
+        const int row = f / columns * ch + y, column = f % columns * cw + x;
+        return px.get()[(static_cast<size_t>(row) * w + column) * 4 + 3];
       };
       int opaqueCorners = 0, emptyDrawn = 0;
       for (int f = 0; f < s.frames && s.clearCorners; ++f)
-        opaqueCorners += alpha(f, 0, 0) + alpha(f, cw - 1, 0) + alpha(f, 0, ch - 1) + alpha(f, cw - 1, ch - 1) > 0;
+        opaqueCorners +=
+            alpha(f, 0, 0) + alpha(f, cw - 1, 0) + alpha(f, 0, ch - 1) + alpha(f, cw - 1, ch - 1) >
+            0;
       for (const auto& [first, end] : s.drawn) {
         for (int f = first; f < end; ++f) {
           int ink = 0;
@@ -80,13 +93,14 @@ struct Sound {
 };
 
 Sound Decode(int num) {
-  const std::string path = kData + "sfx/" + std::to_string(1000 + num).substr(1) + ".wav";  // 001.wav
+  const std::string path =
+      kData + "sfx/" + std::to_string(1000 + num).substr(1) + ".wav";  // 001.wav
   Sound s;
-  unsigned char* data =
-      vantor::loadSound(vantor::String(path.c_str()), &s.length, &s.channels, &s.bytesPerSample, &s.hertz);
+  unsigned char* data = vantor::loadSound(vantor::String(path.c_str()), &s.length, &s.channels,
+                                          &s.bytesPerSample, &s.hertz);
   for (int i = 0; data && s.bytesPerSample == 2 && i < s.length * s.channels; ++i) {
     int16_t sample;
-    std::memcpy(&sample, data + 2 * i, sizeof sample);
+    std::memcpy(&sample, data + sizeof sample * i, sizeof sample);
     s.x.push_back(sample / 32768.0);
   }
   vantor::unloadSound(data);
@@ -106,7 +120,8 @@ double Loudness(std::vector<double> x, double rate) {
   std::vector<double> sums(n + 1, 0.0);
   for (size_t i = 0; i < n; ++i) sums[i + 1] = sums[i] + x[i] * x[i];
   double loudest = 0;
-  for (size_t i = 0; i < n; i += win / 10) loudest = std::max(loudest, sums[std::min(n, i + win)] - sums[i]);
+  for (size_t i = 0; i < n; i += win / 10)
+    loudest = std::max(loudest, sums[std::min(n, i + win)] - sums[i]);
   return 10 * std::log10(std::max(loudest / win, 1e-12));
 }
 
@@ -127,7 +142,8 @@ void ExpectSeamlessLoop(const std::vector<double>& x, int hertz, double period) 
     if (i < edge || i >= x.size() - edge) join += x[i] * x[i];
   }
   EXPECT_LE(std::abs(x.front() - x.back()), step) << "a step at the join";
-  EXPECT_GE(std::sqrt(join / (2 * edge)), 0.5 * std::sqrt(energy / x.size())) << "a gap at the join";
+  EXPECT_GE(std::sqrt(join / (2 * edge)), 0.5 * std::sqrt(energy / x.size()))
+      << "a gap at the join";
 }
 
 // Feedback to the player's own actions must stay clear of the loops under
@@ -155,20 +171,26 @@ TEST(Sounds, AreCleanPcmLoopSeamlesslyAndFollowTheMixPlan) {
       SCOPED_TRACE("sound " + std::to_string(num) + ", " + c.name);
       const Sound w = Decode(num);
       ASSERT_FALSE(w.x.empty()) << "missing, not PCM or not 16-bit";
-      EXPECT_TRUE(w.channels == 1 && w.bytesPerSample == 2 && w.hertz == 22050) << "not mono 16-bit at 22050 Hz";
+      EXPECT_TRUE(w.channels == 1 && w.bytesPerSample == 2 && w.hertz == 22050)
+          << "not mono 16-bit at 22050 Hz";
       const double seconds = static_cast<double>(w.length) / w.hertz;
       EXPECT_TRUE(seconds >= 0.02 && seconds <= 3.0) << seconds << " s";
       const auto [lowest, highest] = std::minmax_element(w.x.begin(), w.x.end());
       EXPECT_LE(std::max(-*lowest, *highest), ceiling);
       // Effects start and end at (near) zero; loops are checked at their join.
       if (kLoops.count(num)) ExpectSeamlessLoop(w.x, w.hertz, kLoops.at(num));
-      EXPECT_TRUE(kLoops.count(num) || (std::abs(w.x.front()) < click && std::abs(w.x.back()) < click)) << "a click";
+      EXPECT_TRUE(kLoops.count(num) ||
+                  (std::abs(w.x.front()) < click && std::abs(w.x.back()) < click))
+          << "a click";
       const double loudness = Loudness(w.x, w.hertz);
-      EXPECT_TRUE(loudness >= c.lowest && loudness <= c.highest) << loudness << " dB is outside the class";
-      measured.back() = {std::min(measured.back().first, loudness), std::max(measured.back().second, loudness)};
+      EXPECT_TRUE(loudness >= c.lowest && loudness <= c.highest)
+          << loudness << " dB is outside the class";
+      measured.back() = {std::min(measured.back().first, loudness),
+                         std::max(measured.back().second, loudness)};
     }
   }
-  for (size_t i = 1; i < measured.size(); ++i) EXPECT_GT(measured[i - 1].second, measured[i].second) << kMixPlan[i].name;
+  for (size_t i = 1; i < measured.size(); ++i)
+    EXPECT_GT(measured[i - 1].second, measured[i].second) << kMixPlan[i].name;
   EXPECT_GE(measured.front().first - measured.back().second, kFeedbackOverBackground);
 }
 

@@ -5,6 +5,7 @@
 // identity: the entry's StartupWMClass as its X11 class, and the icon set
 // as its icon.
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <iostream>
 #include <map>
@@ -42,8 +43,9 @@ std::string EntryValue(const std::string& entry, const std::string& key) {
 // _NET_WM_ICON's pictures, each as width, height and 0xAARRGGBB pixels.
 using Icon = std::vector<std::uint32_t>;
 std::vector<Icon> WindowIcons(const std::string& window) {
-  std::istringstream numbers(Shell("xprop -len " + std::string(kPropertyBytes) + " -id " + window +
-                                   " -notype -f _NET_WM_ICON 32c ' $0+' _NET_WM_ICON | cut -d' ' -f2- | tr -d ,"));
+  std::istringstream numbers(
+      Shell("xprop -len " + std::string(kPropertyBytes) + " -id " + window +
+            " -notype -f _NET_WM_ICON 32c ' $0+' _NET_WM_ICON | cut -d' ' -f2- | tr -d ,"));
   std::vector<Icon> icons;
   for (std::uint32_t width = 0, height = 0; numbers >> width >> height;) {
     Icon icon{width, height};
@@ -61,7 +63,7 @@ Icon IconFromPng(const std::string& path) {
   if (!rgba) return {};
   Icon icon{static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height)};
   for (int i = 0; i < width * height; ++i) {
-    const unsigned char* p = rgba + kRgbaChannels * i;
+    const unsigned char* p = rgba + static_cast<std::ptrdiff_t>(kRgbaChannels) * i;
     icon.push_back(std::uint32_t{p[3]} << kAlphaShift | std::uint32_t{p[0]} << kRedShift |
                    std::uint32_t{p[1]} << kGreenShift | p[2]);
   }
@@ -71,8 +73,7 @@ Icon IconFromPng(const std::string& path) {
 
 // The window's X11 class and instance are the entry's StartupWMClass, and
 // its icon is every picture of `iconFiles` (PNG files, one per size).
-void ExpectIdentity(const std::string& window, const std::string& entry,
-                    const Strings& iconFiles) {
+void ExpectIdentity(const std::string& window, const std::string& entry, const Strings& iconFiles) {
   const std::string wmClass = EntryValue(entry, "StartupWMClass");
   ASSERT_FALSE(wmClass.empty()) << entry << " names no StartupWMClass";
   EXPECT_EQ(Shell("xprop -id " + window + " WM_CLASS"),
@@ -88,9 +89,10 @@ void ExpectIdentity(const std::string& window, const std::string& entry,
   EXPECT_EQ(icons.size(), expected.size()) << "the window's icon is not the whole icon set";
   for (const Icon& icon : icons) {
     const auto same = expected.find({icon[0], icon[1]});
-    ASSERT_NE(same, expected.end()) << "an icon of " << icon[0] << "x" << icon[1] << " not in the set";
-    EXPECT_TRUE(icon == same->second) << "the window's " << icon[0] << "x" << icon[1]
-                                      << " icon is not the set's picture";
+    ASSERT_NE(same, expected.end())
+        << "an icon of " << icon[0] << "x" << icon[1] << " not in the set";
+    EXPECT_TRUE(icon == same->second)
+        << "the window's " << icon[0] << "x" << icon[1] << " icon is not the set's picture";
   }
 }
 
@@ -160,8 +162,9 @@ std::string PackageStatus() {
 }
 
 void Purge() {
-  Shell("DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq -o DPkg::Lock::Timeout=300 "
-        "vantor vantor-data >/dev/null 2>&1");
+  Shell(
+      "DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq -o DPkg::Lock::Timeout=300 "
+      "vantor vantor-data >/dev/null 2>&1");
 }
 
 // Purges the packages at the end, however the test ends.
@@ -185,7 +188,8 @@ void PlayInstalledGame() {
   Shell("xdotool windowminimize " + game.window);
   EXPECT_TRUE(WaitFor([&] { return fs::exists(home / "xdg/vantor/.vantorstate"); }, 10s))
       << "no record under XDG_DATA_HOME/vantor";
-  EXPECT_FALSE(fs::exists(home / "empty/.vantorstate")) << "the record went to the working directory";
+  EXPECT_FALSE(fs::exists(home / "empty/.vantorstate"))
+      << "the record went to the working directory";
   EXPECT_EQ(game.Close(), 0) << game.child.Output();
 }
 

@@ -6,12 +6,12 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <stb_image.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -226,22 +226,25 @@ struct Game {
         window(FindWindow(child)),
         shotPath(directory + "/window.png") {}
   Child child;
-  const std::string window;  // the X window id; empty when none appeared
+  const std::string window;    // the X window id; empty when none appeared
   const std::string shotPath;  // where screenshots go
 
   // The first shown window of `game`, once there is one; empty if none
   // appeared before it exited or within the patience.
   static std::string FindWindow(const Child& game) {
     constexpr auto kSearchPace = 200ms;
-    const std::string search = "xdotool search --onlyvisible --pid " + std::to_string(game.pid) + " 2>/dev/null | head -n 1";
+    const std::string search = "xdotool search --onlyvisible --pid " + std::to_string(game.pid) +
+                               " 2>/dev/null | head -n 1";
     std::string found;
-    WaitFor([&] { return !(found = Shell(search)).empty() || !game.Running(); }, kPatience, kSearchPace);
+    WaitFor([&] { return !(found = Shell(search)).empty() || !game.Running(); }, kPatience,
+            kSearchPace);
     return found;
   }
   ::testing::AssertionResult Appeared() const {
     if (!window.empty()) return ::testing::AssertionSuccess();
     ::testing::AssertionResult failure = ::testing::AssertionFailure();
-    if (child.exited) failure << "the game exited with status " << child.status << " before its window appeared";
+    if (child.exited)
+      failure << "the game exited with status " << child.status << " before its window appeared";
     else failure << "no window of the game appeared within " << kPatience.count() << " s";
     return failure << "; it said: " << child.Output();
   }
@@ -260,17 +263,23 @@ struct Game {
       return ::testing::AssertionSuccess();
     ::testing::AssertionResult failure = ::testing::AssertionFailure();
     if (!child.Running())
-      return failure << "the game exited with status " << child.status << "; it said: " << child.Output();
+      return failure << "the game exited with status " << child.status
+                     << "; it said: " << child.Output();
     failure << "waited " << patience.count() << " s; ";
-    if (shot) return failure << "the last screenshot, " << shot->width << "x" << shot->height << ", did not pass";
-    return failure << "no screenshot could be taken of window " << window << " ("
-                   << Shell("xwininfo -id " + window + " 2>&1 | grep -E 'error|Absolute|Width|Height|Map State' | tr -s ' \\n' ' '")
-                   << ")";
+    if (shot)
+      return failure << "the last screenshot, " << shot->width << "x" << shot->height
+                     << ", did not pass";
+    return failure
+           << "no screenshot could be taken of window " << window << " ("
+           << Shell("xwininfo -id " + window +
+                    " 2>&1 | grep -E 'error|Absolute|Width|Height|Map State' | tr -s ' \\n' ' '")
+           << ")";
   }
   // Waits until the window shows the title menu as its reference has it.
   ::testing::AssertionResult ShowsReference(const std::string& name) const {
     const std::optional<Image> reference = LoadPng(kReferences + name + ".png");
-    if (!reference) return ::testing::AssertionFailure() << "no reference picture " << name << ".png";
+    if (!reference)
+      return ::testing::AssertionFailure() << "no reference picture " << name << ".png";
     return Shows([&](const Image& seen) { return LooksLike(seen, *reference); });
   }
   ::testing::AssertionResult WaitForMenu() const { return ShowsReference("menu"); }

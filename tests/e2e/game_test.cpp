@@ -112,13 +112,14 @@ void CheckComfortKeys(const Game& game, const WorkDir& work) {
   EXPECT_TRUE(game.Shows([&](const Image& s) { return changed(s) > kStatisticsChange; }))
       << "no statistics";
   game.Send("key F3");
-  EXPECT_TRUE(game.Shows([&](const Image& s) { return changed(s) < kStatisticsChange / 2; }))
+  EXPECT_TRUE(game.Shows([&](const Image& s) { return changed(s) < kStatisticsChange / 2.0; }))
       << "the statistics stayed";
 
   game.Send("key F12");
   const std::string said = "Screenshot saved to " + work / "home/Pictures/vantor-";
   EXPECT_TRUE(WaitFor([&] { return game.child.Output().find(said) != std::string::npos; }))
-      << "F12: no \"" << said << "\" in what the game said:\n" << game.child.Output();
+      << "F12: no \"" << said << "\" in what the game said:\n"
+      << game.child.Output();
   game.Send("key F11");
   EXPECT_TRUE(game.Shows(SizeIs(kScreenWidth, kScreenHeight))) << "F11 did not go fullscreen";
   game.Send("key F11");
@@ -146,8 +147,8 @@ TEST(GameWindow, PlayedWithRealKeysAndClicksItLooksAndSoundsRight) {
   std::sscanf(Shell("xdotool getwindowgeometry --shell " + game.window + " | tr '\\n' ' '").c_str(),
               "WINDOW=%*d X=%d Y=%d", &x, &y);
   // Centred, give or take the window manager's frame.
-  EXPECT_NEAR(x + kWidth / 2, kScreenWidth / 2, 8);
-  EXPECT_NEAR(y + kHeight / 2, kScreenHeight / 2, 32);
+  EXPECT_NEAR(x + kWidth / 2.0, kScreenWidth / 2.0, 8);
+  EXPECT_NEAR(y + kHeight / 2.0, kScreenHeight / 2.0, 32);
   ASSERT_TRUE(game.WaitForMenu()) << game.child.Output();
   CheckComfortKeys(game, work);
   // The art reloads for each new window size.
@@ -184,8 +185,9 @@ TEST(GameWindow, PlayedWithRealKeysAndClicksItLooksAndSoundsRight) {
 // pause lasts, and the alarm goes on once the run does.
 TEST(GameWindow, APausedRunIsSilentAndItsAlarmGoesOnWithTheRun) {
   WorkDir work;
-  Game game(VANTOR_GAME, Prepared(work).path, {},
-            {"HOME=" + work / "home", "ALSOFT_DRIVERS=wave", "ALSOFT_CONF=" + work / "openal.conf"});
+  Game game(
+      VANTOR_GAME, Prepared(work).path, {},
+      {"HOME=" + work / "home", "ALSOFT_DRIVERS=wave", "ALSOFT_CONF=" + work / "openal.conf"});
   ASSERT_TRUE(game.Appeared());
   ASSERT_TRUE(game.WaitForMenu());
   game.Send("key Return");
@@ -200,7 +202,8 @@ TEST(GameWindow, APausedRunIsSilentAndItsAlarmGoesOnWithTheRun) {
   game.Send("key Escape");
   ASSERT_TRUE(game.Shows(KeypadShown)) << "Escape did not resume the run";
   EXPECT_TRUE(AlarmHeardFrom(work, pausedTo)) << "no alarm once the run went on";
-  EXPECT_EQ(LoudWindows(ReadFile(work / "wav"), pausedFrom, pausedTo), 0) << "the paused run was heard";
+  EXPECT_EQ(LoudWindows(ReadFile(work / "wav"), pausedFrom, pausedTo), 0)
+      << "the paused run was heard";
   EXPECT_EQ(game.Close(), 0) << game.child.Output();
 }
 
@@ -268,10 +271,9 @@ TEST(GameWindow, ARecordThatCannotBeSavedIsSaidOnceAndTheGameStillEnds) {
   const bool root = geteuid() == 0;
   const std::string nobody = "65534";
   const std::string program = root ? "/usr/bin/setpriv" : work / "vantor-game";
-  const Strings arguments =
-      root ? Strings{"--reuid=" + nobody, "--regid=" + nobody, "--clear-groups", "--",
-                     work / "vantor-game"}
-           : Strings{};
+  const Strings arguments = root ? Strings{"--reuid=" + nobody, "--regid=" + nobody,
+                                           "--clear-groups", "--", work / "vantor-game"}
+                                 : Strings{};
   {
     Game game(program, work.path, arguments, {"HOME=" + work.path});
     ASSERT_TRUE(game.Appeared());
@@ -326,9 +328,10 @@ TEST(Install, ValidatedTreeWhoseGameRunsFromAnywhereWithItsRecordUnderXdg) {
                 {"DESTDIR=" + stage / "root"});
   ASSERT_EQ(install.Wait(), 0) << install.Output();
   const std::string share = stage / "root/usr/share/";
+  const std::string entry = share + "applications/" + id + ".desktop";
+  const std::string metainfo = share + "metainfo/" + id + ".metainfo.xml";
   for (const std::string& validator :
-       {"desktop-file-validate " + share + "applications/" + id + ".desktop",
-        "appstreamcli validate --no-net --pedantic " + share + "metainfo/" + id + ".metainfo.xml"})
+       {"desktop-file-validate " + entry, "appstreamcli validate --no-net --pedantic " + metainfo})
     EXPECT_EQ(Shell(validator + " >&2 && echo valid"), "valid") << validator;
   // Every icon size, in the order of the directories' names.
   EXPECT_EQ(Shell("identify -format '%w %h ' " + share + "icons/hicolor/*/apps/" + id + ".png"),
@@ -340,20 +343,20 @@ TEST(Install, ValidatedTreeWhoseGameRunsFromAnywhereWithItsRecordUnderXdg) {
   Game game(stage / "root/usr/bin/vantor-game", elsewhere, {"--fullscreen", "--scale", "2"},
             {"XDG_DATA_HOME=" + stage / "xdg", "ALSOFT_DRIVERS=nonexistent"});
   ASSERT_TRUE(game.Appeared());
-  ASSERT_TRUE(game.Shows(
-      [](const Image& shot) {
-        return SizeIs(kScreenWidth, kScreenHeight)(shot) &&
-               shot.Mean(kScreenWidth / 2, kScreenHeight / 2, 1, 1) > 0 &&
-               shot.Mean(0, 0, kBarWidth, kScreenHeight) == 0 &&
-               shot.Mean(kScreenWidth - kBarWidth, 0, kBarWidth, kScreenHeight) == 0;
-      }))
-      << "no letterboxed picture: " << game.child.Output();
+  ASSERT_TRUE(game.Shows([](const Image& shot) {
+    return SizeIs(kScreenWidth, kScreenHeight)(shot) &&
+           shot.Mean(kScreenWidth / 2, kScreenHeight / 2, 1, 1) > 0 &&
+           shot.Mean(0, 0, kBarWidth, kScreenHeight) == 0 &&
+           shot.Mean(kScreenWidth - kBarWidth, 0, kBarWidth, kScreenHeight) == 0;
+  })) << "no letterboxed picture: "
+      << game.child.Output();
   game.Send("key F11");
   EXPECT_TRUE(game.Shows(SizeIs(2 * kWidth, 2 * kHeight))) << "not the window --scale 2 asks for";
   EXPECT_TRUE(game.ShowsReference("menu-1280x960"))
       << "the installed game's menu does not look like the reference menu: " << game.child.Output();
   EXPECT_EQ(game.child.Output().find("cannot load"), std::string::npos)
-      << "the installed game could not load some of its files:\n" << game.child.Output();
+      << "the installed game could not load some of its files:\n"
+      << game.child.Output();
   Shell("xdotool windowminimize " + game.window);
   EXPECT_TRUE(WaitFor([&] { return fs::exists(stage / "xdg/vantor/.vantorstate"); }))
       << "no record saved under XDG_DATA_HOME when the window was minimised";

@@ -4,7 +4,6 @@
 // bot's run paused in every phase, which goes on as if never paused.
 #include <algorithm>
 #include <functional>
-#include <regex>
 
 #include "tests/e2e/e2e_support.h"
 
@@ -30,7 +29,8 @@ TEST(Replay, RefusesBadScriptsFailsUnfinishedRunsAndStartsTheClockAsAsked) {
   EXPECT_EQ(bad.Wait(), kRefused) << bad.Output();
   for (const int line : {3, 4, 5, 6, 7, 8, 9})
     EXPECT_NE(bad.Output().find("bad.txt:" + std::to_string(line) + ": "), std::string::npos)
-        << "line " << line << " not refused:\n" << bad.Output();
+        << "line " << line << " not refused:\n"
+        << bad.Output();
   EXPECT_FALSE(fs::exists(work / "out")) << "the refused script ran";
 
   EXPECT_EQ(unfinished.Wait(), kFailed) << unfinished.Output();
@@ -71,7 +71,7 @@ std::string BotRun(const WorkDir& work, const std::string& outcome, const std::s
                    const Strings& more = {}) {
   Child bot(ReplayCommand(Joined({"--autoplay", outcome, "--out", directory}, more)), work.path);
   EXPECT_EQ(bot.Wait(), 0) << bot.Output();
-  const std::string state = ReadFile(work / directory + "/state.jsonl");
+  std::string state = ReadFile(work / directory + "/state.jsonl");
   const std::string report =
       "outcome=" + outcome + " score=" + std::to_string(State(state, "score").at(0));
   EXPECT_NE(bot.Output().find(report), std::string::npos) << report << " not in " << bot.Output();
@@ -120,7 +120,6 @@ TEST(Replay, BotWinsThenLosesAndTheSavedTablesKeepBoth) {
   EXPECT_EQ(Table(lost, 30), Numbers({0, score, 15000, 20000, 0, 0, 0, 0, 0, 0}));
 }
 
-
 // ---- A run paused in every phase ----------------------------------------
 
 constexpr int kPauseUpdates = 600;
@@ -138,11 +137,21 @@ Strings Lines(const std::string& text) {
   return lines;
 }
 
-// A state line without the named fields.
+// A state line without the named fields: each `"name":value` is cut out up
+// to the next comma (with it) or the closing brace (without it).
 std::string Without(const std::string& line, const Strings& names) {
   std::string kept = line;
   for (const std::string& name : names) {
-    kept = std::regex_replace(kept, std::regex("\"" + name + "\":[^,}]*,?"), "");
+    const std::string key = "\"" + name + "\":";
+    for (size_t at = kept.find(key); at != std::string::npos; at = kept.find(key, at)) {
+      size_t end = kept.find_first_of(",}", at + key.size());
+      if (end == std::string::npos) {
+        end = kept.size();
+      } else if (kept[end] == ',') {
+        ++end;
+      }
+      kept.erase(at, end - at);
+    }
   }
   return kept;
 }
@@ -152,7 +161,9 @@ std::string Without(const std::string& line, const Strings& names) {
 const Strings kPauseFields = {"update", "paused"};
 const Strings kPauseAndInput = {"update", "paused", "touchDown", "touchConsumed", "keyConsumed"};
 
-long long Field(const std::string& line, const std::string& name) { return State(line, name).at(0); }
+long long Field(const std::string& line, const std::string& name) {
+  return State(line, name).at(0);
+}
 
 // Whether the player has let go after update `line` and no press or key is
 // held as used: a pause can come there without a press of the run's
@@ -172,9 +183,9 @@ std::vector<int> PausePoints(const Strings& lines) {
       const std::string& line = lines[i];
       if (Field(line, "gameMode") != 10 || !LetGo(line)) continue;
       const bool overlay = Field(line, "runOver") == 1;
-      const bool found =
-          phase <= 9 ? !overlay && Field(line, "phase") == phase && Field(lines[i - 1], "phase") == phase
-                     : overlay && Field(line, "gameOverFrame") == kOverlayPauseFrame;
+      const bool found = phase <= 9 ? !overlay && Field(line, "phase") == phase &&
+                                          Field(lines[i - 1], "phase") == phase
+                                    : overlay && Field(line, "gameOverFrame") == kOverlayPauseFrame;
       if (found) {
         points.push_back(static_cast<int>(i) + 2);  // the update after line i's
         break;
@@ -194,7 +205,8 @@ std::string PausedRun(const WorkDir& work, const std::string& directory,
     for (const int pause : pauses) {
       for (const int at : {pause, pause + kPauseUpdates}) {
         if (update == at) script += std::to_string(at) + " key " + std::to_string(kEscape) + "\n";
-        if (update == at + 1) script += std::to_string(at + 1) + " keyup " + std::to_string(kEscape) + "\n";
+        if (update == at + 1)
+          script += std::to_string(at + 1) + " keyup " + std::to_string(kEscape) + "\n";
       }
     }
     script += std::to_string(update) + " state\n";
@@ -228,24 +240,29 @@ TEST(Replay, ARunPausedInEveryPhaseGoesOnAsIfNeverPaused) {
       Lines(PausedRun(work, "once", {first}, first + kPauseUpdates + kPauseUpdates / 2));
   const long long timeAtPause = Field(never[first - 2], "timeLeft");
   int standing = first;
-  while (standing <= static_cast<int>(once.size()) && Field(once[standing - 1], "timeLeft") == timeAtPause)
+  while (standing <= static_cast<int>(once.size()) &&
+         Field(once[standing - 1], "timeLeft") == timeAtPause)
     ++standing;
   const int held = standing - first;
   ASSERT_GT(held, kPauseUpdates) << "the run did not stand still while paused";
 
   std::vector<int> starts;  // where each pause comes in the paused run
-  for (size_t k = 0; k < pauses.size(); ++k) starts.push_back(pauses[k] + static_cast<int>(k) * held);
-  const Strings paused = Lines(PausedRun(
-      work, "paused", starts, static_cast<int>(never.size()) + static_cast<int>(pauses.size()) * held));
+  for (size_t k = 0; k < pauses.size(); ++k)
+    starts.push_back(pauses[k] + static_cast<int>(k) * held);
+  const Strings paused =
+      Lines(PausedRun(work, "paused", starts,
+                      static_cast<int>(never.size()) + static_cast<int>(pauses.size()) * held));
   for (size_t i = 0; i < paused.size() && i < never.size() + pauses.size() * held; ++i) {
     const int update = static_cast<int>(i) + 1;
     int k = 0;
     while (k < static_cast<int>(starts.size()) && starts[k] <= update) ++k;
     if (k > 0 && update < starts[k - 1] + held) {
-      ASSERT_EQ(Without(paused[i], kPauseAndInput), Without(never[pauses[k - 1] - 2], kPauseAndInput))
+      ASSERT_EQ(Without(paused[i], kPauseAndInput),
+                Without(never[pauses[k - 1] - 2], kPauseAndInput))
           << "the run moved while paused, update " << update;
     } else {
-      ASSERT_EQ(Without(paused[i], kPauseFields), Without(never[i - k * held], kPauseFields))
+      ASSERT_EQ(Without(paused[i], kPauseFields),
+                Without(never[i - static_cast<size_t>(k) * held], kPauseFields))
           << "unlike the never paused run, update " << update;
     }
   }

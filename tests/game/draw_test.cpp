@@ -23,11 +23,26 @@ TEST(DrawList, TextIsLaidOutGlyphByGlyph) {
   } cases[] = {
       {"centred", T("AB"), 1, 1, 1, 0, {316.5f, 240, 33, 323.5f, 240, 34}},
       {"left, top, size 2", T("AB"), 0, 0, 2, 0, {320, 250, 33, 334, 250, 34}},
-      {"space and codes past the sheet advance", String(specials, 6), 0, 1, 1, 0,
+      {"space and codes past the sheet advance",
+       String(specials, 6),
+       0,
+       1,
+       1,
+       0,
        {320, 240, 33, 341, 240, 34, 348, 240, 127}},
-      {"a line break counts for the alignment", T("A\\nB"), 1, 1, 1, 0,
+      {"a line break counts for the alignment",
+       T("A\\nB"),
+       1,
+       1,
+       1,
+       0,
        {309.5f, 240, 33, 309.5f, 250, 34}},
-      {"other backslashes are glyphs", T("\\x\\"), 0, 1, 1, 0,
+      {"other backslashes are glyphs",
+       T("\\x\\"),
+       0,
+       1,
+       1,
+       0,
        {320, 240, 60, 327, 240, 'x' - 32, 334, 240, 60}},
       {"turned a quarter", T("A\\nB"), 0, 1, 1, 90, {320, 240, 33, 310, 240, 34}},
   };
@@ -79,15 +94,18 @@ TEST(Replay, ImagesAreSizedTurnedAndCentredAtEveryWindowSize) {
     const gxtkDrawn& s = sprites[0];
     const float* m = s.matrix;
     const float cx = s.x + s.width / 2, cy = s.y + s.height / 2;
-    const std::vector<float> got = {m[0] * s.width, m[1] * s.width, m[2] * s.height, m[3] * s.height,
-                                    m[0] * cx + m[2] * cy + m[4], m[1] * cx + m[3] * cy + m[5]};
+    const std::vector<float> got = {m[0] * s.width,
+                                    m[1] * s.width,
+                                    m[2] * s.height,
+                                    m[3] * s.height,
+                                    m[0] * cx + m[2] * cy + m[4],
+                                    m[1] * cx + m[3] * cy + m[5]};
     // The width turned to point down, the height to point left.
-    const std::vector<float> want = {0, 1.5f * 64 * w.scale, -64 * w.scale, 0, 100 * w.scale,
-                                     50 * w.scale};
+    const std::vector<float> want = {0, 1.5f * 64 * w.scale, -64 * w.scale,
+                                     0, 100 * w.scale,       50 * w.scale};
     for (size_t i = 0; i < want.size(); ++i) EXPECT_NEAR(got[i], want[i], 1e-3) << i;
   }
 }
-
 
 // What each step loads and where: the file, the slot and, for images, the
 // sheet's cells (width, height, frames) in base-art pixels.
@@ -97,22 +115,21 @@ struct Step {
 };
 
 std::vector<Step> Steps() {
-  std::vector<Step> steps = {
-      {"common/icons.png", kIconSheet, 32, 32, 16},
-      {"common/Buttons.png", kButtonSheet, 64, 64, 16},
-      {"common/dpad.png", kPadSheet, 32, 32, 16},
-      {"common/icade.png", kIcadeIcons, 64, 64, 2},
-      {"common/ZOVALogo.png", kMakerLogo, 256, 256, 1},
-      {"fonts/editundo.png", kFontSheet, 7, 10, 128},
-      {"sfx/001.wav", kSfxDigitRight},
-      {"sfx/095.wav", kSfxSpare},
-      {"sfx/098.wav", kSfxClick},
-      {"sfx/099.wav", kSfxChime},
-      {"menu.png", kMenuArt, 256, 256, 4},
-      {"logo.png", kTitleLogo, 256, 128, 1},
-      {"parts.png", kPartsSheet, 8, 8, 16},
-      {"BadgesA.png", kBadgeIcons, 64, 64, 64},
-      {"gfx.png", kSpriteSheet, 64, 64, 64}};
+  std::vector<Step> steps = {{"common/icons.png", kIconSheet, 32, 32, 16},
+                             {"common/Buttons.png", kButtonSheet, 64, 64, 16},
+                             {"common/dpad.png", kPadSheet, 32, 32, 16},
+                             {"common/icade.png", kIcadeIcons, 64, 64, 2},
+                             {"common/ZOVALogo.png", kMakerLogo, 256, 256, 1},
+                             {"fonts/editundo.png", kFontSheet, 7, 10, 128},
+                             {"sfx/001.wav", kSfxDigitRight},
+                             {"sfx/095.wav", kSfxSpare},
+                             {"sfx/098.wav", kSfxClick},
+                             {"sfx/099.wav", kSfxChime},
+                             {"menu.png", kMenuArt, 256, 256, 4},
+                             {"logo.png", kTitleLogo, 256, 128, 1},
+                             {"parts.png", kPartsSheet, 8, 8, 16},
+                             {"BadgesA.png", kBadgeIcons, 64, 64, 64},
+                             {"gfx.png", kSpriteSheet, 64, 64, 64}};
   for (int n = kSfxDigitWrong; n <= kSfxSiren; ++n) {
     steps.push_back({"sfx/0" + std::to_string(n / 10) + std::to_string(n % 10) + ".wav", n});
   }
@@ -180,8 +197,8 @@ TEST(Loader, ANewWindowSizeReloadsOnlyForAnotherArtVariant) {
     game.Render();
     EXPECT_EQ(app.deviceWidth, size.width);
     EXPECT_EQ(app.loadStep, size.reloads ? 1 : 0) << "a new size reloads for another variant only";
-    EXPECT_FLOAT_EQ(vantor::game::jscrw, 640.0f * std::min(1.0f, (size.width / 640.0f) /
-                                                       (size.height / 480.0f)));
+    EXPECT_FLOAT_EQ(vantor::game::jscrw,
+                    640.0f * std::min(1.0f, (size.width / 640.0f) / (size.height / 480.0f)));
     game.graphics().loads.clear();
     game.Update();
     if (size.reloads) {

@@ -41,7 +41,7 @@ std::string Narrow(const String& text) {
 
 gxtkSample* SpyAudio::LoadSample(String path) {
   loads.push_back(Narrow(path));
-  SpySample* sample = gc_new<SpySample>();
+  auto* sample = gc_new<SpySample>();
   sample->path = loads.back();
   return sample;
 }
@@ -207,7 +207,8 @@ bool HasText(const MyApp& app, const std::string& text) {
   for (const DrawRecord& glyph : RecordsOf(app, static_cast<float>(app.currentFont))) {
     drawn += static_cast<char>(glyph.frame + 32);
   }
-  std::copy_if(text.begin(), text.end(), std::back_inserter(wanted), [](char c) { return c != ' '; });
+  std::copy_if(text.begin(), text.end(), std::back_inserter(wanted),
+               [](char c) { return c != ' '; });
   return drawn.find(wanted) != std::string::npos;
 }
 

@@ -5,9 +5,9 @@
 #include <tuple>
 #include <vector>
 
+#include "game/ids.h"
 #include "host/input.h"
 #include "runtime/gc.h"
-#include "game/ids.h"
 #include "tests/game/game_harness.h"
 
 namespace vantor::testing {
@@ -54,7 +54,8 @@ TEST(Controls, EveryKeyButtonAndICadeLetterDownsItsActionOnly) {
   for (const auto& s : kSources) {
     std::vector<int> keys = s.letters;
     keys.insert(keys.end(), s.keys.begin(), s.keys.end());
-    for (int key : keys) game.KeyDown(key), expectOnly(s.action, "key " + std::to_string(key)), game.KeyUp(key);
+    for (int key : keys)
+      game.KeyDown(key), expectOnly(s.action, "key " + std::to_string(key)), game.KeyUp(key);
     game.platform().buttons.assign(12, 0);
     game.platform().buttons[s.button] = 1;
     expectOnly(s.action, "button " + std::to_string(s.button));
@@ -74,7 +75,6 @@ TEST(Controls, EveryKeyButtonAndICadeLetterDownsItsActionOnly) {
     EXPECT_EQ(Down(app), down < 0 ? std::vector<int>{} : std::vector<int>{down}) << value;
   }
 }
-
 
 // A pop-up slides in 16 units an update, rests, slides out and is freed
 // after 240 updates; rows stack upward and only 13 are shown.

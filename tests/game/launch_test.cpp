@@ -34,11 +34,12 @@ TEST(WindowFit, AScaleTooLargeForTheWorkAreaIsLoweredToTheLargestThatFits) {
            Case{3, WorkArea{1920, 1440}, 1920, 1440},  // exactly fits
            Case{3, WorkArea{1919, 1440}, 1280, 960},   // one pixel too narrow
            Case{6, WorkArea{4000, 3000}, 3840, 2880},
-           Case{1, WorkArea{320, 200}, 640, 480},      // nothing smaller to go to
-           Case{4, std::nullopt, 2560, 1920},          // no monitor to ask
+           Case{1, WorkArea{320, 200}, 640, 480},  // nothing smaller to go to
+           Case{4, std::nullopt, 2560, 1920},      // no monitor to ask
        }) {
-    SCOPED_TRACE(std::to_string(scale) + " in " +
-                 (area ? std::to_string(area->width) + "x" + std::to_string(area->height) : "none"));
+    SCOPED_TRACE(
+        std::to_string(scale) + " in " +
+        (area ? std::to_string(area->width) + "x" + std::to_string(area->height) : "none"));
     const auto [window, said] = Fit(scale, area);
     EXPECT_EQ(window.width, width);
     EXPECT_EQ(window.height, height);

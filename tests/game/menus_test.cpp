@@ -8,8 +8,8 @@
 #include <tuple>
 #include <vector>
 
-#include "game/run.h"
 #include "game/ids.h"
+#include "game/run.h"
 #include "tests/game/game_harness.h"
 
 namespace vantor::testing {
@@ -65,7 +65,7 @@ class PauseTest : public ::testing::Test {
 // or a duck.
 TEST_F(PauseTest, PausePressesNeverReachTheRun) {
   const std::tuple<float, float, int> menuPresses[] = {
-      {320, 248, 0}, {320, 248, 0}, {460, 184, 0}, {320, 248, 0}, {460, 184, 0},
+      {320, 248, 0}, {320, 248, 0}, {460, 184, 0},  {320, 248, 0}, {460, 184, 0},
       {320, 248, 0}, {320, 248, 0}, {320, 248, 26}, {320, 248, 0}};
   for (int phase = kPhaseKeypad; phase <= kPhaseClosing; ++phase) {
     SCOPED_TRACE(phase);

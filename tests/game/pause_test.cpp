@@ -30,17 +30,17 @@ constexpr float kQuitX = 180, kQuitY = 184;
 
 // Everything a run is made of, and the random generator it draws from.
 constexpr int MyApp::*kRunInts[] = {
-    &MyApp::gameMode,     &MyApp::phase,       &MyApp::sfxTimer,        &MyApp::loot,
-    &MyApp::bagsGrabbed,  &MyApp::doorSoundPlayed, &MyApp::timeLeft,    &MyApp::runOver,
-    &MyApp::carHeading,   &MyApp::copsToRam,   &MyApp::hitsLeft,        &MyApp::reloadNeeded,
-    &MyApp::playerPose,   &MyApp::copDucking,  &MyApp::playerShotTimer, &MyApp::copShotTimer,
-    &MyApp::freeSlot,     &MyApp::playerHealth, &MyApp::shownTotal,     &MyApp::score,
+    &MyApp::gameMode,      &MyApp::phase,           &MyApp::sfxTimer,        &MyApp::loot,
+    &MyApp::bagsGrabbed,   &MyApp::doorSoundPlayed, &MyApp::timeLeft,        &MyApp::runOver,
+    &MyApp::carHeading,    &MyApp::copsToRam,       &MyApp::hitsLeft,        &MyApp::reloadNeeded,
+    &MyApp::playerPose,    &MyApp::copDucking,      &MyApp::playerShotTimer, &MyApp::copShotTimer,
+    &MyApp::freeSlot,      &MyApp::playerHealth,    &MyApp::shownTotal,      &MyApp::score,
     &MyApp::gameOverFrame, &MyApp::highscoreRank};
 constexpr float MyApp::*kRunFloats[] = {
-    &MyApp::playerX,   &MyApp::playerY,          &MyApp::playerSpeed, &MyApp::carOffsetX,
-    &MyApp::carOffsetY, &MyApp::cameraX,         &MyApp::cameraY,     &MyApp::chaseCarX,
-    &MyApp::chaseCarVelocity, &MyApp::targetCarX, &MyApp::targetCarVelocity,
-    &MyApp::reloadX,   &MyApp::reloadY};
+    &MyApp::playerX,          &MyApp::playerY,    &MyApp::playerSpeed,       &MyApp::carOffsetX,
+    &MyApp::carOffsetY,       &MyApp::cameraX,    &MyApp::cameraY,           &MyApp::chaseCarX,
+    &MyApp::chaseCarVelocity, &MyApp::targetCarX, &MyApp::targetCarVelocity, &MyApp::reloadX,
+    &MyApp::reloadY};
 // What the input left the run: restored with it, but free to change while
 // the pause menu has the input.
 constexpr int MyApp::*kInputInts[] = {&MyApp::touchConsumed, &MyApp::keyConsumed,
@@ -57,8 +57,7 @@ struct RunState {
   // The run itself, input aside.
   bool operator==(const RunState& other) const {
     return ints == other.ints && floats == other.floats && cells == other.cells &&
-           enteredCode == other.enteredCode && targetCode == other.targetCode &&
-           seed == other.seed;
+           enteredCode == other.enteredCode && targetCode == other.targetCode && seed == other.seed;
   }
 };
 
@@ -177,21 +176,25 @@ const struct Phase {
 } kPhases[] = {
     {"keypad", [](MyApp&, GameHarness&) {}},
     {"cash", [](MyApp& app, GameHarness&) { app.phase = kPhaseCash; }},
-    {"bank hall", [](MyApp& app, GameHarness&) { app.phase = kPhaseBankHall, app.playerSpeed = 9; }},
-    {"street", [](MyApp& app, GameHarness&) {
+    {"bank hall",
+     [](MyApp& app, GameHarness&) { app.phase = kPhaseBankHall, app.playerSpeed = 9; }},
+    {"street",
+     [](MyApp& app, GameHarness&) {
        app.phase = kPhaseStreet, app.playerX = 100, app.playerSpeed = 9;
      }},
-    {"chase", [](MyApp& app, GameHarness& game) {
+    {"chase",
+     [](MyApp& app, GameHarness& game) {
        app.phase = kPhaseStreet, app.playerX = jscrw;
        game.Frame();
      }},
-    {"shootout from the car", [](MyApp& app, GameHarness&) {
-       app.phase = kPhaseCarShootout, app.reloadNeeded = 1;
-     }},
-    {"fence", [](MyApp& app, GameHarness&) {
+    {"shootout from the car",
+     [](MyApp& app, GameHarness&) { app.phase = kPhaseCarShootout, app.reloadNeeded = 1; }},
+    {"fence",
+     [](MyApp& app, GameHarness&) {
        app.phase = kPhaseFence, app.playerX = 300, app.playerY = jscrh * 0.8f, app.playerSpeed = 9;
      }},
-    {"fight at the fence", [](MyApp& app, GameHarness&) {
+    {"fight at the fence",
+     [](MyApp& app, GameHarness&) {
        app.phase = kPhaseFenceFight;
        ClearRunCells(app.worldCells.Data());
        const BulletCells<int> cops = Bullet(app.worldCells.Data(), 0);
@@ -199,10 +202,12 @@ const struct Phase {
        cops.kind = kCopBullet, cops.x = 200;
        mine.kind = kPlayerBullet, mine.x = 400;
      }},
-    {"closing screen", [](MyApp& app, GameHarness&) {
+    {"closing screen",
+     [](MyApp& app, GameHarness&) {
        app.phase = kPhaseClosing, app.loot = 9000, app.timeLeft = 3000, app.touchConsumed = 1;
      }},
-    {"game-over overlay", [](MyApp& app, GameHarness& game) {
+    {"game-over overlay",
+     [](MyApp& app, GameHarness& game) {
        app.phase = kPhaseClosing, app.loot = 9000, app.timeLeft = 3000, app.runOver = 1;
        game.Frame(20);
      }},

@@ -78,7 +78,8 @@ TEST(SavedRecord, EveryFieldSurvivesASaveAndALoad) {
   EXPECT_EQ(app.settings[24], 100 + 7 * 24);
   EXPECT_EQ(app.highscores[7], 1000 * 7 - 20000);
   EXPECT_EQ(app.highscores[30 + 29], 2147483647 - 29) << "the last ten follow the best at 30";
-  EXPECT_TRUE(app.badgeEarned[31 + 32] && app.badgeEarned[7 * 32 + 3] && !app.badgeEarned[7 * 32 + 2]);
+  EXPECT_TRUE(app.badgeEarned[31 + 32] && app.badgeEarned[7 * 32 + 3] &&
+              !app.badgeEarned[7 * 32 + 2]);
   game->Suspend();
   EXPECT_EQ(game->SavedRecord(), r.Text());
 }

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "game/ids.h"
 #include "game/run.h"
 #include "modules/random.h"
-#include "game/ids.h"
 #include "tests/game/game_harness.h"
 
 namespace vantor::testing {
@@ -39,7 +39,7 @@ class RunTest : public ::testing::Test {
     game.ForgetSounds();
     game.PressAt(jscrw * 0.5f - kKeypadHalf + kKeyPitch * column,
                  jscrh * 0.5f - kKeypadHalf + kKeyPitch * row);
-    const Sounds sounds = game.Played();
+    Sounds sounds = game.Played();
     game.Release();
     game.Frame();
     return sounds;
@@ -121,9 +121,9 @@ TEST_F(RunTest, TheKeypadJudgesEachDigitAndOpensTheVaultOnTheTenth) {
 // Right colour (150, 255, 150) only while the typed code is a prefix of
 // the vault's; otherwise (255, 150, 150) at half alpha.
 TEST_F(RunTest, TheTypedCodeLooksRightOnlyWhileItMatches) {
-  for (const auto& [typed, right] : {std::pair{"123", true}, std::pair{"124", false},
-                                     std::pair{"1234567891", false},
-                                     std::pair{"12345678901", false}}) {
+  for (const auto& [typed, right] :
+       {std::pair{"123", true}, std::pair{"124", false}, std::pair{"1234567891", false},
+        std::pair{"12345678901", false}}) {
     SCOPED_TRACE(typed);
     app.targetCode = T("1234567890");
     app.enteredCode = T(typed);
@@ -267,7 +267,8 @@ TEST_F(RunTest, ALostRunIsNeverAWin) {
     EnterFight(1, 1);
     random::Seed = 7;  // the cop stays up
     Bullet(0, kCopBullet, jscrw * 0.75f - kBulletSpeed);
-    Bullet(1, kPlayerBullet, jscrw * 0.25f + kBulletReach - 1 + (playerBulletDelay + 1) * kBulletSpeed);
+    Bullet(1, kPlayerBullet,
+           jscrw * 0.25f + kBulletReach - 1 + (playerBulletDelay + 1) * kBulletSpeed);
     game.Frame(5);
     EXPECT_EQ(app.runOver, 1);
     EXPECT_EQ(app.phase, kPhaseFenceFight);
@@ -287,6 +288,7 @@ std::vector<int> SavedBest(const std::string& record) {
   std::istringstream in(record);
   for (std::string element; std::getline(in, element, '|');) elements.push_back(std::stoi(element));
   std::vector<int> best;
+  best.reserve(kTableSize);
   for (int e = 0; e < kTableSize; ++e) best.push_back(elements.at(35 + 2 * e));
   return best;
 }
@@ -294,7 +296,8 @@ std::vector<int> SavedBest(const std::string& record) {
 // The rank texts the banner shows in the current frame.
 std::set<std::string> RanksShown(const MyApp& app) {
   std::set<std::string> ranks;
-  for (const char* rank : {"1st!", "2nd", "3rd", "4th", "5th", "6th", "7th", "8th", "9th", "10th"}) {
+  for (const char* rank :
+       {"1st!", "2nd", "3rd", "4th", "5th", "6th", "7th", "8th", "9th", "10th"}) {
     if (HasText(app, std::string("New Highscore") + rank)) ranks.insert(rank);
   }
   return ranks;

@@ -44,9 +44,11 @@ class RecordGame {
     app().m_Load();
     gc_collect();
     std::copy(app().settings.begin(), app().settings.end(), fields[0].begin());
-    for (int b = 0; b < kBadgeCount; ++b) fields[1][b / 32] |= static_cast<int32_t>(app().badgeEarned[b] * 1u << b % 32);
+    for (int b = 0; b < kBadgeCount; ++b)
+      fields[1][b / 32] |= static_cast<int32_t>(app().badgeEarned[b] * 1u << b % 32);
     // Ranked score i (0-29) and recent score 30 + i make a pair of table i / 10.
-    for (int i = 0; i < kHighscores; ++i) fields[2 + i % 30 / 10][i % 10 * 2 + i / 30] = app().highscores[i];
+    for (int i = 0; i < kHighscores; ++i)
+      fields[2 + i % 30 / 10][i % 10 * 2 + i / 30] = app().highscores[i];
     return fields;
   }
 };

@@ -31,7 +31,10 @@ inline RecordFields DefaultFields() {
 inline int32_t Checksum(int s, const std::vector<int32_t>& values) {
   uint32_t sum = 0;
   for (uint32_t i = 0; i < values.size(); ++i) {
-    sum += (s == 0 ? i : s == 1 ? 1 : i / 2 + (i % 2 ? s + 1 : 4)) * static_cast<uint32_t>(values[i]);
+    sum += (s == 0   ? i
+            : s == 1 ? 1
+                     : i / 2 + (i % 2 ? s + 1 : 4)) *
+           static_cast<uint32_t>(values[i]);
   }
   return static_cast<int32_t>(sum);
 }

@@ -2,14 +2,15 @@
 // loading, and durable saves (killed saves, links, modes, other files).
 #include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <climits>
+#include <csignal>
 #include <filesystem>
 #include <random>
 
+#include "game/ids.h"
 #include "tests/host/temp_dir.h"
 #include "tests/record/record_game.h"
 
@@ -29,9 +30,13 @@ namespace {
 // Random values in the ranges loading leaves alone.
 RecordFields RandomFields(std::mt19937& random) {
   RecordFields fields = DefaultFields();
-  for (std::vector<int32_t>& section : fields) std::generate(section.begin(), section.end(), [&] { return random(); });
-  fields[0][5] = random() % 4;
-  fields[0][10] = fields[0][11] = 64 + random() % 1000, fields[0][12] = 8 + random() % 100;
+  for (std::vector<int32_t>& section : fields)
+    std::generate(section.begin(), section.end(), [&] { return random(); });
+  std::vector<int32_t>& settings = fields[0];
+  settings[kSettingSoundMode] = static_cast<int32_t>(random() % kSoundModes);
+  settings[kSettingPadX] = settings[kSettingPadY] =
+      static_cast<int32_t>(kPadMinPosition + random() % 1000);
+  settings[kSettingPadSize] = static_cast<int32_t>(kPadMinSize + random() % 100);
   return fields;
 }
 
@@ -45,15 +50,18 @@ TEST(Record, OnlyDamagedSectionsResetAndTheSaveIsTheModelsText) {
   std::mt19937 random(20261207);
   // What a reset section holds: the defaults, the pad's position and size held in range.
   RecordFields reset = DefaultFields();
-  reset[0][10] = reset[0][11] = 64, reset[0][12] = 10;
+  reset[0][kSettingPadX] = reset[0][kSettingPadY] = kPadMinPosition;
+  reset[0][kSettingPadSize] = kPadDefaultSize;
   for (int round = 0; round < 300; ++round) {
     RecordFields expected = RandomFields(random);
     std::string text;
     char element[24];
-    const int last = random() % 2 ? 4 : random() % 5;  // the last section kept whole
+    const auto last =
+        static_cast<int>(random() % 2 ? 4 : random() % 5);  // the last section kept whole
     for (int s = 0; s <= last; ++s) {
       for (int32_t value : expected[s]) {
-        text += (std::snprintf(element, sizeof element, random() % 8 ? "%d|" : " \t%+011d|", value), element);
+        text += (std::snprintf(element, sizeof element, random() % 8 ? "%d|" : " \t%+011d|", value),
+                 element);
       }
       const int damaged = random() % 4 == 0;
       text += std::to_string(Checksum(s, expected[s]) ^ damaged) + (s < last ? "|" : "");
@@ -65,7 +73,8 @@ TEST(Record, OnlyDamagedSectionsResetAndTheSaveIsTheModelsText) {
     ASSERT_EQ(ReadFile(kStateFileName), RecordText(expected)) << "round " << round;
   }
   RecordFields fields = RandomFields(random);
-  for (const auto& [stored, loaded] : {std::pair{INT_MIN, 1}, {-1, 1}, {0, 0}, {3, 3}, {4, 1}, {INT_MAX, 1}}) {
+  for (const auto& [stored, loaded] :
+       {std::pair{INT_MIN, 1}, {-1, 1}, {0, 0}, {3, 3}, {4, 1}, {INT_MAX, 1}}) {
     fields[0][5] = stored;
     EXPECT_EQ(game.Load(RecordText(fields))[0][5], loaded) << "sound mode " << stored;
   }
@@ -88,17 +97,23 @@ TEST(Record, SavesAreDurable) {
   long window = 1000;
   for (int round = 0; round < 80; ++round) {
     const pid_t child = fork();
-    for (int n = fields[0][0] + 1; child == 0; ++n) game.app().settings[0] = n, game.app().m_Save();
+    // A failed fork must not reach kill(): kill(-1, ...) signals every process we may.
+    ASSERT_GE(child, 0) << "fork failed in round " << round;
+    if (child == 0) {
+      for (int n = fields[0][0] + 1;; ++n) game.app().settings[0] = n, game.app().m_Save();
+    }
     usleep(static_cast<useconds_t>(random() % window));
     kill(child, SIGKILL);
     waitpid(child, nullptr, 0);
     const std::string bytes = ReadFile(kStateFileName);
     if (std::atoi(bytes.c_str()) == fields[0][0] && window < 200000) window *= 2;
-    ASSERT_GE(std::atoi(bytes.c_str()), fields[0][0]) << "round " << round << ": an older record came back";
+    ASSERT_GE(std::atoi(bytes.c_str()), fields[0][0])
+        << "round " << round << ": an older record came back";
     fields[0][0] = game.app().settings[0] = std::atoi(bytes.c_str());
     ASSERT_EQ(bytes, RecordText(fields)) << "round " << round << ": not a whole record";
     game.app().m_Save();
-    ASSERT_EQ(std::distance(fs::directory_iterator("."), {}), 1) << "round " << round << ": a file stayed";
+    ASSERT_EQ(std::distance(fs::directory_iterator("."), {}), 1)
+        << "round " << round << ": a file stayed";
   }
   EXPECT_GT(fields[0][0], 0) << "no child ever finished a save";
   // A new record syncs its file and its directory and takes the usual mode.
@@ -118,7 +133,8 @@ TEST(Record, SavesAreDurable) {
   EXPECT_EQ(SaveStateFile(u"linked"), 0);
   EXPECT_EQ(ReadFile("saves/real"), "linked");
   EXPECT_EQ(fs::status("saves/real").permissions(), fs::perms(0604));
-  fs::remove(kStateFileName), mkfifo("saves/pipe", 0600), fs::create_symlink("saves/pipe", kStateFileName);
+  fs::remove(kStateFileName), mkfifo("saves/pipe", 0600),
+      fs::create_symlink("saves/pipe", kStateFileName);
   ::testing::internal::CaptureStderr();
   EXPECT_EQ(SaveStateFile(u"r"), -1);
   fs::remove(kStateFileName);
@@ -126,7 +142,8 @@ TEST(Record, SavesAreDurable) {
   fs::remove(kStateFileName), fs::create_directories(std::string(kStateFileName) + "/inside");
   EXPECT_EQ(SaveStateFile(u"r") + SaveStateFile(u"r"), -2);
   const std::string errors = ::testing::internal::GetCapturedStderr();
-  EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 2) << "one line for each run of failures: " << errors;
+  EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 2)
+      << "one line for each run of failures: " << errors;
   // saves, saves/real, saves/pipe, the record's directory and its inside: no temporary file stays.
   EXPECT_EQ(std::distance(fs::recursive_directory_iterator("."), {}), 5);
   umask(mask);

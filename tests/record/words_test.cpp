@@ -24,7 +24,8 @@ const char* const kDamaged[] = {"Settings Checksum Invalid", "Badge Checksum Inv
 RecordFields Played() {
   RecordFields fields = DefaultFields();
   for (int s = 0; s < 5; ++s) {
-    for (size_t i = 0; i < fields[s].size(); ++i) fields[s][i] = static_cast<int32_t>(100 * s + i + 70);
+    for (size_t i = 0; i < fields[s].size(); ++i)
+      fields[s][i] = static_cast<int32_t>(100 * s + static_cast<int>(i) + 70);
   }
   fields[0][5] = 2;
   return fields;
@@ -33,7 +34,8 @@ RecordFields Played() {
 // The record of `fields` with element `at` of section `damaged` written as
 // `word`, and that section's checksum the sum of what the word reads as
 // (`reads`), so that the checksum matches it.
-std::string WithWord(RecordFields fields, int damaged, size_t at, const std::string& word, int reads) {
+std::string WithWord(RecordFields fields, int damaged, size_t at, const std::string& word,
+                     int reads) {
   std::string text;
   for (int s = 0; s < 5; ++s) {
     if (s == damaged) fields[s][at] = reads;
@@ -69,7 +71,8 @@ TEST(RecordWords, AWordInASectionResetsThatSectionOnly) {
       const RecordFields loaded = game.Load(WithWord(played, s, at, word.text, word.reads));
       const std::string said = ::testing::internal::GetCapturedStdout();
       for (int other = 0; other < 5; ++other) {
-        EXPECT_EQ(loaded[other], other == s ? Reset()[other] : played[other]) << "section " << other;
+        EXPECT_EQ(loaded[other], other == s ? Reset()[other] : played[other])
+            << "section " << other;
         EXPECT_NE(said.find(other == s ? kDamaged[other] : kLoaded[other]), std::string::npos)
             << said;
       }

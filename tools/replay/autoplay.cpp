@@ -41,10 +41,14 @@ Crossing PassedCrossing(const GameView& game) {
 // How far the car still has to go to its next crossing.
 float DistanceToNext(const GameView& game) {
   switch (game.carHeading()) {
-    case run::kNorth: return run::kCityCell + game.carOffsetY();
-    case run::kEast: return run::kCityCell - game.carOffsetX();
-    case run::kSouth: return run::kCityCell - game.carOffsetY();
-    default: return run::kCityCell + game.carOffsetX();
+    case run::kNorth:
+      return run::kCityCell + game.carOffsetY();
+    case run::kEast:
+      return run::kCityCell - game.carOffsetX();
+    case run::kSouth:
+      return run::kCityCell - game.carOffsetY();
+    default:
+      return run::kCityCell + game.carOffsetX();
   }
 }
 
@@ -107,11 +111,21 @@ void Autoplay::InMenu(Session& session) {
 
 void Autoplay::InRun(Session& session) {
   switch (session.game().phase()) {
-    case kPhaseKeypad: Keypad(session); break;
-    case kPhaseCash: CashBags(session); break;
-    case kPhaseChase: Chase(session); break;
-    case kPhaseCarShootout: CarShootout(session); break;
-    case kPhaseFenceFight: FenceFight(session); break;
+    case kPhaseKeypad:
+      Keypad(session);
+      break;
+    case kPhaseCash:
+      CashBags(session);
+      break;
+    case kPhaseChase:
+      Chase(session);
+      break;
+    case kPhaseCarShootout:
+      CarShootout(session);
+      break;
+    case kPhaseFenceFight:
+      FenceFight(session);
+      break;
     default:
       // Running, climbing and the closing screen: keep tapping.
       Tap(session, jscrw * 0.5f, jscrh * 0.5f);

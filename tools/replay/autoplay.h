@@ -6,7 +6,8 @@
 // Asked to win, it ducks only under the cop's bullets; asked to lose, it
 // stays ducked (so its gun never fires) except when a cop's bullet is about
 // to arrive. While the run is paused it lets go and waits. After the run it
-// lets the game go back to the menu and enter the score. Driven by the replay session (session.cpp) before each update.
+// lets the game go back to the menu and enter the score. Driven by the replay session (session.cpp)
+// before each update.
 #pragma once
 
 #include <string>

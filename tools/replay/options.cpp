@@ -49,8 +49,7 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options, std::os
   SessionOptions& session = options.session;
   std::string size, goal;
   int clockMillis = 0;
-  CLI::App app("The real game under a virtual clock, driven by a script or by the bot.",
-               kProgram);
+  CLI::App app("The real game under a virtual clock, driven by a script or by the bot.", kProgram);
   app.add_option("--script", options.scriptPath, "Play this script")
       ->type_name("FILE")
       ->transform(kAbsolute);

@@ -81,9 +81,12 @@ std::string ReadArguments(Arguments arguments, const std::string& rest, Command&
   std::istringstream in(rest);
   const std::vector<std::string> words = Words(in);
   switch (arguments) {
-    case Arguments::kNone: return words.empty() ? std::string() : "takes no arguments";
-    case Arguments::kPoint: return ReadPair(words, 0, kMaxWindowSide, command);
-    case Arguments::kSize: return ReadPair(words, 1, kMaxWindowSide, command);
+    case Arguments::kNone:
+      return words.empty() ? std::string() : "takes no arguments";
+    case Arguments::kPoint:
+      return ReadPair(words, 0, kMaxWindowSide, command);
+    case Arguments::kSize:
+      return ReadPair(words, 1, kMaxWindowSide, command);
     case Arguments::kKeyCode: {
       const std::optional<int> code = words.size() == 1 ? ParseInt(words[0]) : std::nullopt;
       if (!code || *code < 1 || *code >= kKeyCount) {

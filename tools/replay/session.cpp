@@ -38,8 +38,8 @@ std::string FrameName(int update) {
 
 }  // namespace
 
-Session::Session(const SessionOptions& options, Script script, Player* player)
-    : options_(options), script_(std::move(script)), player_(player) {}
+Session::Session(SessionOptions options, Script script, Player* player)
+    : options_(std::move(options)), script_(std::move(script)), player_(player) {}
 
 Session::~Session() { Stop(); }
 
@@ -147,13 +147,27 @@ bool Session::Apply(const Command& command) {
       PointerTo(command.x, command.y);
       PointerDown();
       break;
-    case CommandKind::kRelease: PointerUp(); break;
-    case CommandKind::kMove: PointerTo(command.x, command.y); break;
-    case CommandKind::kKey: KeyDown(command.x); break;
-    case CommandKind::kKeyUp: KeyUp(command.x); break;
-    case CommandKind::kChar: Type(command.text); break;
-    case CommandKind::kIconify: Iconify(); break;
-    case CommandKind::kRestore: Restore(); break;
+    case CommandKind::kRelease:
+      PointerUp();
+      break;
+    case CommandKind::kMove:
+      PointerTo(command.x, command.y);
+      break;
+    case CommandKind::kKey:
+      KeyDown(command.x);
+      break;
+    case CommandKind::kKeyUp:
+      KeyUp(command.x);
+      break;
+    case CommandKind::kChar:
+      Type(command.text);
+      break;
+    case CommandKind::kIconify:
+      Iconify();
+      break;
+    case CommandKind::kRestore:
+      Restore();
+      break;
     case CommandKind::kResize:
       if (!Resize(command.x, command.y)) {
         LogProblem("window",
@@ -161,9 +175,14 @@ bool Session::Apply(const Command& command) {
         ok_ = false;
       }
       break;
-    case CommandKind::kShot: pendingShots_.push_back(command.text); break;
-    case CommandKind::kState: ++pendingStates_; break;
-    case CommandKind::kQuit: return false;
+    case CommandKind::kShot:
+      pendingShots_.push_back(command.text);
+      break;
+    case CommandKind::kState:
+      ++pendingStates_;
+      break;
+    case CommandKind::kQuit:
+      return false;
   }
   return true;
 }

@@ -41,7 +41,7 @@ class Player {
 
 class Session {
  public:
-  Session(const SessionOptions& options, Script script, Player* player);
+  Session(SessionOptions options, Script script, Player* player);
   ~Session();
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
