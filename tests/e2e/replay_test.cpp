@@ -106,8 +106,8 @@ TEST(Replay, BotWinsThenLosesAndTheSavedTablesKeepBoth) {
   // pass) must be meant, and its new numbers written here.
   constexpr long long kBotLoot = 9500, kBotTimeLeft = 6385, kBotScore = 28655;
   EXPECT_TRUE(loot == kBotLoot && timeLeft == kBotTimeLeft && score == kBotScore)
-      << "the bot's run went differently: loot " << loot << ", time left " << timeLeft
-      << ", score " << score << " (pinned " << kBotLoot << ", " << kBotTimeLeft << ", " << kBotScore << ")";
+      << "the bot's run went differently: loot " << loot << ", time left " << timeLeft << ", score "
+      << score << " (pinned " << kBotLoot << ", " << kBotTimeLeft << ", " << kBotScore << ")";
   EXPECT_EQ(State(won, "hitsLeft"), Numbers{0}) << "the cop took three hits";
   Numbers best = {20000, 15000, score, 0, 0, 0, 0, 0, 0, 0};
   std::sort(best.begin(), best.end(), std::greater<>());
