@@ -2,6 +2,21 @@
 
 namespace vantor {
 
+TouchPointer::Change TouchPointer::Report(Phase phase, int finger, float x, float y) {
+  x = static_cast<float>(static_cast<int>(x));
+  y = static_cast<float>(static_cast<int>(y));
+  switch (phase) {
+    case Phase::kStart:
+      return Start(finger, x, y);
+    case Phase::kMove:
+      Move(finger, x, y);
+      break;
+    case Phase::kEnd:
+      return End(finger);
+  }
+  return Change::kNone;
+}
+
 TouchPointer::Change TouchPointer::Start(int finger, float x, float y) {
   if (Down() || finger == kNoFinger) return Change::kNone;
   finger_ = finger;

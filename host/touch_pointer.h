@@ -5,8 +5,8 @@
 // pointer and stays it until it lifts, and fingers that land while it is
 // down change nothing. The page's touch listener feeds each finger's start,
 // move and end here; the browser platform turns the changes it returns into
-// presses and releases of the left button (web/web_platform.cpp). Main
-// thread only.
+// presses and releases of the left button (web/web_platform.cpp), as does
+// the bot's test page (web/replay/main.cpp). Main thread only.
 #pragma once
 
 namespace vantor {
@@ -14,6 +14,12 @@ namespace vantor {
 class TouchPointer {
  public:
   enum class Change { kNone, kPress, kRelease };
+  // What a finger did, as the page reports it.
+  enum class Phase { kStart = 0, kMove = 1, kEnd = 2 };
+
+  // A finger's start, move or end at (x, y), taken in whole pixels as the
+  // mouse is reported.
+  Change Report(Phase phase, int finger, float x, float y);
 
   // A finger went down at (x, y); kPress when it becomes the pointer.
   Change Start(int finger, float x, float y);

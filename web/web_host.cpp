@@ -40,7 +40,7 @@ EM_BOOL OnVisibilityChange(int, const EmscriptenVisibilityChangeEvent*, void*) {
 
 // The page's touch listener (web/page.js) reports each finger here.
 extern "C" EMSCRIPTEN_KEEPALIVE void vantor_touch(int phase, int finger, float x, float y) {
-  if (page) page->Touch(static_cast<WebPlatform::TouchPhase>(phase), finger, x, y);
+  if (page) page->Touch(static_cast<TouchPointer::Phase>(phase), finger, x, y);
 }
 
 int WebHostMain(int argc, char** argv, const StartupHooks& hooks) {

@@ -62,22 +62,8 @@ void WebPlatform::FitToPage() {
   if (width != currentWidth || height != currentHeight) glfwSetWindowSize(Window(), width, height);
 }
 
-void WebPlatform::Touch(TouchPhase phase, int finger, float x, float y) {
-  // Whole pixels, as the mouse is reported.
-  x = static_cast<float>(static_cast<int>(x));
-  y = static_cast<float>(static_cast<int>(y));
-  TouchPointer::Change change = TouchPointer::Change::kNone;
-  switch (phase) {
-    case TouchPhase::kStart:
-      change = touch_.Start(finger, x, y);
-      break;
-    case TouchPhase::kMove:
-      touch_.Move(finger, x, y);
-      break;
-    case TouchPhase::kEnd:
-      change = touch_.End(finger);
-      break;
-  }
+void WebPlatform::Touch(TouchPointer::Phase phase, int finger, float x, float y) {
+  const TouchPointer::Change change = touch_.Report(phase, finger, x, y);
   if (change == TouchPointer::Change::kNone || !host::app) return;
   if (change == TouchPointer::Change::kPress) {
     touchedLast_ = true;

@@ -26,9 +26,6 @@ namespace vantor {
 
 class WebPlatform : public GlfwPlatform {
  public:
-  // What a finger did, as the page reports it.
-  enum class TouchPhase { kStart = 0, kMove = 1, kEnd = 2 };
-
   // A window of the size the page is ready for; null when the canvas has no
   // WebGL.
   static std::unique_ptr<WebPlatform> Open();
@@ -47,7 +44,7 @@ class WebPlatform : public GlfwPlatform {
   // Gives the canvas the size the page is ready for, when that changed.
   void FitToPage();
   // A finger's start, move or end at (x, y) in canvas pixels.
-  void Touch(TouchPhase phase, int finger, float x, float y);
+  void Touch(TouchPointer::Phase phase, int finger, float x, float y);
 
  private:
   TouchPointer touch_;

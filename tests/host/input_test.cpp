@@ -116,17 +116,20 @@ TEST(Gamepad, NamedButtonsLandWhereTheGameReadsThem) {
 // The first finger down presses and moves the pointer; other fingers,
 // landing, moving or lifting meanwhile, change nothing; once it lifts the
 // next finger down is the pointer, and the pointer stays where it lifted.
+// The page's reports land in whole pixels.
 TEST(TouchPointer, TheFirstFingerDownIsThePointerUntilItLifts) {
   using Change = TouchPointer::Change;
+  using Phase = TouchPointer::Phase;
   TouchPointer pointer;
-  EXPECT_EQ(pointer.Start(7, 10, 20), Change::kPress);
+  EXPECT_EQ(pointer.Report(Phase::kStart, 7, 10.9f, 20.5f), Change::kPress);
+  EXPECT_EQ(std::pair(pointer.X(), pointer.Y()), std::pair(10.0f, 20.0f));
   EXPECT_EQ(pointer.Start(8, 300, 400), Change::kNone) << "a second finger pressed again";
   pointer.Move(8, 310, 410);
-  pointer.Move(7, 12, 22);
+  pointer.Report(Phase::kMove, 7, 12.2f, 22.7f);
   EXPECT_EQ(std::pair(pointer.X(), pointer.Y()), std::pair(12.0f, 22.0f));
   EXPECT_EQ(pointer.End(8), Change::kNone) << "a second finger released the pointer";
   EXPECT_TRUE(pointer.Down());
-  EXPECT_EQ(pointer.End(7), Change::kRelease);
+  EXPECT_EQ(pointer.Report(Phase::kEnd, 7, 0, 0), Change::kRelease);
   EXPECT_FALSE(pointer.Down());
   EXPECT_EQ(pointer.End(7), Change::kNone) << "a finger lifted twice";
   pointer.Move(7, 50, 50);
