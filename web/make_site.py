@@ -78,7 +78,7 @@ def main(site_dir, data_dir, web_dir, icons_dir):
     for name in CODE:
         with open(os.path.join(site_dir, name), "rb") as fh:
             served[name] = fh.read()
-    for name in ("page.js", "manifest.webmanifest"):
+    for name in ("page.js", "touch.js", "manifest.webmanifest"):
         with open(os.path.join(web_dir, name), "rb") as fh:
             served[name] = fh.read()
     for name in ICONS:

@@ -262,33 +262,14 @@
     }
   }
 
-  // Touch: the page handles it itself. Every touch on the page is the game's
-  // (the bars around the picture included) except on the page's own
-  // controls; nothing else sees it, so no mouse event follows and the
-  // browser neither scrolls, zooms nor selects.
-  const kTouchPhases = { touchstart: 0, touchmove: 1, touchend: 2, touchcancel: 2 };
-
-  function onTouch(event) {
-    if (event.target.closest && event.target.closest('a, button')) return;
-    event.preventDefault();
-    event.stopPropagation();
-    if (event.type === 'touchend') {
+  // Touch (web/touch.js): the fingers are the game's pointer.
+  vantorForwardTouches(canvas, {
+    ready: () => Module.calledRun && !failed,
+    lifted() {
       unlockSound();
       hideStartHint();
-    }
-    if (!Module.calledRun || failed) return;
-    const box = canvas.getBoundingClientRect();
-    const scaleX = canvas.width / box.width;
-    const scaleY = canvas.height / box.height;
-    for (const touch of event.changedTouches) {
-      Module._vantor_touch(kTouchPhases[event.type], touch.identifier,
-        (touch.clientX - box.left) * scaleX, (touch.clientY - box.top) * scaleY);
-    }
-  }
-  for (const kind of Object.keys(kTouchPhases)) {
-    window.addEventListener(kind, onTouch, { capture: true, passive: false });
-  }
-  canvas.addEventListener('contextmenu', (event) => event.preventDefault());
+    },
+  });
 
   // Window changes: the picture follows at once (stretched), the canvas once
   // the size has been still and its art is in.
