@@ -42,7 +42,7 @@ class Player {
 class Session {
  public:
   Session(SessionOptions options, Script script, Player* player);
-  ~Session();
+  virtual ~Session();
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
@@ -50,15 +50,21 @@ class Session {
   // update bound is reached). Returns false when the window could not be
   // opened or a file could not be written.
   bool Run();
+  // Or a step at a time, for a driver with a clock of its own (the bot's
+  // touch page, web/replay/main.cpp): Start opens the window and the game,
+  // each Step runs one update and one render.
+  bool Start();
+  bool Step();
 
   // The game as it stands, to read.
   GameView game() const { return GameView::Running(); }
   int updatesRun() const { return update_; }
 
-  // Input, as a player gives it. Pointer positions are window pixels.
-  void PointerTo(float x, float y);
-  void PointerDown();
-  void PointerUp();
+  // Input, as a player gives it. Pointer positions are window pixels. The
+  // touch page takes the bot's pointer as advice instead.
+  virtual void PointerTo(float x, float y);
+  virtual void PointerDown();
+  virtual void PointerUp();
   void KeyDown(int code);
   void KeyUp(int code);
   void Type(const std::string& text);
@@ -71,12 +77,10 @@ class Session {
   void WriteState();
 
  private:
-  bool Start();
   void Stop();
   // Applies the script's commands for the coming update; false on quit.
   bool ApplyCommands();
   bool Apply(const Command& command);
-  bool Step();
   // The automatic shots due after update `update`.
   void QueueAutomaticShots(int update);
   bool WriteShots();
