@@ -5,8 +5,10 @@
 // both orientations, touches act where the finger is and the picture is
 // 4:3; wide windows get bars; every failure shows its message; a slow
 // network shows progress; after one visit the game plays offline and a new
-// build replaces the cache; F3 and F11 work. Then the replay tool's bot
-// plays a won run in a page of its own, and each phase looks as on the
+// build replaces the cache; F3 and F11 work. Then, on the phone in both
+// orientations, a whole run is won by touch in a page of its own, where the
+// replay tool's bot says where to press: a held finger ducks in the fight
+// at the fence, the score enters the tables and each phase looks as on the
 // desktop.
 //
 //   node browser_test.mjs SITE_DIR REPLAY_DIR OUT_DIR
@@ -47,9 +49,10 @@ const kMatchingShare = 0.03;
 const kChangedShare = 0.1;
 // Generous: the loader and a software-rendered WebGL on a busy machine.
 const kScreenTimeoutMs = 90_000;
-// The bot's whole run, a few thousand updates and renders, in one go.
-const kReplayTimeoutMs = 600_000;
 const kPhases = 9;
+// The game's run mode and the fight at the fence (game/ids.h).
+const kModeRun = 10;
+const kPhaseFenceFight = 8;
 const kPollMs = 250;
 // A press is held until the page has drawn this many frames, so that an
 // update sees it down however slowly the page runs.
@@ -665,6 +668,60 @@ test('F3 shows the statistics overlay as text, F11 toggles the page fullscreen',
   assert.equal(await fullscreen(), false);
 });
 
+// ---------------------------------------------------------------------------
+// A whole won run by touch on the emulated phone, in the bot's page
+// (build-web/replay): the bot advises where to press, the test's finger
+// presses there. The test steps the game's virtual clock itself, so the run
+// never races the machine and is the desktop's bot run.
+
+// Updates run at most between two looks at the bot's advice.
+const kStepBatch = 600;
+// Phases whose picture the page shows are kept, this far into each.
+const kShownPhases = [5, 8];
+const kShotAfterUpdates = 30;
+// The fence fight's poses (game/run.h).
+const kPoseStanding = 0;
+const kPoseDucking = 1;
+// How long the finger holds the duck, in updates: a second of the game's.
+const kDuckUpdates = 60;
+
+const stepBot = (tab, updates) => tab.evaluate((n) => window.vantorStep(n), updates);
+
+// One finger on the bot's page: down, moved or lifted to match `wanted`
+// ({x, y, down} in canvas pixels), landing in the middle of the pixel.
+// Returns the finger as it now is.
+async function moveFinger(session, box, finger, wanted) {
+  const at = (pointer) => [{ id: 1,
+    x: box.left + (Math.floor(pointer.x) + 0.5) * box.width / box.pixelWidth,
+    y: box.top + (Math.floor(pointer.y) + 0.5) * box.height / box.pixelHeight }];
+  const moved = finger && (finger.x !== wanted.x || finger.y !== wanted.y);
+  if (wanted.down && !finger) {
+    await session.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: at(wanted) });
+  } else if (wanted.down && moved) {
+    await session.send('Input.dispatchTouchEvent', { type: 'touchMove', touchPoints: at(wanted) });
+  } else if (!wanted.down && finger) {
+    await session.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
+  }
+  return wanted.down ? wanted : null;
+}
+
+// In the fight at the fence, the test's own finger held in the middle of
+// the picture ducks the robber every update until it lifts. Returns the
+// last answer.
+async function holdToDuck(tab, session, box, shot) {
+  const middle = { x: box.pixelWidth / 2, y: box.pixelHeight / 2, down: true };
+  await moveFinger(session, box, null, middle);
+  const poses = [];
+  for (let n = 0; n < kDuckUpdates; ++n) poses.push((await stepBot(tab, 1)).state.playerPose);
+  await tab.screenshot({ path: path.join(outDir, `${shot}.png`) });
+  assert.deepEqual(poses.filter((pose) => pose !== kPoseDucking), [],
+    'the finger held in the fight did not keep the robber ducked');
+  await moveFinger(session, box, middle, { ...middle, down: false });
+  const answer = await stepBot(tab, 1);
+  assert.equal(answer.state.playerPose, kPoseStanding, 'the robber stayed down after the finger lifted');
+  return answer;
+}
+
 // The shot /shots/NAME.png of the bot's page, as PNG bytes.
 async function replayShot(replay, name) {
   const base64 = await replay.evaluate((file) => {
@@ -676,28 +733,70 @@ async function replayShot(replay, name) {
   return Buffer.from(base64, 'base64');
 }
 
-test('the bot wins a run in the page, and every phase looks as on the desktop', async () => {
-  const replay = await browser.newPage();
-  replay.on('pageerror', (error) => console.log(`replay page error: ${error.message}`));
-  let timer;
-  const report = new Promise((resolve, reject) => {
-    replay.on('console', (message) => {
-      if (message.text().startsWith('outcome=')) resolve(message.text());
-    });
-    timer = setTimeout(() => reject(new Error('the bot did not report')), kReplayTimeoutMs);
-  });
-  const started = Date.now();
-  await replay.goto(`http://127.0.0.1:${replayServer.address().port}/`);
-  const line = await report.finally(() => clearTimeout(timer));
-  console.log(`bot in the page: ${line} in ${((Date.now() - started) / 1000).toFixed(0)} s`);
-  assert.match(line, /^outcome=win /);
+// The phases whose shot in the bot's page differs from the desktop's.
+async function phasesUnlikeDesktop(tab, orientation) {
   const differing = [];
   for (let phase = 1; phase <= kPhases; ++phase) {
     const name = `phase-${phase}`;
-    const png = await replayShot(replay, name);
-    fs.writeFileSync(path.join(outDir, `replay-${name}.png`), png);
-    const share = await differingShare(png, fs.readFileSync(path.join(referenceDir, `${name}.png`)));
+    const png = await replayShot(tab, name);
+    fs.writeFileSync(path.join(outDir, `touch-${orientation}-${name}-frame.png`), png);
+    const share = await differingShare(png, fs.readFileSync(path.join(referenceDir, `${name}.png`)),
+      { on: tab });
     if (share > kMatchingShare) differing.push(`${name}: ${(share * 100).toFixed(1)}%`);
   }
-  assert.deepEqual(differing, [], 'phases that differ from the desktop');
-});
+  return differing;
+}
+
+for (const [orientation, viewport] of [['landscape', kPhoneLandscape], ['portrait', kPhone.viewport]]) {
+  test(`a phone in ${orientation}: a whole run won by touch, every phase as on the desktop`, async () => {
+    const { context, tab, session } = await openSite({ device: kPhone, viewport });
+    try {
+      const started = Date.now();
+      await tab.goto(`http://127.0.0.1:${replayServer.address().port}/`);
+      await tab.waitForFunction(() => window.Module?.calledRun, { timeout: kScreenTimeoutMs });
+      const box = await canvasBox(tab);
+      const phaseStarts = new Map();
+      let answer = await stepBot(tab, 0);
+      assert.ok(answer, 'the game did not start in the bot\'s page');
+      let finger = null;
+      let touches = 0;
+      let ducked = false;
+      while (!answer.botDone) {
+        const wanted = answer.advice;
+        if (wanted.down && !finger) touches += 1;
+        finger = await moveFinger(session, box, finger, wanted);
+        answer = await stepBot(tab, kStepBatch);
+        // The page felt the finger where it landed before the updates ran.
+        const felt = answer.touched;
+        assert.ok(felt.down === wanted.down &&
+          (!wanted.down || (felt.x === Math.floor(wanted.x) && felt.y === Math.floor(wanted.y))),
+        `update ${answer.state.update}: the bot advised ${JSON.stringify(wanted)}, ` +
+          `the page felt ${JSON.stringify(felt)}`);
+        const { phase, update, gameMode } = answer.state;
+        if (gameMode !== kModeRun) continue;
+        if (!phaseStarts.has(phase)) phaseStarts.set(phase, update);
+        const shot = `touch-${orientation}-phase-${phase}`;
+        if (!kShownPhases.includes(phase) || shots[shot] ||
+            update - phaseStarts.get(phase) < kShotAfterUpdates) continue;
+        if (phase === kPhaseFenceFight && !finger) {
+          answer = await holdToDuck(tab, session, box, `${shot}-ducking`);
+          ducked = true;
+        }
+        shots[shot] = await tab.screenshot({ path: path.join(outDir, `${shot}.png`) });
+      }
+      const { state, report } = answer;
+      console.log(`touch run, phone in ${orientation}: ${report}, ${touches} touches, ` +
+        `${((Date.now() - started) / 1000).toFixed(0)} s`);
+      assert.match(report, /^outcome=win /);
+      assert.deepEqual([...phaseStarts.keys()], Array.from({ length: kPhases }, (_, i) => i + 1),
+        'the phases the run went through');
+      assert.ok(ducked, 'the run never reached a moment to hold the duck');
+      assert.ok(state.score > 0 && state.highscores.includes(state.score),
+        `the score ${state.score} is not in the tables ${JSON.stringify(state.highscores)}`);
+      assert.equal(await tab.evaluate(() => window.vantorMouseEvents), 0, 'a mouse event followed a touch');
+      assert.deepEqual(await phasesUnlikeDesktop(tab, orientation), [], 'phases that differ from the desktop');
+    } finally {
+      await context.close();
+    }
+  });
+}
