@@ -54,11 +54,12 @@ const kPhases = 9;
 const kModeRun = 10;
 const kPhaseFenceFight = 8;
 const kPollMs = 250;
-// A press is held until the page has drawn this many frames, so that an
-// update sees it down however slowly the page runs.
+// A press, and then its release, is held until the page has drawn this many
+// frames, so that an update sees each however slowly the page runs.
 const kPressFrames = 2;
 const kPressTimeoutMs = 10_000;
-// Long enough for several updates at the game's 60 per second.
+// Long enough for the window system and several updates at the game's 60
+// per second.
 const kSettleMs = 600;
 const kAlPlaying = 0x1012;
 
@@ -181,14 +182,14 @@ async function pointerDown({ x, y }, on = page) {
 async function click(place, on = page) {
   await pointerDown(place, on);
   await on.mouse.up();
-  await sleep(kSettleMs);
+  await holdPress(on);
 }
 
 async function press(key) {
   await page.keyboard.down(key);
   await holdPress();
   await page.keyboard.up(key);
-  await sleep(kSettleMs);
+  await holdPress();
 }
 
 // What the page's OpenAL has: its audio context's state and how many of its
@@ -393,7 +394,7 @@ async function touch(tab, session, place, holdMs = 0) {
   await holdPress(tab);
   await sleep(holdMs);
   await session.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
-  await sleep(kSettleMs);
+  await holdPress(tab);
 }
 
 // The picture alone, for comparison with a desktop reference.
@@ -467,7 +468,7 @@ for (const [orientation, viewport] of [['landscape', kPhoneLandscape], ['portrai
         { type: 'touchStart', touchPoints: [{ ...zero, id: 1 }, { ...eight, id: 2 }] });
       await holdPress(tab);
       await session.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
-      await sleep(kSettleMs);
+      await holdPress(tab);
       assert.equal((await stateOf(tab)).enteredCode, '123590', 'a second finger pressed');
 
       await touch(tab, session, kPauseButton);
