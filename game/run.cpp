@@ -263,10 +263,14 @@ void MyApp::PhaseCash() {
   SetColour(kWhite, 1);
   SoundAlarm(1, 0);
   const int grabbedByKey = CashByKeys();
+  // Under every bag, so that no bag lying over the marked one is tinted.
+  if (highlightShown == 1) {
+    const BagCells<int> marked = Bag(worldCells.Data(), highlight);
+    DrawBagHighlight(marked.x, marked.y);
+  }
   for (int bag = 0; bag < kCashBags; ++bag) {
     const BagCells<int> record = Bag(worldCells.Data(), bag);
     if (record.lying == 0) continue;
-    if (highlightShown == 1 && highlight == bag) DrawBagHighlight(record.x, record.y);
     if (m_Button(kSpriteSheet, record.x, record.y, 0) && touchConsumed == 0 && keyConsumed == 0) {
       touchConsumed = 1;
       keyConsumed = 1;

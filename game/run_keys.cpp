@@ -188,7 +188,7 @@ int MyApp::NearestBag(float x, float y) {
   return nearest;
 }
 
-// A soft glow under the bag, drawn before the bag.
+// A soft glow under the bag, drawn before the bags.
 void MyApp::DrawBagHighlight(float x, float y) {
   SetColour(kSignYellow, kBagGlowAlpha);
   m_Oval(x, y, kBagGlowRadius, kBagGlowRadius);
