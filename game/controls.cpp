@@ -225,6 +225,13 @@ bool AnyKeyDown(const int* keys, int count) {
   return false;
 }
 
+bool AnyKeyHit(const int* keys, int count) {
+  for (int i = 0; i < count; ++i) {
+    if (keys[i] != kNone && input::KeyHit(keys[i]) > 0) return true;
+  }
+  return false;
+}
+
 bool AxisDown(Axis axis) {
   switch (axis) {
     case Axis::kUp:
@@ -264,6 +271,17 @@ bool MyApp::m_PlayKey(int action) {
   if (game::iCadeControls != 0 && game::iCadeControls != 1) return false;
   for (const ActionRow& row : kActionRows) {
     if (row.action == action) return RowDown(row, virtualKeys);
+  }
+  return false;
+}
+
+// Whether one of the action's keys was pressed since the last update: a
+// key that acts by each of its own presses, even while another is held, as
+// a typist presses the next digit before letting go of the last.
+bool MyApp::ActionKeyHit(int action) {
+  for (const ActionRow& row : kActionRows) {
+    if (row.action == action)
+      return AnyKeyHit(row.letters, game::iCadeControls == 0 ? 2 : 0) || AnyKeyHit(row.keys, 3);
   }
   return false;
 }

@@ -288,6 +288,7 @@ class MyApp : public App {
   void DrawSpinnerRing(Colour colour, float offsetDegrees);
   float* NewRecord(float kind);
   bool AnyActionDown();
+  bool ActionKeyHit(int action);
   bool TouchPointIn(int point, float left, float top, float right, float bottom);
   bool OverButton(int slot, float x, float y, int points);
   String ArtFileName(String name);

@@ -19,12 +19,12 @@ using namespace run;
 
 namespace {
 
-// The keypad's keys, one action each, then the highlight's moves and press.
-constexpr int kKeypadActions[] = {
-    kActionDigit0,     kActionDigit0 + 1, kActionDigit0 + 2, kActionDigit0 + 3,
-    kActionDigit0 + 4, kActionDigit0 + 5, kActionDigit0 + 6, kActionDigit0 + 7,
-    kActionDigit0 + 8, kActionDigit9,     kActionClear,      kActionUp,
-    kActionDown,       kActionLeft,       kActionRight,      kActionFire};
+// The keypad's keys, each typed by its own presses, and the highlight's
+// moves and press.
+constexpr int kTypingActions[] = {kActionDigit0,     kActionDigit0 + 1, kActionDigit0 + 2,
+                                  kActionDigit0 + 3, kActionDigit0 + 4, kActionDigit0 + 5,
+                                  kActionDigit0 + 6, kActionDigit0 + 7, kActionDigit0 + 8,
+                                  kActionDigit9,     kActionClear};
 constexpr int kHighlightActions[] = {kActionUp, kActionDown, kActionLeft, kActionRight,
                                      kActionFire};
 
@@ -94,20 +94,24 @@ int MyApp::TakeAction(std::span<const int> actions) {
 
 // ---- Phase 1 ----------------------------------------------------------
 
-// A digit or C types its key; the highlight moves over the keys and the
-// press types the key it marks. A press that shows the highlight only
-// shows it, on the middle key. Returns the value typed, or -1.
+// A digit or C types its key at each of its presses, held keys or not (one
+// key an update); the highlight moves over the keys and the press types
+// the key it marks. A press that shows the highlight only shows it, on the
+// middle key. Returns the value typed, or -1.
 int MyApp::KeypadByKeys() {
   if (touchDown > 0) highlightShown = 0;
-  const int action = TakeAction(kKeypadActions);
-  if (action == kNoAction) return -1;
-  const bool wasShown = highlightShown == 1;
-  highlightShown = 1;
-  if (action == kActionClear || (action >= kActionDigit0 && action <= kActionDigit9)) {
-    const int value = action == kActionClear ? kClearKey : action - kActionDigit0;
+  for (const int typing : kTypingActions) {
+    if (!ActionKeyHit(typing)) continue;
+    keyConsumed = 1;
+    highlightShown = 1;
+    const int value = typing == kActionClear ? kClearKey : typing - kActionDigit0;
     highlight = CellOfValue(value);
     return value;
   }
+  const int action = TakeAction(kHighlightActions);
+  if (action == kNoAction) return -1;
+  const bool wasShown = highlightShown == 1;
+  highlightShown = 1;
   if (!wasShown) {
     highlight = kKeypadHighlightStart;
     return -1;

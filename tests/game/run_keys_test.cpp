@@ -255,6 +255,7 @@ TEST_F(RunKeys, EachKeyButtonAndLetterDoesWhatItsPhaseSays) {
 
 // A key held acts once, and a pointer press and a key press at once act
 // once each: the key in its update, the pointer once the key is let go.
+// Digits type at each press, as a typist rolls from key to key.
 TEST_F(RunKeys, OnePressActsOnceHeldOrMixedWithThePointer) {
   Reach(kPhaseKeypad);
   const float left = std::trunc(jscrw * 0.5f - kKeypadHalf);
@@ -269,6 +270,14 @@ TEST_F(RunKeys, OnePressActsOnceHeldOrMixedWithThePointer) {
   EXPECT_EQ(app.enteredCode, String(21)) << "the pointer's press, held on after the key";
   game.Release();
   game.Frame();
+  game.KeyDown('3');
+  game.Frame();
+  game.KeyDown(kKeyNumpad0 + 4);
+  game.Frame(3);
+  game.KeyUp('3');
+  game.KeyUp(kKeyNumpad0 + 4);
+  game.Frame();
+  EXPECT_EQ(app.enteredCode, String(2134)) << "a digit pressed while the last is held types";
   Reach(kPhaseBankHall);
   app.playerSpeed = 0;
   game.KeyDown(kKeySpace);
