@@ -701,3 +701,27 @@ test('the bot wins a run in the page, and every phase looks as on the desktop', 
   }
   assert.deepEqual(differing, [], 'phases that differ from the desktop');
 });
+
+test('the code typed on the keyboard, on the number row and the numpad, opens the vault', async () => {
+  const kTypingDelayMs = 100;
+  const { context, tab } = await openSite();
+  try {
+    await tab.goto(siteUrl());
+    await waitForState(tab, atMenu, 'the title menu did not come');
+    await tab.keyboard.press('Enter');
+    const { targetCode } = await waitForState(tab, inPhase(1), 'Enter did not start a run');
+    await tab.keyboard.type(targetCode.slice(0, 3), { delay: kTypingDelayMs });
+    await waitForState(tab, (state) => state.enteredCode === targetCode.slice(0, 3),
+      'the digits typed on the number row did not show');
+    await tab.keyboard.press('KeyC');
+    await waitForState(tab, (state) => state.enteredCode === '', 'C did not clear them');
+    await tab.keyboard.type(targetCode.slice(0, 5), { delay: kTypingDelayMs });
+    for (const digit of targetCode.slice(5)) {
+      await tab.keyboard.press(`Numpad${digit}`);
+      await sleep(kTypingDelayMs);
+    }
+    await waitForState(tab, inPhase(2), `the code ${targetCode} typed did not open the vault`);
+  } finally {
+    await context.close();
+  }
+});
