@@ -703,8 +703,16 @@ test('the bot wins a run in the page, and every phase looks as on the desktop', 
 });
 
 test('the code typed on the keyboard, on the number row and the numpad, opens the vault', async () => {
-  const kTypingDelayMs = 100;
-  const { context, tab } = await openSite();
+  const kTypingDelayMs = 100, kNumpadZeroKeyCode = 96;
+  const { context, tab, session } = await openSite();
+  // Puppeteer's numpad keys are those of a numpad with Num Lock off; one
+  // that types digits sends these.
+  const numpad = async (digit) => {
+    const key = { windowsVirtualKeyCode: kNumpadZeroKeyCode + Number(digit), code: `Numpad${digit}`,
+      key: digit, location: 3, isKeypad: true };
+    await session.send('Input.dispatchKeyEvent', { type: 'keyDown', text: digit, ...key });
+    await session.send('Input.dispatchKeyEvent', { type: 'keyUp', ...key });
+  };
   try {
     await tab.goto(siteUrl());
     await waitForState(tab, atMenu, 'the title menu did not come');
@@ -717,7 +725,7 @@ test('the code typed on the keyboard, on the number row and the numpad, opens th
     await waitForState(tab, (state) => state.enteredCode === '', 'C did not clear them');
     await tab.keyboard.type(targetCode.slice(0, 5), { delay: kTypingDelayMs });
     for (const digit of targetCode.slice(5)) {
-      await tab.keyboard.press(`Numpad${digit}`);
+      await numpad(digit);
       await sleep(kTypingDelayMs);
     }
     await waitForState(tab, inPhase(2), `the code ${targetCode} typed did not open the vault`);
