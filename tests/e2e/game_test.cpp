@@ -229,8 +229,8 @@ std::string ReadCode(const Image& shot) {
       LoadPng(std::string(VANTOR_SOURCE_DIR) + "/data/fonts/editundo.png");
   if (!font || shot.width < kCodeLeft + kGlyphAdvance * kCodeDigits + 2 * kGlyphCell) return "";
   const auto ink = [&](int digit, int u, int v) {
-    return font->rgb[(static_cast<size_t>(kGlyphCell + v) * font->width + kGlyphCell * digit + u) *
-                     kRgbBytes] > kLit;
+    const size_t x = static_cast<size_t>(kGlyphCell) * digit + u, y = kGlyphCell + v;
+    return font->rgb[(y * font->width + x) * kRgbBytes] > kLit;
   };
   const auto lit = [&](int glyph, int u, int v) {
     const size_t x = kCodeLeft + kGlyphAdvance * glyph + 2 * u, y = kCodeTop + 2 * v;
