@@ -162,16 +162,25 @@ void MyApp::MoveCar() {
   }
 }
 
-// A press on the left half asks for a left turn, on the right half for a
-// right turn; only one turn can be pending.
+// A press on the left half or the left key asks for a left turn, on the
+// right half or the right key for a right turn; only one turn can be
+// pending, and a press made while one is waits for it.
 void MyApp::SteerCar() {
-  if (touchDown <= 0 || touchConsumed != 0 || carHeading > kWest) return;
-  if (mouseX < jscrw * 0.5f) {
+  if (carHeading > kWest) return;
+  if (touchDown > 0 && touchConsumed == 0) {
+    if (mouseX < jscrw * 0.5f) {
+      carHeading += kTurnLeft;
+      touchConsumed = 1;
+    } else if (mouseX > jscrw * 0.5f) {
+      carHeading += kTurnRight;
+      touchConsumed = 1;
+    }
+  }
+  if (carHeading > kWest) return;
+  if (TakeKey({kActionLeft})) {
     carHeading += kTurnLeft;
-    touchConsumed = 1;
-  } else if (mouseX > jscrw * 0.5f) {
+  } else if (TakeKey({kActionRight})) {
     carHeading += kTurnRight;
-    touchConsumed = 1;
   }
 }
 
@@ -229,12 +238,18 @@ void MyApp::DriftCars() {
   targetCarX = std::clamp(targetCarX + targetCarVelocity, jscrw * 0.15f, jscrw * 0.85f);
 }
 
-// Every shot, hit or miss, needs a reload before the next one.
+// Every shot, hit or miss, needs a reload before the next one. A tap hits
+// when it lands on the police car; the fire key aims at it, and hits.
 void MyApp::ShootFromCar() {
-  if (reloadNeeded != 0 || touchDown <= 0 || touchConsumed != 0) return;
-  touchConsumed = 1;
+  if (reloadNeeded != 0) return;
+  bool hit = true;
+  if (touchDown > 0 && touchConsumed == 0) {
+    touchConsumed = 1;
+    hit = lastResult > 0;
+  } else if (!TakeKey({kActionFire})) {
+    return;
+  }
   reloadNeeded = 1;
-  const bool hit = lastResult > 0;
   if (hit) {
     hitsLeft -= 1;
     if (hitsLeft < 1) {
@@ -264,15 +279,17 @@ void MyApp::ReloadPrompt() {
   SetColour(kWhite);
   m_SetSize(3);
   m_Text(reloadX, reloadY, T("RELOAD"), 0.75f, 0.75f);
-  if (touchDown <= 0 || touchConsumed != 0) return;
-  if (m_MouseIn_Centered(reloadX, reloadY, kReloadWidth, kReloadHeight)) {
+  // The reload key, or the fire key while the prompt shows, reloads.
+  const bool tapped = touchDown > 0 && touchConsumed == 0;
+  if (!tapped && !TakeKey({kActionReload, kActionFire})) return;
+  if (!tapped || m_MouseIn_Centered(reloadX, reloadY, kReloadWidth, kReloadHeight)) {
     reloadNeeded = 0;
     m_PlaySFX(kSfxDoor);
   } else {
     m_PlaySFX(kSfxEngine);
   }
   MoveReloadPrompt();
-  touchConsumed = 1;
+  if (tapped) touchConsumed = 1;
 }
 
 void MyApp::MoveReloadPrompt() {

@@ -53,67 +53,112 @@ constexpr int kPadUp = 9;
 constexpr int kPadRight = 10;
 constexpr int kPadDown = 11;
 
-// Where one action can come from. Letter keys are not read in iCade mode,
-// where the controller types letters.
+// Where one action can come from: the game's one table of bindings. Letter
+// keys are not read in iCade mode, where the controller types letters; its
+// buttons set the latches instead. A pad's A, B and X buttons stand where
+// the iCade's first three buttons do: A presses (starts, types, grabs,
+// strides, shoots), B ducks and X reloads in a run.
 struct ActionRow {
   int action;
   int letters[2];
   int keys[3];
-  int joystickButton;
+  int joystickButtons[2];
   Axis axis;
   int latches[2];
 };
 
+// Digit d on the number row or on the numpad.
+constexpr ActionRow DigitRow(int digit) {
+  return {kActionDigit0 + digit, {kNone, kNone}, {'0' + digit, kKeyNumpad0 + digit, kNone},
+          {kNone, kNone},        Axis::kNone,    {kNone, kNone}};
+}
+
 constexpr ActionRow kActionRows[] = {
-    {kActionUp, {'W', kNone}, {kKeyUp, kNone, kNone}, kPadUp, Axis::kUp, {kActionUp, kNone}},
+    // The menus' actions, which the run reads too.
+    {kActionUp,
+     {'W', kNone},
+     {kKeyUp, kNone, kNone},
+     {kPadUp, kNone},
+     Axis::kUp,
+     {kActionUp, kNone}},
     {kActionLeft,
      {'A', kNone},
      {kKeyLeft, kNone, kNone},
-     kPadLeft,
+     {kPadLeft, kNone},
      Axis::kLeft,
      {kActionLeft, kNone}},
     {kActionRight,
      {'D', kNone},
      {kKeyRight, kNone, kNone},
-     kPadRight,
+     {kPadRight, kNone},
      Axis::kRight,
      {kActionRight, kNone}},
     {kActionDown,
      {'S', kNone},
      {kKeyDown, kNone, kNone},
-     kPadDown,
+     {kPadDown, kNone},
      Axis::kDown,
      {kActionDown, kNone}},
     {kActionFire,
      {'Z', 'J'},
      {kKeySpace, kKeyEnter, kNone},
-     kButtonA,
+     {kButtonA, kNone},
      Axis::kNone,
      {kActionFire, kNone}},
     {kActionFire2,
      {'X', 'K'},
      {kKeyControl, kNone, kNone},
-     kButtonB,
+     {kButtonB, kNone},
      Axis::kNone,
      {kActionFire2, kNone}},
     {kActionFire3,
      {'C', 'L'},
      {kKeyShift, kNone, kNone},
-     kButtonX,
+     {kButtonX, kNone},
      Axis::kNone,
      {kActionFire3, kNone}},
-    {kActionFire4, {'V', 'I'}, {kNone, kNone, kNone}, kButtonY, Axis::kNone, {kActionFire4, kNone}},
+    {kActionFire4,
+     {'V', 'I'},
+     {kNone, kNone, kNone},
+     {kButtonY, kNone},
+     Axis::kNone,
+     {kActionFire4, kNone}},
     {kActionBack,
      {kNone, kNone},
      {kKeyEscape, kKeyDelete, kKeyBackspace},
-     kButtonStart,
+     {kButtonStart, kNone},
      Axis::kNone,
      {kBackLatches[0], kBackLatches[1]}},
+    // The run's own actions.
+    {kActionReload,
+     {'R', kNone},
+     {kNone, kNone, kNone},
+     {kButtonX, kNone},
+     Axis::kNone,
+     {kActionFire3, kNone}},
+    {kActionDuck,
+     {'S', kNone},
+     {kKeyDown, kKeyShift, kNone},
+     {kButtonB, kPadDown},
+     Axis::kDown,
+     {kActionFire2, kActionDown}},
+    {kActionClear,
+     {'C', kNone},
+     {kNone, kNone, kNone},
+     {kNone, kNone},
+     Axis::kNone,
+     {kNone, kNone}},
+    DigitRow(0),
+    DigitRow(1),
+    DigitRow(2),
+    DigitRow(3),
+    DigitRow(4),
+    DigitRow(5),
+    DigitRow(6),
+    DigitRow(7),
+    DigitRow(8),
+    DigitRow(9),
 };
-
-// The actions whose being down keeps a key press counted as used.
-constexpr int kGameActions[] = {kActionUp,    kActionLeft,  kActionRight, kActionDown, kActionFire,
-                                kActionFire2, kActionFire3, kActionFire4, kActionBack};
 
 // The iCade controller reports each press and each release as a letter.
 struct ICadeLetter {
@@ -180,6 +225,13 @@ bool AnyKeyDown(const int* keys, int count) {
   return false;
 }
 
+bool AnyKeyHit(const int* keys, int count) {
+  for (int i = 0; i < count; ++i) {
+    if (keys[i] != kNone && input::KeyHit(keys[i]) > 0) return true;
+  }
+  return false;
+}
+
 bool AxisDown(Axis axis) {
   switch (axis) {
     case Axis::kUp:
@@ -196,6 +248,19 @@ bool AxisDown(Axis axis) {
   return false;
 }
 
+bool RowDown(const ActionRow& row, const Array<int>& latches) {
+  if (game::iCadeControls == 0 && AnyKeyDown(row.letters, 2)) return true;
+  if (AnyKeyDown(row.keys, 3)) return true;
+  for (int button : row.joystickButtons) {
+    if (button != kNone && input::JoyDown(button, kJoystickUnit)) return true;
+  }
+  if (AxisDown(row.axis)) return true;
+  for (int latch : row.latches) {
+    if (latch != kNone && latches[latch] != 0) return true;
+  }
+  return false;
+}
+
 bool StrictlyInside(int x, int y, float left, float top, float right, float bottom) {
   return left < x && x < right && top < y && y < bottom;
 }
@@ -205,22 +270,26 @@ bool StrictlyInside(int x, int y, float left, float top, float right, float bott
 bool MyApp::m_PlayKey(int action) {
   if (game::iCadeControls != 0 && game::iCadeControls != 1) return false;
   for (const ActionRow& row : kActionRows) {
-    if (row.action != action) continue;
-    if (game::iCadeControls == 0 && AnyKeyDown(row.letters, 2)) return true;
-    if (AnyKeyDown(row.keys, 3)) return true;
-    if (input::JoyDown(row.joystickButton, kJoystickUnit)) return true;
-    if (AxisDown(row.axis)) return true;
-    for (int latch : row.latches) {
-      if (latch != kNone && virtualKeys[latch] != 0) return true;
-    }
-    return false;
+    if (row.action == action) return RowDown(row, virtualKeys);
   }
   return false;
 }
 
+// Whether one of the action's keys was pressed since the last update: a
+// key that acts by each of its own presses, even while another is held, as
+// a typist presses the next digit before letting go of the last.
+bool MyApp::ActionKeyHit(int action) {
+  for (const ActionRow& row : kActionRows) {
+    if (row.action == action)
+      return AnyKeyHit(row.letters, game::iCadeControls == 0 ? 2 : 0) || AnyKeyHit(row.keys, 3);
+  }
+  return false;
+}
+
+// Any bound key, button or latch down keeps a key press counted as used.
 bool MyApp::AnyActionDown() {
-  for (int action : kGameActions) {
-    if (m_PlayKey(action)) return true;
+  for (const ActionRow& row : kActionRows) {
+    if (m_PlayKey(row.action)) return true;
   }
   return false;
 }

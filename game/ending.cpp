@@ -44,6 +44,11 @@ void MyApp::PhaseClosing() {
   m_SetSize(3);
   m_Text(jscrw * 0.5f, jscrh * 0.8f, T("[Game Over]"), 1, 1);
   if (touchConsumed == 0 && touchDown > 0 && runOver == 0) runOver = 1;
+  // Any key or button of the run ends it too.
+  if (keyConsumed == 0 && runOver == 0 && AnyActionDown()) {
+    keyConsumed = 1;
+    runOver = 1;
+  }
 }
 
 // ---- The game-over overlay ---------------------------------------------

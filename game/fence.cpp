@@ -93,7 +93,8 @@ void MyApp::PhaseFence() {
 void MyApp::PhaseFenceFight() {
   DrawFightScene();
   playerPose = kPoseStanding;
-  if (touchDown > 0) {
+  const bool duckedByKey = DuckByKeys();
+  if (touchDown > 0 || duckedByKey) {
     playerPose = kPoseDucking;
     playerShotTimer = 0;
   }

@@ -71,6 +71,10 @@ class GameView {
   int touchDown() const { return app_.touchDown; }
   int touchConsumed() const { return app_.touchConsumed; }
   int keyConsumed() const { return app_.keyConsumed; }
+  // The keys' highlight in phases 1 and 2: the keypad key or bag it marks,
+  // and whether it shows.
+  int highlight() const { return app_.highlight; }
+  int highlightShown() const { return app_.highlightShown; }
 
   // The run's cells through their layouts, and all 1024 of them.
   run::BagCells<const int> bag(int bag) const { return run::Bag(Cells(), bag); }

@@ -87,6 +87,15 @@ inline constexpr int kActionLastButton = 17;  // the start keys of the menu run 
 // Escape, Backspace, Delete: pause a run, close a box, leave the pause menu.
 inline constexpr int kActionBack = 99;
 inline constexpr int kBackLatches[] = {16, 17};
+// The run's own actions, numbered past the menu's start keys so that none
+// of them starts a run. They have no latch of their own: an iCade reaches
+// reload and duck through the latches of the buttons a pad uses for them.
+inline constexpr int kActionReload = 20;  // R; the pad's third button
+inline constexpr int kActionDuck = 21;    // Down, S, Shift; the pad's second button, down
+inline constexpr int kActionClear = 22;   // C: the keypad's clear key
+inline constexpr int kActionDigit0 = 30;  // digit d (number row or numpad) is 30 + d
+inline constexpr int kActionDigit9 = 39;
+inline constexpr int kNoAction = -1;  // what taking a press finds when none is new
 
 // ---- Saved settings (MyApp::settings) ------------------------------------
 
@@ -125,6 +134,9 @@ inline constexpr int kZeroColumn = 1;
 inline constexpr int kClearColumn = 2;
 // The clear key's value, typed as "10".
 inline constexpr int kClearKey = 10;
+// The key the keys' highlight starts on: the middle one ("5"), from which
+// every key is at most three steps away.
+inline constexpr int kKeypadHighlightStart = 4;  // row * kKeypadColumns + column
 // Digits in the vault code.
 inline constexpr int kCodeLength = 10;
 

@@ -82,14 +82,7 @@ bool MyApp::BoxOpen() { return creditsOpen != 0 || badgesOpen != 0; }
 // Whether one of `actions` is down and no key choice has used it yet; takes
 // the key press when it is.
 bool MyApp::TakeKey(std::initializer_list<int> actions) {
-  if (keyConsumed != 0) return false;
-  for (const int action : actions) {
-    if (m_PlayKey(action)) {
-      keyConsumed = 1;
-      return true;
-    }
-  }
-  return false;
+  return TakeAction({actions.begin(), actions.size()}) != kNoAction;
 }
 
 // ---- Title menu --------------------------------------------------------

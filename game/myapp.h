@@ -15,6 +15,7 @@
 //   loader.cpp    the asset loader and its screen
 //   draw.cpp      the draw list, drawing state, bitmap text, image loading
 //   controls.cpp  pointer, touch, keys, joystick and iCade; buttons
+//   run_keys.cpp  a run's key and pad presses; the highlight of phases 1-2
 //   sound.cpp     sound effects
 //   progress.cpp  the saved record; rank and fixed-width text
 //   run.cpp       starting a run, the shared per-update work, phases 1-4
@@ -34,6 +35,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 
 #include "game/draw_record.h"
 #include "game/ids.h"
@@ -198,6 +200,11 @@ class MyApp : public App {
   int runPictureLength = 0;
   int runSoundsPaused = 0;
   int highscoreRank = 0;
+  // The highlight keys and pads move in phases 1 and 2: the keypad key it
+  // marks (row * kKeypadColumns + column) or the bag. It shows (1) once a
+  // key or pad has been used in the phase, until the pointer is.
+  int highlight = 0;
+  int highlightShown = 0;
 
   void mark() override;
 
@@ -281,6 +288,7 @@ class MyApp : public App {
   void DrawSpinnerRing(Colour colour, float offsetDegrees);
   float* NewRecord(float kind);
   bool AnyActionDown();
+  bool ActionKeyHit(int action);
   bool TouchPointIn(int point, float left, float top, float right, float bottom);
   bool OverButton(int slot, float x, float y, int points);
   String ArtFileName(String name);
@@ -321,9 +329,22 @@ class MyApp : public App {
   void DrawFence(int planks, Colour frame, Colour board);
   void DrawHitMarkers(float centreX, float y, int standing);
 
+  // Keys and pads in a run (run_keys.cpp).
+  int TakeAction(std::span<const int> actions);
+  int KeypadByKeys();
+  void MoveKeypadHighlight(int action);
+  void DrawKeyHighlight(float x, float y);
+  int CashByKeys();
+  void MoveBagHighlight(int action);
+  int NearestBag(float x, float y);
+  void DrawBagHighlight(float x, float y);
+  bool DuckByKeys();
+
   // Phase 1.
   void PressKeypadKey();
   void LayOutCashBags();
+  // Phase 2.
+  void GrabBag(int bag);
   // Phase 5.
   void DrawCityAndRam(float carScreenX, float carScreenY);
   void BounceAtCityEdge();

@@ -71,6 +71,7 @@ int MyApp::m_LoadGame() {
   chaseCarVelocity = 0;
   targetCarVelocity = 0;
   phase = kPhaseKeypad;
+  highlightShown = 0;
   timeLeft = kRunUpdates;
   playerShotTimer = 0;
   copShotTimer = 0;
@@ -150,11 +151,13 @@ void MyApp::SoundAlarm(float volume, float pan) {
   }
 }
 
-// Only a new press adds speed, so the robber runs only while the player
-// keeps tapping; the speed stays below 12 units per update.
+// Only a new press adds speed, a tap or a press of the fire key, so the
+// robber runs only while the player keeps tapping; the speed stays below
+// 12 units per update.
 void MyApp::RunningRule(float maxStepRate) {
-  if (touchDown > 0 && touchConsumed == 0) {
-    touchConsumed = 1;
+  const bool tapped = touchDown > 0 && touchConsumed == 0;
+  if (tapped) touchConsumed = 1;
+  if (tapped || TakeKey({kActionFire})) {
     playerSpeed += kStepBoost;
     m_PlaySFX(kSfxStep, Rnd2(0.7f, maxStepRate));
   }
@@ -184,19 +187,26 @@ void MyApp::PhaseKeypad() {
   SoundAlarm(1, 0);
   SetColour(kStone, 1);
   m_Rect(bx - kPanelMargin, by - kPanelMargin, 248, 320);
+  const int typedByKey = KeypadByKeys();
   int counter = 0;
   for (int row = 0; row < kKeypadRows; ++row) {
     for (int column = 0; column < kKeypadColumns; ++column) {
       counter += 1;
       keyDigit = KeypadValue(row, column, counter);
       if (keyDigit < 0) continue;
+      const float x = bx + kKeyPitch * column, y = by + kKeyPitch * row;
+      if (highlightShown == 1 && highlight == counter - 1) DrawKeyHighlight(x, y);
       SetColour(kKeyGreen, 1);
       const String label = keyDigit == kClearKey ? T("C") : String(keyDigit);
-      if (m_Touch(bx + kKeyPitch * column, by + kKeyPitch * row, kKeySize, kKeySize, label) &&
-          touchConsumed == 0 && keyConsumed == 0) {
+      if (m_Touch(x, y, kKeySize, kKeySize, label) && touchConsumed == 0 && keyConsumed == 0) {
+        touchConsumed = 1;
         PressKeypadKey();
       }
     }
+  }
+  if (typedByKey >= 0) {
+    keyDigit = typedByKey;
+    PressKeypadKey();
   }
   SetColour(kCodeGreen, 0.8f);
   m_SetSize(2);
@@ -209,6 +219,7 @@ void MyApp::PhaseKeypad() {
   m_Text(jscrw * 0.5f, 52, m_lstr(enteredCode, shownLength, T(" ")), 1, 1);
   if (enteredCode == targetCode) {
     phase = kPhaseCash;
+    highlightShown = 0;
     m_PlaySFX(kSfxCodeAccepted);
     m_PlaySFX(kSfxVaultOpens);
   }
@@ -216,10 +227,10 @@ void MyApp::PhaseKeypad() {
   TitleText(T("Enter the Code"));
 }
 
-// The clear key first goes in as "10", so its "0" is judged like a digit
-// before the code is emptied.
+// The key `keyDigit` pressed, by the pointer or a key. The clear key first
+// goes in as "10", so its "0" is judged like a digit before the code is
+// emptied.
 void MyApp::PressKeypadKey() {
-  touchConsumed = 1;
   m_PlaySFX(kSfxChime);
   enteredCode += String(keyDigit);
   const int last = enteredCode.Length() - 1;
@@ -251,20 +262,36 @@ void MyApp::PhaseCash() {
   m_Rect(-1, -1, jscrw + 2, jscrh + 2);
   SetColour(kWhite, 1);
   SoundAlarm(1, 0);
+  const int grabbedByKey = CashByKeys();
+  // Under every bag, so that no bag lying over the marked one is tinted.
+  if (highlightShown == 1) {
+    const BagCells<int> marked = Bag(worldCells.Data(), highlight);
+    DrawBagHighlight(marked.x, marked.y);
+  }
   for (int bag = 0; bag < kCashBags; ++bag) {
     const BagCells<int> record = Bag(worldCells.Data(), bag);
     if (record.lying == 0) continue;
     if (m_Button(kSpriteSheet, record.x, record.y, 0) && touchConsumed == 0 && keyConsumed == 0) {
-      record.lying = 0;
-      loot += record.value;
-      bagsGrabbed += 1;
       touchConsumed = 1;
       keyConsumed = 1;
-      m_PlaySFX(kSfxBagGrabbed);
+      GrabBag(bag);
     }
+  }
+  if (grabbedByKey >= 0) {
+    GrabBag(grabbedByKey);
+    const BagCells<int> grabbed = Bag(worldCells.Data(), grabbedByKey);
+    highlight = NearestBag(grabbed.x, grabbed.y);
   }
   if (bagsGrabbed == kBagsToGrab) phase = kPhaseBankHall;
   TitleText(T("Grab Some Cash"));
+}
+
+void MyApp::GrabBag(int bag) {
+  const BagCells<int> record = Bag(worldCells.Data(), bag);
+  record.lying = 0;
+  loot += record.value;
+  bagsGrabbed += 1;
+  m_PlaySFX(kSfxBagGrabbed);
 }
 
 // ---- Phase 3: out through the bank hall --------------------------------

@@ -38,6 +38,7 @@ constexpr std::pair<int, int> kKeyPairs[] = {
     {GLFW_KEY_GRAVE_ACCENT, 192},
     {GLFW_KEY_ESCAPE, 27},
     {GLFW_KEY_ENTER, 13},
+    {GLFW_KEY_KP_ENTER, 13},
     {GLFW_KEY_TAB, 9},
     {GLFW_KEY_BACKSPACE, 8},
     {GLFW_KEY_INSERT, 45},
@@ -62,6 +63,7 @@ constexpr KeyTable MakeKeyTable() {
   KeyTable table{};
   for (int key = GLFW_KEY_0; key <= GLFW_KEY_9; ++key) table[key] = key;
   for (int key = GLFW_KEY_A; key <= GLFW_KEY_Z; ++key) table[key] = key;
+  for (int n = 0; n < kNumpadDigits; ++n) table[GLFW_KEY_KP_0 + n] = kKeyNumpad0 + n;
   for (int n = 0; n < kFunctionKeys; ++n) table[GLFW_KEY_F1 + n] = kKeyF1 + n;
   for (const auto& [windowKey, key] : kKeyPairs) table[windowKey] = key;
   return table;

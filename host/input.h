@@ -32,6 +32,9 @@ inline constexpr int kKeyLeftShift = 160;
 inline constexpr int kKeyRightShift = 161;
 inline constexpr int kKeyLeftControl = 162;
 inline constexpr int kKeyRightControl = 163;
+// The numpad's digits 0 to 9 are keys 96 to 105, apart from the number row's.
+inline constexpr int kKeyNumpad0 = 96;
+inline constexpr int kNumpadDigits = 10;
 
 class gxtkInput : public gxtkObject {
  public:

@@ -47,11 +47,13 @@ int Main(int argc, char** argv) {
   if (!EnterWorkDirectory(options.workDir)) return kFailed;
 
   std::optional<Autoplay> bot;
-  if (options.autoplay != Goal::kNone) bot.emplace(options.autoplay);
+  if (options.autoplay != Goal::kNone) bot.emplace(options.autoplay, options.input);
   Session session(options.session, std::move(*script), bot ? &*bot : nullptr);
   const bool ran = session.Run();
   if (!bot) return ran ? 0 : kFailed;
-  std::cout << bot->Report(session.updatesRun()) << std::endl;
+  const Session::Presses& presses = session.presses();
+  std::cout << bot->Report(session.updatesRun()) << " pointer=" << presses.pointer
+            << " keys=" << presses.keys << " pad=" << presses.pad << std::endl;
   return ran && bot->Succeeded() ? 0 : kFailed;
 }
 

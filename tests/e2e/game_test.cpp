@@ -207,6 +207,99 @@ TEST(GameWindow, APausedRunIsSilentAndItsAlarmGoesOnWithTheRun) {
   EXPECT_EQ(game.Close(), 0) << game.child.Output();
 }
 
+// ---- The code typed on the keyboard ------------------------------------
+
+// The vault code is drawn at twice the font's size, centred 32 pixels from
+// the top: glyph i's 16-pixel cell of the font sheet covers 32 x 32 pixels
+// from (kCodeLeft + 14 i, kCodeTop). The entered code is drawn below it.
+constexpr int kCodeLeft = 241, kCodeTop = 16, kGlyphAdvance = 14, kGlyphCell = 16;
+constexpr int kCodeDigits = 10;
+// A digit's ink lies in these columns of its cell, clear of its
+// neighbours'; text on the screen is lit where its green is above kLit.
+constexpr int kInkFrom = 4, kInkTo = 12, kLit = 128;
+constexpr int kEnteredTop = 42, kEnteredHeight = 20, kEnteredWidth = 160;
+// The vault's walls behind the bags, where the keypad's panel stood.
+constexpr double kWallGrey = 100;
+
+// The code shown at the top of the keypad, read glyph by glyph against the
+// font sheet's digits ('0' to '9' are cells 16 to 25, row 1); empty when
+// a glyph is not a digit.
+std::string ReadCode(const Image& shot) {
+  static const std::optional<Image> font =
+      LoadPng(std::string(VANTOR_SOURCE_DIR) + "/data/fonts/editundo.png");
+  if (!font || shot.width < kCodeLeft + kGlyphAdvance * kCodeDigits + 2 * kGlyphCell) return "";
+  const auto ink = [&](int digit, int u, int v) {
+    const size_t x = static_cast<size_t>(kGlyphCell) * digit + u, y = kGlyphCell + v;
+    return font->rgb[(y * font->width + x) * kRgbBytes] > kLit;
+  };
+  const auto lit = [&](int glyph, int u, int v) {
+    const size_t x = kCodeLeft + kGlyphAdvance * glyph + 2 * u, y = kCodeTop + 2 * v;
+    return shot.rgb[(y * shot.width + x) * kRgbBytes + 1] > kLit;
+  };
+  std::string code;
+  for (int glyph = 0; glyph < kCodeDigits; ++glyph) {
+    for (int digit = 0; digit <= 9; ++digit) {
+      bool same = true;
+      for (int v = 0; v < kGlyphCell && same; ++v)
+        for (int u = kInkFrom; u < kInkTo && same; ++u) same = ink(digit, u, v) == lit(glyph, u, v);
+      if (same) code += static_cast<char>('0' + digit);
+    }
+    if (static_cast<int>(code.size()) != glyph + 1) return "";
+  }
+  return code;
+}
+
+bool NothingEntered(const Image& shot) {
+  for (int y = kEnteredTop; y < kEnteredTop + kEnteredHeight; ++y)
+    for (int x = kCodeLeft; x < kCodeLeft + kEnteredWidth; ++x)
+      if (shot.rgb[(static_cast<size_t>(y) * shot.width + x) * kRgbBytes + 1] > kLit) return false;
+  return true;
+}
+
+bool VaultOpen(const Image& shot) { return Panel(shot) == kWallGrey; }
+
+// Reads the new run's code off the screen.
+std::string CodeShown(const Game& game) {
+  std::string code;
+  EXPECT_TRUE(game.Shows([&](const Image& shot) { return !(code = ReadCode(shot)).empty(); }))
+      << "the code could not be read off the keypad's screen";
+  return code;
+}
+
+// The code typed with xdotool on the number row opens the vault, after C
+// has cleared a start of it; in the next run, on the numpad, it does too.
+TEST(GameWindow, TheCodeTypedOnTheNumberRowOrTheNumpadOpensTheVault) {
+  WorkDir work;
+  Game game(VANTOR_GAME, work.path, {}, {"HOME=" + work.path, "ALSOFT_DRIVERS=null"});
+  ASSERT_TRUE(game.Appeared());
+  ASSERT_TRUE(game.WaitForMenu());
+  game.Send("key Return");
+  ASSERT_TRUE(game.Shows(KeypadShown)) << "Enter did not start a run";
+  std::string code = CodeShown(game);
+  ASSERT_EQ(code.size(), static_cast<size_t>(kCodeDigits));
+  game.Send("type --delay 100 " + code.substr(0, 3));
+  ASSERT_TRUE(game.Shows([](const Image& s) { return !NothingEntered(s); })) << "nothing typed";
+  game.Send("key c");
+  ASSERT_TRUE(game.Shows(NothingEntered)) << "C did not clear the typed digits";
+  game.Send("type --delay 100 " + code);
+  ASSERT_TRUE(game.Shows(VaultOpen)) << "the code " << code << " typed did not open the vault";
+
+  // Paused and quit with keys, then the next run from the menu.
+  game.Send("key Escape");
+  game.Send("key Left");
+  game.Send("key Return");
+  ASSERT_TRUE(game.WaitForMenu()) << "quitting with keys did not lead back to the menu";
+  game.Send("key Return");
+  ASSERT_TRUE(game.Shows(KeypadShown)) << "Enter did not start the second run";
+  code = CodeShown(game);
+  ASSERT_EQ(code.size(), static_cast<size_t>(kCodeDigits));
+  std::string keys;
+  for (const char digit : code) keys += std::string(" KP_") + digit;
+  game.Send("key --delay 100" + keys);
+  ASSERT_TRUE(game.Shows(VaultOpen)) << "the code " << code << " on the numpad did not open it";
+  EXPECT_EQ(game.Close(), 0) << game.child.Output();
+}
+
 // The element of a saved record that holds the sound mode.
 std::string SoundModeSaved(const std::string& record) {
   constexpr int kSoundModeElement = 5;

@@ -3,7 +3,9 @@
 // by their state lines, and by the saved record they leave behind; and the
 // bot's run paused in every phase, which goes on as if never paused.
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
+#include <memory>
 
 #include "tests/e2e/e2e_support.h"
 
@@ -118,6 +120,48 @@ TEST(Replay, BotWinsThenLosesAndTheSavedTablesKeepBoth) {
   EXPECT_EQ(State(lost, "hitsLeft"), Numbers{3}) << "the bot's gun fired";
   EXPECT_EQ(Table(lost, 0), best);
   EXPECT_EQ(Table(lost, 30), Numbers({0, score, 15000, 20000, 0, 0, 0, 0, 0, 0}));
+}
+
+// The number after `name=` in the bot's report, or -1.
+long long Reported(const std::string& output, const std::string& name) {
+  const size_t at = output.find(" " + name + "=");
+  return at == std::string::npos ? -1 : std::atoll(output.c_str() + at + name.size() + 2);
+}
+
+// With keys alone and with a gamepad's state alone the bot wins and loses
+// whole runs at 640x480. They are deterministic, so each is pinned to its
+// score and its length (a change that moves them must be meant).
+TEST(Replay, BotWinsAndLosesWithKeysAloneAndWithAGamepadAlone) {
+  const struct {
+    std::string input, outcome;
+    long long score, updates;
+  } runs[] = {{"keys", "win", 28601, 1029},
+              {"keys", "lose", 0, 1036},
+              {"pad", "win", 28493, 1065},
+              {"pad", "lose", 0, 1072}};
+  WorkDir work;
+  std::vector<std::unique_ptr<Child>> bots;
+  for (const auto& run : runs) {
+    const std::string name = run.input + "-" + run.outcome;
+    bots.push_back(std::make_unique<Child>(
+        ReplayCommand({"--autoplay", run.outcome, "--input", run.input, "--workdir", work / name,
+                       "--out", work / name + "/out"}),
+        work.path));
+  }
+  for (size_t i = 0; i < bots.size(); ++i) {
+    const auto& run = runs[i];
+    SCOPED_TRACE(run.input + " " + run.outcome);
+    ASSERT_EQ(bots[i]->Wait(), 0) << bots[i]->Output();
+    const std::string said = bots[i]->Output();
+    EXPECT_NE(said.find("outcome=" + run.outcome + " score=" + std::to_string(run.score) +
+                        " updates=" + std::to_string(run.updates)),
+              std::string::npos)
+        << "the run went differently: " << said;
+    const long long keys = Reported(said, "keys"), pad = Reported(said, "pad");
+    EXPECT_EQ(Reported(said, "pointer"), 0) << said;
+    EXPECT_TRUE(run.input == "keys" ? keys > 0 && pad == 0 : pad > 0 && keys == 0)
+        << "not " << run.input << " alone: " << said;
+  }
 }
 
 // ---- A run paused in every phase ----------------------------------------

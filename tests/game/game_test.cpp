@@ -1,4 +1,5 @@
-// The game's actions over keys, joystick and iCade letters, the badge
+// The game's table of bindings (its actions over keys, joystick and iCade
+// letters), the badge
 // pop-ups, and an update and render cycle that allocates nothing once
 // loading is done.
 #include <string>
@@ -13,8 +14,14 @@
 namespace vantor::testing {
 namespace {
 
-const int kActions[] = {kActionUp,    kActionLeft,  kActionRight, kActionDown, kActionFire,
-                        kActionFire2, kActionFire3, kActionFire4, kActionBack};
+// Every action of the table of bindings.
+const std::vector<int> kActions = [] {
+  std::vector<int> actions = {kActionUp,   kActionLeft,   kActionRight, kActionDown,
+                              kActionFire, kActionFire2,  kActionFire3, kActionFire4,
+                              kActionBack, kActionReload, kActionDuck,  kActionClear};
+  for (int action = kActionDigit0; action <= kActionDigit9; ++action) actions.push_back(action);
+  return actions;
+}();
 
 // The actions that are down.
 std::vector<int> Down(MyApp& app) {
@@ -25,54 +32,73 @@ std::vector<int> Down(MyApp& app) {
   return down;
 }
 
-// Each action's sources: keys, the joystick button, and the iCade letter
-// that latches it.
+// Sources: keys (letters by their capital), pad buttons in the host's
+// order (A 0, B 1, X 2, Y 3, Start 7, d-pad left, up, right, down 8-11),
+// iCade letters, and the actions each downs. A pad's B and X and the
+// iCade buttons that stand for them also duck and reload; Shift ducks, C
+// clears, S and the down ways duck.
 const struct {
-  int action;
-  std::vector<int> letters, keys;
-  int button;
-  char iCade;
+  std::vector<int> keys, buttons;
+  std::string iCade;
+  std::vector<int> down;
 } kSources[] = {
-    {kActionUp, {'W'}, {38}, 9, 'W'},
-    {kActionLeft, {'A'}, {37}, 8, 'A'},
-    {kActionRight, {'D'}, {39}, 10, 'D'},
-    {kActionDown, {'S'}, {40}, 11, 'X'},
-    {kActionFire, {'Z', 'J'}, {32, 13}, 0, 'H'},
-    {kActionFire2, {'X', 'K'}, {17}, 1, 'J'},
-    {kActionFire3, {'C', 'L'}, {16}, 2, 'K'},
-    {kActionFire4, {'V', 'I'}, {}, 3, 'Y'},
-    {kActionBack, {}, {27, 46, 8}, 7, 'O'},
+    {{'W', 38}, {9}, "W", {kActionUp}},
+    {{'A', 37}, {8}, "A", {kActionLeft}},
+    {{'D', 39}, {10}, "D", {kActionRight}},
+    {{'S', 40}, {11}, "X", {kActionDown, kActionDuck}},
+    {{'Z', 'J', 32, 13}, {0}, "H", {kActionFire}},
+    {{'X', 'K', 17}, {}, "", {kActionFire2}},
+    {{}, {1}, "J", {kActionFire2, kActionDuck}},
+    {{'L'}, {}, "", {kActionFire3}},
+    {{16}, {}, "", {kActionFire3, kActionDuck}},
+    {{'C'}, {}, "", {kActionFire3, kActionClear}},
+    {{}, {2}, "K", {kActionFire3, kActionReload}},
+    {{'V', 'I'}, {3}, "Y", {kActionFire4}},
+    {{27, 46, 8}, {7}, "O", {kActionBack}},
+    {{'R'}, {}, "", {kActionReload}},
+    {{'0', kKeyNumpad0}, {}, "", {kActionDigit0}},
+    {{'7', kKeyNumpad0 + 7}, {}, "", {kActionDigit0 + 7}},
+    {{'9', kKeyNumpad0 + 9}, {}, "", {kActionDigit9}},
 };
 
-TEST(Controls, EveryKeyButtonAndICadeLetterDownsItsActionOnly) {
+TEST(Controls, EveryKeyButtonAndICadeLetterDownsItsActionsOnly) {
   GameHarness game;
   MyApp& app = game.app();
-  auto expectOnly = [&](int action, const std::string& source) {
+  auto expectOnly = [&](const std::vector<int>& down, const std::string& source) {
     game.Update();
-    EXPECT_EQ(Down(app), std::vector<int>{action}) << source;
+    EXPECT_EQ(Down(app), down) << source;
   };
   for (const auto& s : kSources) {
-    std::vector<int> keys = s.letters;
-    keys.insert(keys.end(), s.keys.begin(), s.keys.end());
-    for (int key : keys)
-      game.KeyDown(key), expectOnly(s.action, "key " + std::to_string(key)), game.KeyUp(key);
+    for (int key : s.keys)
+      game.KeyDown(key), expectOnly(s.down, "key " + std::to_string(key)), game.KeyUp(key);
+    for (int button : s.buttons) {
+      game.platform().buttons.assign(12, 0);
+      game.platform().buttons[button] = 1;
+      expectOnly(s.down, "button " + std::to_string(button));
+    }
     game.platform().buttons.assign(12, 0);
-    game.platform().buttons[s.button] = 1;
-    expectOnly(s.action, "button " + std::to_string(s.button));
-    game.platform().buttons.assign(12, 0);
+    if (s.iCade.empty()) continue;
     app.m_iCade(1);
-    game.Type(std::string(1, s.iCade));
-    expectOnly(s.action, std::string("iCade ") + s.iCade);
+    game.Type(s.iCade);
+    expectOnly(s.down, "iCade " + s.iCade);
     app.m_iCade(0);
   }
+  // Letters are the iCade's: in iCade mode a key typed as a letter downs
+  // nothing, digits still type.
+  app.m_iCade(1);
+  game.KeyDown('R'), expectOnly({}, "R in iCade mode"), game.KeyUp('R');
+  game.KeyDown('4'), expectOnly({kActionDigit0 + 4}, "4 in iCade mode"), game.KeyUp('4');
+  app.m_iCade(0);
   // The sticks count beyond 0.4 either way.
   for (const auto& [axis, value, down] :
-       {std::tuple{0, -0.41f, 3}, std::tuple{0, 0.41f, 5}, std::tuple{1, -0.41f, 0},
-        std::tuple{1, 0.41f, 8}, std::tuple{0, 0.4f, -1}, std::tuple{1, -0.4f, -1}}) {
+       {std::tuple{0, -0.41f, std::vector<int>{kActionLeft}},
+        std::tuple{0, 0.41f, std::vector<int>{kActionRight}},
+        std::tuple{1, -0.41f, std::vector<int>{kActionUp}},
+        std::tuple{1, 0.41f, std::vector<int>{kActionDown, kActionDuck}},
+        std::tuple{0, 0.4f, std::vector<int>{}}, std::tuple{1, -0.4f, std::vector<int>{}}}) {
     game.platform().axes.assign(kJoyAxisCount, 0);
     game.platform().axes[axis] = value;
-    game.Update();
-    EXPECT_EQ(Down(app), down < 0 ? std::vector<int>{} : std::vector<int>{down}) << value;
+    expectOnly(down, "stick " + std::to_string(value));
   }
 }
 

@@ -801,3 +801,35 @@ for (const [orientation, viewport] of [['landscape', kPhoneLandscape], ['portrai
     }
   });
 }
+
+test('the code typed on the keyboard, on the number row and the numpad, opens the vault', async () => {
+  const kTypingDelayMs = 100, kNumpadZeroKeyCode = 96;
+  const { context, tab, session } = await openSite();
+  // Puppeteer's numpad keys are those of a numpad with Num Lock off; one
+  // that types digits sends these.
+  const numpad = async (digit) => {
+    const key = { windowsVirtualKeyCode: kNumpadZeroKeyCode + Number(digit), code: `Numpad${digit}`,
+      key: digit, location: 3, isKeypad: true };
+    await session.send('Input.dispatchKeyEvent', { type: 'keyDown', text: digit, ...key });
+    await session.send('Input.dispatchKeyEvent', { type: 'keyUp', ...key });
+  };
+  try {
+    await tab.goto(siteUrl());
+    await waitForState(tab, atMenu, 'the title menu did not come');
+    await tab.keyboard.press('Enter');
+    const { targetCode } = await waitForState(tab, inPhase(1), 'Enter did not start a run');
+    await tab.keyboard.type(targetCode.slice(0, 3), { delay: kTypingDelayMs });
+    await waitForState(tab, (state) => state.enteredCode === targetCode.slice(0, 3),
+      'the digits typed on the number row did not show');
+    await tab.keyboard.press('KeyC');
+    await waitForState(tab, (state) => state.enteredCode === '', 'C did not clear them');
+    await tab.keyboard.type(targetCode.slice(0, 5), { delay: kTypingDelayMs });
+    for (const digit of targetCode.slice(5)) {
+      await numpad(digit);
+      await sleep(kTypingDelayMs);
+    }
+    await waitForState(tab, inPhase(2), `the code ${targetCode} typed did not open the vault`);
+  } finally {
+    await context.close();
+  }
+});

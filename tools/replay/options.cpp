@@ -33,6 +33,8 @@ const CLI::Validator kSizeText(
     "");
 
 const std::map<std::string, Goal> kGoals = {{"win", Goal::kWin}, {"lose", Goal::kLose}};
+const std::map<std::string, InputKind> kInputs = {
+    {"pointer", InputKind::kPointer}, {"keys", InputKind::kKeys}, {"pad", InputKind::kPad}};
 
 // Turns a path option's value absolute as it is parsed.
 const CLI::Validator kAbsolute(
@@ -47,15 +49,19 @@ const CLI::Validator kAbsolute(
 std::optional<int> ParseOptions(int argc, char** argv, Options& options, std::ostream& out,
                                 std::ostream& err) {
   SessionOptions& session = options.session;
-  std::string size, goal;
+  std::string size, goal, input;
   int clockMillis = 0;
   CLI::App app("The real game under a virtual clock, driven by a script or by the bot.", kProgram);
   app.add_option("--script", options.scriptPath, "Play this script")
       ->type_name("FILE")
       ->transform(kAbsolute);
-  app.add_option("--autoplay", goal, "Let the bot play for this outcome")
-      ->type_name("win|lose")
-      ->check(CLI::IsMember(kGoals));
+  CLI::Option* autoplay = app.add_option("--autoplay", goal, "Let the bot play for this outcome")
+                              ->type_name("win|lose")
+                              ->check(CLI::IsMember(kGoals));
+  app.add_option("--input", input, "The bot plays with this (default pointer)")
+      ->type_name("pointer|keys|pad")
+      ->check(CLI::IsMember(kInputs))
+      ->needs(autoplay);
   app.add_option("--out", session.outDir, "Write shots and state lines here")
       ->type_name("DIR")
       ->transform(kAbsolute);
@@ -88,6 +94,7 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options, std::os
     return kRefused;
   }
   if (!goal.empty()) options.autoplay = kGoals.at(goal);
+  if (!input.empty()) options.input = kInputs.at(input);
   if (!size.empty()) ParseSize(size, &session.width, &session.height);
   session.clockMillis = clockMillis;
   if (session.outDir.empty()) session.outDir = fs::absolute(".").string();

@@ -11,12 +11,15 @@
 namespace vantor::replay {
 
 enum class Goal { kNone, kWin, kLose };
+// What the bot plays with: pointer presses, keys, or a gamepad's state.
+enum class InputKind { kPointer, kKeys, kPad };
 
 struct Options {
   SessionOptions session;
   std::string scriptPath;
   std::string workDir;  // empty: the current directory
   Goal autoplay = Goal::kNone;
+  InputKind input = InputKind::kPointer;
 };
 
 // Exit status for a refused command line (or script).

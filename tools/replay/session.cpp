@@ -223,16 +223,32 @@ void Session::WriteState() {
 
 void Session::PointerTo(float x, float y) { platform_->SetPointer(x, y); }
 
-void Session::PointerDown() { host::app->OnMouseButton(GLFW_MOUSE_BUTTON_LEFT, GLFW_PRESS); }
+void Session::PointerDown() {
+  ++presses_.pointer;
+  host::app->OnMouseButton(GLFW_MOUSE_BUTTON_LEFT, GLFW_PRESS);
+}
 
 void Session::PointerUp() { host::app->OnMouseButton(GLFW_MOUSE_BUTTON_LEFT, GLFW_RELEASE); }
 
-void Session::KeyDown(int code) { host::app->input->OnKeyDown(code); }
+void Session::KeyDown(int code) {
+  ++presses_.keys;
+  host::app->input->OnKeyDown(code);
+}
 
 void Session::KeyUp(int code) { host::app->input->OnKeyUp(code); }
 
 void Session::Type(const std::string& text) {
   for (const unsigned char c : text) host::app->input->PutChar(c);
+}
+
+void Session::PadButton(int button, bool down) {
+  presses_.pad += down ? 1 : 0;
+  platform_->SetPadButton(button, down);
+}
+
+void Session::PadStick(float x, float y) {
+  presses_.pad += x != 0 || y != 0 ? 1 : 0;
+  platform_->SetPadStick(x, y);
 }
 
 // The host loop suspends the game while its window is iconified and resumes

@@ -68,6 +68,15 @@ class Session {
   void KeyDown(int code);
   void KeyUp(int code);
   void Type(const std::string& text);
+  // A gamepad: connected once, then its buttons and its stick from -1 to 1.
+  void ConnectPad() { platform_->ConnectPad(); }
+  void PadButton(int button, bool down);
+  void PadStick(float x, float y);
+  // The presses given so far: pointer, keys and pad buttons or stick pushes.
+  struct Presses {
+    int pointer = 0, keys = 0, pad = 0;
+  };
+  const Presses& presses() const { return presses_; }
   // Window events.
   void Iconify();
   void Restore();
@@ -98,6 +107,7 @@ class Session {
   int shownPhase_ = 0;  // the phase of the last update, and how long it lasted
   int updatesInPhase_ = 0;
   std::ofstream stateFile_;
+  Presses presses_;
   bool ok_ = true;
 };
 

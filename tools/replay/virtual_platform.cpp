@@ -17,6 +17,29 @@ void VirtualPlatform::MousePosition(float* x, float* y) {
   *y = pointerY_;
 }
 
+void VirtualPlatform::SetPadButton(int button, bool down) {
+  if (button >= 0 && button < static_cast<int>(padButtons_.size()))
+    padButtons_[button] = down ? GLFW_PRESS : GLFW_RELEASE;
+}
+
+void VirtualPlatform::SetPadStick(float x, float y) {
+  if (padAxes_.empty()) return;
+  padAxes_[0] = x;
+  padAxes_[1] = y;
+}
+
+int VirtualPlatform::JoystickAxes(float* axes, int max) {
+  const int count = std::min(static_cast<int>(padAxes_.size()), max);
+  std::copy_n(padAxes_.begin(), count, axes);
+  return count;
+}
+
+int VirtualPlatform::JoystickButtons(unsigned char* buttons, int max) {
+  const int count = std::min(static_cast<int>(padButtons_.size()), max);
+  std::copy_n(padButtons_.begin(), count, buttons);
+  return count;
+}
+
 void VirtualPlatform::SwapBuffers() {
   if (captureRequested_) {
     ReadBackBuffer();
