@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <functional>
 
-#include "tests/e2e/e2e_support.h"
+#include "tools/testing/e2e_support.h"
 
 namespace vantor::e2e {
 namespace {

@@ -15,11 +15,11 @@
 #include "modules/input.h"
 #include "modules/math.h"
 #include "modules/random.h"
-#include "tests/host/al_test_device.h"
 #include "tests/host/fake_platform.h"
-#include "tests/host/gc_cycles.h"
-#include "tests/host/resource_limit.h"
-#include "tests/host/wav_fixture.h"
+#include "tools/testing/al_test_device.h"
+#include "tools/testing/gc_cycles.h"
+#include "tools/testing/resource_limit.h"
+#include "tools/testing/wav_fixture.h"
 
 namespace vantor::testing {
 namespace {

@@ -11,7 +11,7 @@
 
 #include "modules/app.h"
 #include "modules/graphics.h"
-#include "tests/host/graphics_fixtures.h"
+#include "tools/testing/graphics_fixtures.h"
 
 namespace vantor::testing {
 namespace {
