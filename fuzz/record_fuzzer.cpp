@@ -8,8 +8,8 @@
 
 #include "fuzz/fuzz_support.h"
 #include "game/ids.h"
-#include "tests/host/temp_dir.h"
 #include "tests/record/record_game.h"
+#include "tools/testing/temp_dir.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
   using namespace vantor;

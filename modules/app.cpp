@@ -7,10 +7,6 @@
 
 namespace vantor {
 
-namespace {
-constexpr int kDefaultFontFirstChar = 32;
-}  // namespace
-
 App* App::g_new() {
   app::device = gc_new<AppDevice>()->g_new(this);
   return this;
@@ -36,7 +32,7 @@ int AppDevice::SetUpdateRate(int hertz) {
 }
 
 int AppDevice::OnCreate() {
-  graphics::SetFont(nullptr, kDefaultFontFirstChar);
+  graphics::SetFont(nullptr, graphics::kDefaultFontFirstChar);
   return app->m_OnCreate();
 }
 

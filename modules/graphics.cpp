@@ -15,7 +15,6 @@ constexpr int kMatrixStackFloats = kMatrixStackLevels * kMatrixFloats;
 constexpr float kDegreesToRadians = 0.0174532924f;
 constexpr float kWhite = 255;
 constexpr int kDefaultFontFrames = 96;
-constexpr int kDefaultFontFirstChar = 32;
 const char* const kDefaultFontFile = "zeph_font.png";
 const char* const kFrameOutsideSurface = "Image frame outside surface";
 

@@ -125,6 +125,8 @@ int Rotate(float angle);                  // degrees, counter-clockwise on the s
 int PushMatrix();                         // saves the matrix (up to 32 levels)
 int PopMatrix();                          // restores the last saved matrix
 int SetFont(Image* font, int firstChar);  // frames from firstChar on; null: the default font
+// The default font's first frame is the space, the first printable character.
+inline constexpr int kDefaultFontFirstChar = 32;
 
 // Drawing: in the current matrix, colour, alpha and blend; nothing outside
 // a rendered frame.

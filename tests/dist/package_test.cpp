@@ -10,7 +10,7 @@
 #include <iostream>
 #include <map>
 
-#include "tests/e2e/e2e_support.h"
+#include "tools/testing/e2e_support.h"
 
 namespace vantor::e2e {
 namespace {

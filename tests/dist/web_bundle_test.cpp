@@ -4,7 +4,7 @@
 // served, its page shows the title menu as the desktop does.
 #include <map>
 
-#include "tests/e2e/e2e_support.h"
+#include "tools/testing/e2e_support.h"
 
 namespace vantor::e2e {
 namespace {

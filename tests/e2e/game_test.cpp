@@ -13,7 +13,7 @@
 #include <cstring>
 #include <tuple>
 
-#include "tests/e2e/e2e_support.h"
+#include "tools/testing/e2e_support.h"
 
 namespace vantor::e2e {
 namespace {

@@ -7,7 +7,7 @@
 #include <functional>
 #include <memory>
 
-#include "tests/e2e/e2e_support.h"
+#include "tools/testing/e2e_support.h"
 
 namespace vantor::e2e {
 namespace {

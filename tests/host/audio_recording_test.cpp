@@ -15,8 +15,8 @@
 #include <thread>
 
 #include "host/audio.h"
-#include "tests/host/al_test_device.h"
-#include "tests/host/wav_fixture.h"
+#include "tools/testing/al_test_device.h"
+#include "tools/testing/wav_fixture.h"
 
 namespace vantor::test {
 namespace {

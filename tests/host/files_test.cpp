@@ -6,8 +6,8 @@
 
 #include "host/files.h"
 #include "host/places.h"
-#include "tests/host/resource_limit.h"
-#include "tests/host/temp_dir.h"
+#include "tools/testing/resource_limit.h"
+#include "tools/testing/temp_dir.h"
 
 namespace vantor::testing {
 namespace {

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "host/graphics.h"
-#include "tests/host/graphics_fixtures.h"
+#include "tools/testing/graphics_fixtures.h"
 
 namespace vantor::testing {
 namespace {

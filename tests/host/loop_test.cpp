@@ -13,9 +13,9 @@
 #include "host/graphics.h"
 #include "host/orderly_stop.h"
 #include "host/startup.h"
-#include "tests/host/al_test_device.h"
 #include "tests/host/fake_platform.h"
-#include "tests/host/wav_fixture.h"
+#include "tools/testing/al_test_device.h"
+#include "tools/testing/wav_fixture.h"
 
 namespace vantor::testing {
 namespace {

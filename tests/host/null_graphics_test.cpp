@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "host/null_graphics.h"
-#include "tests/host/graphics_fixtures.h"
+#include "tools/testing/graphics_fixtures.h"
 
 namespace vantor::testing {
 namespace {

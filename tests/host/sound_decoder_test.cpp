@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "host/sound_decoder.h"
-#include "tests/host/wav_fixture.h"
+#include "tools/testing/wav_fixture.h"
 
 namespace vantor::test {
 namespace {

@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "host/glfw_platform.h"
-#include "tests/display_lock.h"
+#include "tools/testing/display_lock.h"
 
 namespace vantor::testing {
 namespace {

@@ -1,8 +1,8 @@
 // The app bridge over a scripted platform, with OpenAL Soft's null backend
 // for sound: each module's device global is a collector root of its own, the
 // host's callbacks reach the script app, saved state and its failures pass
-// through, and the audio module loads and plays sounds. Also the random and
-// math modules.
+// through, and the audio module loads and plays sounds. Also the math
+// module.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -14,12 +14,11 @@
 #include "modules/graphics.h"
 #include "modules/input.h"
 #include "modules/math.h"
-#include "modules/random.h"
-#include "tests/host/al_test_device.h"
 #include "tests/host/fake_platform.h"
-#include "tests/host/gc_cycles.h"
-#include "tests/host/resource_limit.h"
-#include "tests/host/wav_fixture.h"
+#include "tools/testing/al_test_device.h"
+#include "tools/testing/gc_cycles.h"
+#include "tools/testing/resource_limit.h"
+#include "tools/testing/wav_fixture.h"
 
 namespace vantor::testing {
 namespace {
@@ -144,17 +143,6 @@ TEST_F(BridgeTest, TheAudioModuleLoadsSoundsAndPlaysThemAsTheirChannelIsSet) {
   EXPECT_TRUE(gain == 0.25f && x == 0.5f && pitch == 2.0f) << gain << " " << x << " " << pitch;
   audio::StopChannel(2);
   EXPECT_EQ(channels[2].state, 0);
-}
-
-// The generator is seed * 1664525 + 1013904223 modulo 2^32, and a value is
-// the new seed's top 24 bits as a fraction: from the start seed 1234 the
-// next seed is 3067928073, whose top 24 bits are 11984094.
-TEST(RandomModule, ValuesFollowTheGeneratorFromTheStartSeed) {
-  random::ModuleInit();
-  EXPECT_EQ(random::Rnd(), 11984094 / 16777216.0f);
-  EXPECT_EQ(static_cast<unsigned>(random::Seed), 3067928073u);
-  random::Seed = 653637408;  // makes the next seed all ones, the largest value there is
-  EXPECT_EQ(random::Rnd(), 16777215 / 16777216.0f);
 }
 
 TEST(MathModule, AbsoluteValues) {

@@ -11,7 +11,7 @@
 
 #include "modules/app.h"
 #include "modules/graphics.h"
-#include "tests/host/graphics_fixtures.h"
+#include "tools/testing/graphics_fixtures.h"
 
 namespace vantor::testing {
 namespace {
@@ -56,8 +56,9 @@ TEST_F(GraphicsTest, StateReachesTheDeviceAtOnceAndBeginRenderResetsIt) {
   glGetIntegerv(GL_SCISSOR_BOX, box);
   EXPECT_TRUE(box[0] == 10 && box[1] == kTestWindowHeight - 20 - 40 && box[2] == 30 &&
               box[3] == 40);
-  EXPECT_TRUE(device->color == 0x7F00407Fu && device->batchCount == 0)
-      << "premultiplied; a blend change flushes";
+  EXPECT_EQ(device->color, 0x7F00407Fu)
+      << "the colour and the alpha do not reach the device, premultiplied (0xAABBGGRR)";
+  EXPECT_EQ(device->batchCount, 0) << "a blend change does not flush the batch";
   graphics::EndRender();
   graphics::BeginRender();
   EXPECT_TRUE(device->color == kWhite && graphics::context->blend == 0 &&

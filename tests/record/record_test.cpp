@@ -11,8 +11,8 @@
 #include <random>
 
 #include "game/ids.h"
-#include "tests/host/temp_dir.h"
 #include "tests/record/record_game.h"
+#include "tools/testing/temp_dir.h"
 
 namespace fs = std::filesystem;
 

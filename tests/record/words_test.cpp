@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/host/temp_dir.h"
 #include "tests/record/record_game.h"
+#include "tools/testing/temp_dir.h"
 
 namespace vantor::testing {
 namespace {

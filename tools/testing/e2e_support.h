@@ -1,6 +1,6 @@
-// Helpers of the end-to-end tests, used by every test of tests/e2e: the
-// real executables in child processes inside scratch directories, what they
-// leave behind (state lines, PNG frames), and the real game's window driven
+// Helpers of the end-to-end tests (tests/e2e) and the releases' (tests/dist):
+// the real executables in child processes inside scratch directories, what
+// they leave behind (state lines, PNG frames), and the real game's window driven
 // through the window system (xdotool, wmctrl, ImageMagick's import).
 #pragma once
 
@@ -21,7 +21,7 @@
 #include <thread>
 #include <vector>
 
-#include "tests/display_lock.h"
+#include "tools/testing/display_lock.h"
 
 namespace vantor::e2e {
 
@@ -122,7 +122,7 @@ struct Child {
   mutable int status = -1;  // once exited
 };
 
-// A command whose program opens a window (tests/display_lock.h).
+// A command whose program opens a window (tools/testing/display_lock.h).
 inline Strings WindowCommand(const Strings& command) {
   EXPECT_TRUE(testing::MayOpenWindow()) << command[0];
   return command;

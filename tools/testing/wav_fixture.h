@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "tests/host/temp_dir.h"
+#include "tools/testing/temp_dir.h"
 
 namespace vantor::test {
 

@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "host/glfw_platform.h"
-#include "tests/display_lock.h"
+#include "tools/testing/display_lock.h"
 
 namespace vantor::testing {
 
@@ -19,8 +19,8 @@ inline constexpr int kTestWindowHeight = 480;
 
 // Opens the window on first use; every call makes its context and platform
 // current again. Fails the calling test when no display is available, or
-// when ctest runs it without the display lock (tests/display_lock.h). GLFW
-// is never terminated: that would unload the OpenGL driver before the leak
+// when ctest runs it without the display lock (display_lock.h). GLFW is
+// never terminated: that would unload the OpenGL driver before the leak
 // checker runs at exit, leaving it with driver allocations it cannot
 // attribute.
 inline Platform* UseGlTestContext() {

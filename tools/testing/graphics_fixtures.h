@@ -12,8 +12,8 @@
 
 #include "host/graphics.h"
 #include "runtime/gc.h"
-#include "tests/host/gl_test_context.h"
-#include "tests/host/temp_dir.h"
+#include "tools/testing/gl_test_context.h"
+#include "tools/testing/temp_dir.h"
 
 namespace vantor::testing {
 
