@@ -53,56 +53,30 @@ KeyCell CellOf(int value) {
   return {(value - 1) / kKeypadColumns, (value - 1) % kKeypadColumns};
 }
 
-Control Key(int code) { return {Control::Kind::kKey, 0, 0, code}; }
-Control Button(int button) { return {Control::Kind::kButton, 0, 0, button}; }
-Control Stick(float x, float y) { return {Control::Kind::kStick, x, y, 0}; }
+constexpr Control Key(int code) { return {Control::Kind::kKey, 0, 0, code}; }
+constexpr Control Button(int button) { return {Control::Kind::kButton, 0, 0, button}; }
+constexpr Control Stick(float x, float y) { return {Control::Kind::kStick, x, y, 0}; }
 Control Pointer(float x, float y) { return {Control::Kind::kPointer, x, y, 0}; }
 
-// A highlight step (an action of game/ids.h) as arrow keys and Space, the
-// pad's d-pad or its stick, and A.
-Control StepKey(int step) {
-  switch (step) {
-    case kActionUp:
-      return Key(kKeyUp);
-    case kActionDown:
-      return Key(kKeyDown);
-    case kActionLeft:
-      return Key(kKeyLeft);
-    case kActionRight:
-      return Key(kKeyRight);
-    default:
-      return Key(kKeySpace);
-  }
-}
+// A highlight step (an action of game/ids.h) as an arrow key, the pad's
+// d-pad and its stick; any other step presses (Space, A, A).
+struct StepControls {
+  int step;
+  Control key, button, stick;
+};
+constexpr StepControls kSteps[] = {
+    {kActionUp, Key(kKeyUp), Button(kPadUp), Stick(0, -kStickFull)},
+    {kActionDown, Key(kKeyDown), Button(kPadDown), Stick(0, kStickFull)},
+    {kActionLeft, Key(kKeyLeft), Button(kPadLeft), Stick(-kStickFull, 0)},
+    {kActionRight, Key(kKeyRight), Button(kPadRight), Stick(kStickFull, 0)},
+};
+constexpr StepControls kPressStep{kActionFire, Key(kKeySpace), Button(kButtonA), Button(kButtonA)};
 
-Control StepButton(int step) {
-  switch (step) {
-    case kActionUp:
-      return Button(kPadUp);
-    case kActionDown:
-      return Button(kPadDown);
-    case kActionLeft:
-      return Button(kPadLeft);
-    case kActionRight:
-      return Button(kPadRight);
-    default:
-      return Button(kButtonA);
+const StepControls& ControlsFor(int step) {
+  for (const StepControls& each : kSteps) {
+    if (each.step == step) return each;
   }
-}
-
-Control StepStick(int step) {
-  switch (step) {
-    case kActionUp:
-      return Stick(0, -kStickFull);
-    case kActionDown:
-      return Stick(0, kStickFull);
-    case kActionLeft:
-      return Stick(-kStickFull, 0);
-    case kActionRight:
-      return Stick(kStickFull, 0);
-    default:
-      return Button(kButtonA);
-  }
+  return kPressStep;
 }
 
 bool SameControl(const Control& a, const Control& b) {
@@ -309,7 +283,7 @@ Control Autoplay::KeyFor(const GameView& game, const Act& act) {
       if (act.value == kClearKey) return Key('C');
       return Key((typed_++ % 2 == 0 ? '0' : kKeyNumpad0) + act.value);
     case Move::kGrab:
-      return StepKey(BagStep(game, act.value));
+      return ControlsFor(BagStep(game, act.value)).key;
     case Move::kTurnLeft:
       return Key(kKeyLeft);
     case Move::kTurnRight:
@@ -328,9 +302,9 @@ Control Autoplay::KeyFor(const GameView& game, const Act& act) {
 Control Autoplay::PadFor(const GameView& game, const Act& act) {
   switch (act.move) {
     case Move::kType:
-      return StepButton(KeypadStep(game, act.value));
+      return ControlsFor(KeypadStep(game, act.value)).button;
     case Move::kGrab:
-      return StepStick(BagStep(game, act.value));
+      return ControlsFor(BagStep(game, act.value)).stick;
     case Move::kTurnLeft:
       return Stick(-kStickFull, 0);
     case Move::kTurnRight:
