@@ -166,7 +166,7 @@ TEST(Replay, BotWinsAndLosesWithKeysAloneAndWithAGamepadAlone) {
 
 // ---- A run paused in every phase ----------------------------------------
 
-constexpr int kPauseUpdates = 600;
+constexpr int kPauseUpdates = 150;
 constexpr int kEscape = 27;
 // More updates than the bot's won run takes.
 constexpr int kRunUpdatesAtMost = 2000;
@@ -266,7 +266,7 @@ std::string PausedRun(const WorkDir& work, const std::string& directory,
   return ReadFile(work / directory + "/state.jsonl");
 }
 
-// Paused in each phase and under the overlay for 600 updates, the run
+// Paused in each phase and under the overlay for 150 updates, the run
 // stands still (its state line, pause and input aside, stays as it was when
 // the pause came), and after every resume each state line is the never
 // paused run's, the pause aside, as many updates earlier as the run stood
