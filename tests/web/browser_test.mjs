@@ -1,15 +1,15 @@
 // The browser build played in headless Chromium, as a player would: the
 // menu looks like the desktop's, a real click starts a run, the pointer and
-// the keys play it, sound plays, a minimised window suspends the game, and
-// the saved record outlives a reload of the page. On an emulated phone, in
-// both orientations, touches act where the finger is and the picture is
-// 4:3; wide windows get bars; every failure shows its message; a slow
-// network shows progress; after one visit the game plays offline and a new
-// build replaces the cache; F3 and F11 work. Then, on the phone in both
-// orientations, a whole run is won by touch in a page of its own, where the
-// replay tool's bot says where to press: a held finger ducks in the fight
-// at the fence, the score enters the tables and each phase looks as on the
-// desktop.
+// the keys play it, sound plays, a minimised window suspends the game, the
+// saved record outlives a reload of the page, and F3 and F11 work. On an
+// emulated phone taps and holds act where the finger is; the picture is
+// 4:3 with bars on a phone held either way and in a wide window; every
+// failure shows its message; a slow network shows progress; after one
+// visit the game plays offline and a new build replaces the cache. Then, on
+// the phone in both orientations, a whole run is won by touch in a page of
+// its own, where the replay tool's bot says where to press: a held finger
+// ducks in the fight at the fence, the score enters the tables and each
+// phase looks as on the desktop.
 //
 //   node browser_test.mjs SITE_DIR REPLAY_DIR OUT_DIR
 //
@@ -310,6 +310,41 @@ test('the saved record survives a reload of the page', async () => {
     'the sound button is as it was before the record was saved');
 });
 
+test('F3 shows the statistics overlay as text, F11 toggles the page fullscreen', async () => {
+  await press('F3');
+  const overlay = await screenshot('statistics', kStatisticsPanel);
+  await press('F3');
+  // White glyphs on the dark panel; the overlay's quads once came out as
+  // coloured streaks instead.
+  const colours = await page.evaluate(async (base64) => {
+    const bytes = Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));
+    const bitmap = await createImageBitmap(new Blob([bytes], { type: 'image/png' }));
+    const context = new OffscreenCanvas(bitmap.width, bitmap.height).getContext('2d');
+    context.drawImage(bitmap, 0, 0);
+    const { data } = context.getImageData(0, 0, bitmap.width, bitmap.height);
+    let white = 0, dark = 0;
+    for (let i = 0; i < data.length; i += 4) {
+      const [r, g, b] = [data[i], data[i + 1], data[i + 2]];
+      if (r > 230 && g > 230 && b > 230) white += 1;
+      if (r < 90 && g < 90 && b < 90) dark += 1;
+    }
+    return { white: white / (data.length / 4), dark: dark / (data.length / 4) };
+  }, overlay.toString('base64'));
+  assert.ok(colours.white > kOverlayShares.white && colours.dark > kOverlayShares.dark,
+    `the overlay is not white text on a dark panel: ${JSON.stringify(colours)}`);
+
+  const fullscreen = () => page.evaluate(() => document.fullscreenElement !== null);
+  await page.keyboard.press('F11');
+  await page.waitForFunction(() => document.fullscreenElement !== null, { timeout: kPressTimeoutMs });
+  await page.keyboard.press('F11');
+  await page.waitForFunction(() => document.fullscreenElement === null, { timeout: kPressTimeoutMs });
+  assert.equal(await fullscreen(), false);
+  // The desktop page's last step: left open, it would go on drawing the
+  // menu in software beside every step after it.
+  await page.close();
+  page = null;
+});
+
 // ---------------------------------------------------------------------------
 // Phones, window shapes, failures, slow and no network: each in a browser
 // context of its own (its own storage, service worker and network).
@@ -430,63 +465,66 @@ async function assertLetterboxed(tab, what) {
     Math.abs(box.top * 2 + box.height - box.pageHeight) < 1, `not centred, ${detail}`);
 }
 
-for (const [orientation, viewport] of [['landscape', kPhoneLandscape], ['portrait', kPhone.viewport]]) {
-  test(`a phone in ${orientation}: taps and holds act where the finger is, the picture is 4:3`, async () => {
-    // A browser that holds sound until a gesture, as a phone's does; a new
-    // one each time, since a browser lets sound play at once on a site
-    // that has been touched before.
-    phoneBrowser = await puppeteer.launch({ executablePath: '/usr/bin/chromium', headless: true,
-      args: [...kChromiumFlags.filter((flag) => !flag.startsWith('--autoplay')),
-        `--user-data-dir=${profileDir}-${orientation}`] });
-    try {
-      const { tab, session } = await openSite({ device: kPhone, viewport, on: phoneBrowser });
-      await tab.goto(siteUrl());
-      await waitForState(tab, atMenu, 'the title menu did not come');
-      await assertLetterboxed(tab, orientation);
-      await assertLooksLike(tab, `phone-${orientation}-menu`, 'menu.png');
-      assert.equal(await tab.$eval('#start', (hint) => hint.innerText), 'Tap to start');
-      // Whether sound waits for the first gesture is the browser's call;
-      // after the first lifted finger it plays.
-      const sound = () => tab.evaluate(() => Object.values(AL.contexts).map((c) => c.audioCtx.state));
-      const soundBefore = await sound();
+// Where the finger lands in portrait is checked by the whole run below, and
+// the picture held upright by the window shapes' test.
+test('a phone in landscape: taps and holds act where the finger is, the picture is 4:3', async () => {
+  const orientation = 'landscape';
+  // A browser that holds sound until a gesture, as a phone's does; a new
+  // one, since a browser lets sound play at once on a site that has been
+  // touched before.
+  phoneBrowser = await puppeteer.launch({ executablePath: '/usr/bin/chromium', headless: true,
+    args: [...kChromiumFlags.filter((flag) => !flag.startsWith('--autoplay')),
+      `--user-data-dir=${profileDir}-${orientation}`] });
+  try {
+    const { tab, session } = await openSite({ device: kPhone, viewport: kPhoneLandscape, on: phoneBrowser });
+    await tab.goto(siteUrl());
+    await waitForState(tab, atMenu, 'the title menu did not come');
+    await assertLetterboxed(tab, orientation);
+    await assertLooksLike(tab, `phone-${orientation}-menu`, 'menu.png');
+    assert.equal(await tab.$eval('#start', (hint) => hint.innerText), 'Tap to start');
+    // Whether sound waits for the first gesture is the browser's call;
+    // after the first lifted finger it plays.
+    const sound = () => tab.evaluate(() => Object.values(AL.contexts).map((c) => c.audioCtx.state));
+    const soundBefore = await sound();
 
-      await touch(tab, session, kStartButton);
-      await waitForState(tab, inPhase(1), 'the first tap on PLAY did not start a run');
-      assert.deepEqual(await sound(), ['running'],
-        `the lifted finger did not unlock sound (before it: ${soundBefore})`);
-      assert.equal(await tab.$eval('#start', (hint) => hint.hidden), true, 'the hint stayed');
-      await assertLooksLike(tab, `phone-${orientation}-phase-1`, 'phase-1.png');
-      for (const digit of [1, 2, 3]) await touch(tab, session, keypadKey(digit));
-      await touch(tab, session, keypadKey(5), kHoldMs);
-      await touch(tab, session, keypadKey(9));
-      assert.equal((await stateOf(tab)).enteredCode, '12359');
-      // A second finger while the first is down presses nothing.
-      const [zero, eight] = await Promise.all([onPage(tab, kKeypadZero), onPage(tab, keypadKey(8))]);
-      await session.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [{ ...zero, id: 1 }] });
-      await holdPress(tab);
-      await session.send('Input.dispatchTouchEvent',
-        { type: 'touchStart', touchPoints: [{ ...zero, id: 1 }, { ...eight, id: 2 }] });
-      await holdPress(tab);
-      await session.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
-      await holdPress(tab);
-      assert.equal((await stateOf(tab)).enteredCode, '123590', 'a second finger pressed');
+    await touch(tab, session, kStartButton);
+    await waitForState(tab, inPhase(1), 'the first tap on PLAY did not start a run');
+    assert.deepEqual(await sound(), ['running'],
+      `the lifted finger did not unlock sound (before it: ${soundBefore})`);
+    assert.equal(await tab.$eval('#start', (hint) => hint.hidden), true, 'the hint stayed');
+    await assertLooksLike(tab, `phone-${orientation}-phase-1`, 'phase-1.png');
+    for (const digit of [1, 2, 3]) await touch(tab, session, keypadKey(digit));
+    await touch(tab, session, keypadKey(5), kHoldMs);
+    await touch(tab, session, keypadKey(9));
+    assert.equal((await stateOf(tab)).enteredCode, '12359');
+    // A second finger while the first is down presses nothing.
+    const [zero, eight] = await Promise.all([onPage(tab, kKeypadZero), onPage(tab, keypadKey(8))]);
+    await session.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [{ ...zero, id: 1 }] });
+    await holdPress(tab);
+    await session.send('Input.dispatchTouchEvent',
+      { type: 'touchStart', touchPoints: [{ ...zero, id: 1 }, { ...eight, id: 2 }] });
+    await holdPress(tab);
+    await session.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
+    await holdPress(tab);
+    assert.equal((await stateOf(tab)).enteredCode, '123590', 'a second finger pressed');
 
-      await touch(tab, session, kPauseButton);
-      assert.equal((await stateOf(tab)).paused, 1, 'one tap on the pause button did not pause');
-      await assertLooksLike(tab, `phone-${orientation}-pause`, 'pause.png');
-      assert.equal(await tab.evaluate(() => window.vantorMouseEvents), 0, 'a mouse event followed a touch');
-    } finally {
-      await phoneBrowser.close();
-      phoneBrowser = null;
-      fs.rmSync(`${profileDir}-${orientation}`, { recursive: true, force: true });
-    }
-  });
-}
+    await touch(tab, session, kPauseButton);
+    assert.equal((await stateOf(tab)).paused, 1, 'one tap on the pause button did not pause');
+    await assertLooksLike(tab, `phone-${orientation}-pause`, 'pause.png');
+    assert.equal(await tab.evaluate(() => window.vantorMouseEvents), 0, 'a mouse event followed a touch');
+  } finally {
+    await phoneBrowser.close();
+    phoneBrowser = null;
+    fs.rmSync(`${profileDir}-${orientation}`, { recursive: true, force: true });
+  }
+});
 
-test('wide windows show the 640 x 480 picture with bars', async () => {
-  for (const viewport of [{ width: 1920, height: 1080 }, { width: 1280, height: 720 }]) {
-    const name = `window-${viewport.width}x${viewport.height}`;
-    const { context, tab } = await openSite({ viewport });
+// A wide window (large enough for the sharpest art) and a phone held
+// upright: bars beside the picture, and bars above and below it.
+test('a wide window and a phone held upright show the 640 x 480 picture 4:3 with bars', async () => {
+  for (const [name, viewport, device] of [['window-1920x1080', { width: 1920, height: 1080 }],
+    ['phone-portrait', kPhone.viewport, kPhone]]) {
+    const { context, tab } = await openSite({ viewport, device });
     try {
       await tab.goto(siteUrl());
       await waitForState(tab, atMenu, `${name}: the title menu did not come`);
@@ -636,37 +674,6 @@ test('after one visit the game starts and plays offline; a new build replaces th
     fs.rmSync(newBuildDir, { recursive: true, force: true });
     await context.close();
   }
-});
-
-test('F3 shows the statistics overlay as text, F11 toggles the page fullscreen', async () => {
-  await press('F3');
-  const overlay = await screenshot('statistics', kStatisticsPanel);
-  await press('F3');
-  // White glyphs on the dark panel; the overlay's quads once came out as
-  // coloured streaks instead.
-  const colours = await page.evaluate(async (base64) => {
-    const bytes = Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));
-    const bitmap = await createImageBitmap(new Blob([bytes], { type: 'image/png' }));
-    const context = new OffscreenCanvas(bitmap.width, bitmap.height).getContext('2d');
-    context.drawImage(bitmap, 0, 0);
-    const { data } = context.getImageData(0, 0, bitmap.width, bitmap.height);
-    let white = 0, dark = 0;
-    for (let i = 0; i < data.length; i += 4) {
-      const [r, g, b] = [data[i], data[i + 1], data[i + 2]];
-      if (r > 230 && g > 230 && b > 230) white += 1;
-      if (r < 90 && g < 90 && b < 90) dark += 1;
-    }
-    return { white: white / (data.length / 4), dark: dark / (data.length / 4) };
-  }, overlay.toString('base64'));
-  assert.ok(colours.white > kOverlayShares.white && colours.dark > kOverlayShares.dark,
-    `the overlay is not white text on a dark panel: ${JSON.stringify(colours)}`);
-
-  const fullscreen = () => page.evaluate(() => document.fullscreenElement !== null);
-  await page.keyboard.press('F11');
-  await page.waitForFunction(() => document.fullscreenElement !== null, { timeout: kPressTimeoutMs });
-  await page.keyboard.press('F11');
-  await page.waitForFunction(() => document.fullscreenElement === null, { timeout: kPressTimeoutMs });
-  assert.equal(await fullscreen(), false);
 });
 
 // ---------------------------------------------------------------------------
