@@ -626,11 +626,9 @@ test('on a slow network the page shows its progress before the downloads end', a
     const line = await tab.$eval('#progress', (each) => (each.hidden ? '' : each.innerText));
     assert.match(line, /^Loading \d+ %$/);
     assert.equal(await stateOf(tab), null, 'the game ran before its progress was shown');
-    const painted = await firstPaintMs(tab);
-    await waitForState(tab, atMenu, 'the title menu did not come on the slow network');
-    console.log(`slow network, ${kWidth} x ${kHeight}: progress painted after ${painted?.toFixed(0)} ms ` +
-      `(page parsed after ${shown} ms), ` +
-      `first menu after ${Date.now() - started} ms`);
+    // How long the menu then takes is tests/web/measure.mjs's to say.
+    console.log(`slow network, ${kWidth} x ${kHeight}: progress painted after ` +
+      `${(await firstPaintMs(tab))?.toFixed(0)} ms (page parsed after ${shown} ms)`);
     await session.detach();
   } finally {
     await context.close();
