@@ -1,6 +1,7 @@
 // The Debian packages as Debian builds them and a player installs them:
 // built twice to the same bytes, checked by lintian, installed, the game
-// played from an empty directory, validated, and purged without a trace.
+// played from an empty directory, and purged without a trace (the desktop
+// entry and metadata they install are validated by the install test).
 // And the game's window, built or installed, carrying its desktop entry's
 // identity: the entry's StartupWMClass as its X11 class, and the icon set
 // as its icon.
@@ -173,7 +174,7 @@ struct Installed {
 };
 
 // The installed game in a private directory, as a player starts it: from
-// an empty directory, its record under XDG_DATA_HOME.
+// an empty directory (where its record goes is the install test's).
 void PlayInstalledGame() {
   WorkDir home(false);
   fs::create_directories(home / "empty");
@@ -184,16 +185,10 @@ void PlayInstalledGame() {
                                   << game.child.Output();
   ExpectIdentity(game.window, "/usr/share/applications/" + kAppId + ".desktop",
                  IconFiles("/usr/share/icons/hicolor/*/apps/" + kAppId + ".png"));
-  // Iconified, the game saves.
-  Shell("xdotool windowminimize " + game.window);
-  EXPECT_TRUE(WaitFor([&] { return fs::exists(home / "xdg/vantor/.vantorstate"); }, 10s))
-      << "no record under XDG_DATA_HOME/vantor";
-  EXPECT_FALSE(fs::exists(home / "empty/.vantorstate"))
-      << "the record went to the working directory";
   EXPECT_EQ(game.Close(), 0) << game.child.Output();
 }
 
-TEST(DebianPackages, InstallPlayValidateAndPurgeWithoutATrace) {
+TEST(DebianPackages, InstallPlayAndPurgeWithoutATrace) {
   if (getuid() != 0)
     GTEST_SKIP() << "installing packages needs root: run make test as root (CI does) to install, "
                     "play and purge the packages";
@@ -210,11 +205,6 @@ TEST(DebianPackages, InstallPlayValidateAndPurgeWithoutATrace) {
 
   EXPECT_EQ(Shell(kPlayerPath + " vantor-game --version"), "vantor-game " VANTOR_VERSION);
   PlayInstalledGame();
-  for (const std::string& validator :
-       {"desktop-file-validate /usr/share/applications/" + kAppId + ".desktop",
-        "appstreamcli validate --no-net --pedantic /usr/share/metainfo/" + kAppId +
-            ".metainfo.xml"})
-    EXPECT_EQ(Shell(validator + " >&2 && echo valid"), "valid") << validator;
   EXPECT_EQ(Shell("man -w vantor-game"), "/usr/share/man/man6/vantor-game.6.gz");
 
   Purge();

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <functional>
+#include <tuple>
 
 #include "host/sound_decoder.h"
 #include "tools/testing/wav_fixture.h"
@@ -45,58 +46,31 @@ TEST(SoundDecoder, DamagedFilesFailToLoad) {
   testing::ScopedWorkDir dir;
   WavLayout valid;
   valid.samples = Bytes(128, 0);
-  // A damage that changes the layout takes its own copy.
-  using Damage = std::function<Bytes(WavLayout)>;
-  const std::pair<const char*, Damage> cases[] = {
-      {"no channels",
-       [](WavLayout w) {
-         w.channels = 0;
-         return BuildWav(w);
-       }},
-      {"four bits per sample",
-       [](WavLayout w) {
-         w.bits = 4;
-         return BuildWav(w);
-       }},
-      {"no sample rate",
-       [](WavLayout w) {
-         w.hertz = 0;
-         return BuildWav(w);
-       }},
-      {"float samples",
-       [](WavLayout w) {
-         w.formatTag = 3;
-         return BuildWav(w);
-       }},
-      {"data one byte past the end",
-       [](const WavLayout& w) {
-         Bytes b = BuildWav(w);
-         ++b[kDataLengthOffset];
-         return b;
-       }},
-      {"negative data length",
-       [](const WavLayout& w) {
-         Bytes b = BuildWav(w);
-         b[kDataLengthOffset + 3] = 0x80;
-         return b;
-       }},
+  // A damage changes the layout the file is built from, the built bytes, or both.
+  using Layout = std::function<void(WavLayout&)>;
+  using Patch = std::function<void(Bytes&)>;
+  const std::tuple<const char*, Layout, Patch> cases[] = {
+      {"no channels", [](WavLayout& w) { w.channels = 0; }, nullptr},
+      {"four bits per sample", [](WavLayout& w) { w.bits = 4; }, nullptr},
+      {"no sample rate", [](WavLayout& w) { w.hertz = 0; }, nullptr},
+      {"float samples", [](WavLayout& w) { w.formatTag = 3; }, nullptr},
+      {"data one byte past the end", nullptr, [](Bytes& b) { ++b[kDataLengthOffset]; }},
+      {"negative data length", nullptr, [](Bytes& b) { b[kDataLengthOffset + 3] = 0x80; }},
       {"chunk before data past the end",
-       [](WavLayout w) {
+       [](WavLayout& w) {
          w.before = {{"LIST", Bytes(4, 0)}};
-         Bytes b = BuildWav(w);
-         b[kDataLengthOffset + 2] = 1;
-         return b;
-       }},
-      {"no data chunk",
-       [](const WavLayout& w) {
-         Bytes b = BuildWav(w);
-         b.resize(36);
-         return b;
-       }},
+       },
+       [](Bytes& b) { b[kDataLengthOffset + 2] = 1; }},
+      {"no data chunk", nullptr, [](Bytes& b) { b.resize(36); }},
   };
   ASSERT_NE(Decoded(Put("good.wav", BuildWav(valid))).data, nullptr);
-  for (const auto& [what, damage] : cases)
-    EXPECT_EQ(Decoded(Put("bad.wav", damage(valid))).data, nullptr) << what;
+  for (const auto& [what, layout, patch] : cases) {
+    WavLayout damaged = valid;
+    if (layout) layout(damaged);
+    Bytes bytes = BuildWav(damaged);
+    if (patch) patch(bytes);
+    EXPECT_EQ(Decoded(Put("bad.wav", bytes)).data, nullptr) << what;
+  }
   // The type comes from the name; this Ogg setup header asks the decoder
   // for absurd sizes (it once crashed the process).
   for (const std::string& path :

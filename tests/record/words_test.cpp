@@ -80,17 +80,5 @@ TEST(RecordWords, AWordInASectionResetsThatSectionOnly) {
   }
 }
 
-// Every element a word: the game starts with its defaults, sound on.
-TEST(RecordWords, ARecordOfWordsLoadsTheDefaults) {
-  ScopedWorkDir dir;
-  RecordGame game;
-  std::string words;
-  for (int element = 0; element < 98; ++element) words += "garbage|";
-  ::testing::internal::CaptureStdout();
-  EXPECT_TRUE(game.Load(words) == Reset());
-  const std::string said = ::testing::internal::GetCapturedStdout();
-  for (const char* damaged : kDamaged) EXPECT_NE(said.find(damaged), std::string::npos) << said;
-}
-
 }  // namespace
 }  // namespace vantor::testing
