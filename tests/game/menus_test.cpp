@@ -10,7 +10,7 @@
 
 #include "game/ids.h"
 #include "game/run.h"
-#include "tests/game/game_harness.h"
+#include "tools/testing/game_harness.h"
 
 namespace vantor::testing {
 namespace {

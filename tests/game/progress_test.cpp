@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "game/ids.h"
-#include "tests/game/game_harness.h"
+#include "tools/testing/game_harness.h"
 
 namespace vantor::testing {
 namespace {

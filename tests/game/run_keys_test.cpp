@@ -11,8 +11,8 @@
 #include "game/ids.h"
 #include "game/run.h"
 #include "host/input.h"
-#include "tests/game/game_harness.h"
-#include "tests/game/scripted_player.h"
+#include "tools/testing/game_harness.h"
+#include "tools/testing/scripted_player.h"
 
 namespace vantor::testing {
 namespace {

@@ -15,7 +15,7 @@
 #include "game/ids.h"
 #include "game/run.h"
 #include "modules/random.h"
-#include "tests/game/game_harness.h"
+#include "tools/testing/game_harness.h"
 
 namespace vantor::testing {
 namespace {
