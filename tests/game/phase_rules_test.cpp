@@ -298,22 +298,44 @@ TEST_F(PhaseRules, EachPhaseEndsAtItsGoalAndNotBefore) {
   }
 }
 
-// Three hits taken at the fence lose the run: it ends with nothing scored.
-TEST_F(PhaseRules, ThreeHitsTakenAtTheFenceLoseTheRunWithNoScore) {
-  Reach(kPhaseFight);
-  player.Let();
-  game.Release();
-  app.playerHealth = 1;
-  app.highscores[30] = 1234;
-  run::ClearRunCells(app.worldCells.Data());
-  const auto bullet = run::Bullet(app.worldCells.Data(), 0);
-  bullet.kind = run::kCopBullet, bullet.x = static_cast<int>(jscrw * 0.75f - 24 - 4);
-  game.Frame();
-  EXPECT_EQ(app.runOver, 1) << "the third hit taken ends the run";
-  EXPECT_EQ(app.phase, kPhaseFight) << "a lost run never reaches the closing screen";
-  player.PlayUntil([&] { return app.gameMode == kModeMenu; });
-  EXPECT_TRUE(app.highscores[30] == 0 && app.highscores[31] == 1234)
-      << "a lost run enters 0 in the last runs";
+// Three hits taken at the fence lose the run, also while the player's
+// third hit on the cop is in flight or lands in the same update: the robber
+// falls, the run never reaches the closing screen, and it enters 0 in the
+// last runs only (a score of 0 finds no place among equal ones).
+TEST_F(PhaseRules, ThreeHitsTakenAtTheFenceLoseTheRunEvenAsTheCopFalls) {
+  constexpr int kNoShot = -1;
+  for (const int playerHitDelay : {kNoShot, 2, 0}) {
+    SCOPED_TRACE("the player's third hit " + std::to_string(playerHitDelay) +
+                 " updates after the cop's");
+    Reach(kPhaseFight);
+    player.Let();
+    game.Release();
+    app.playerHealth = app.hitsLeft = 1;
+    app.highscores[30] = 1234;
+    random::Seed = 7;  // the cop stays up
+    run::ClearRunCells(app.worldCells.Data());
+    const auto cops = run::Bullet(app.worldCells.Data(), 0),
+               mine = run::Bullet(app.worldCells.Data(), 1);
+    cops.kind = run::kCopBullet, cops.x = static_cast<int>(jscrw * 0.75f - run::kBulletSpeed);
+    if (playerHitDelay != kNoShot) {
+      mine.kind = run::kPlayerBullet;
+      mine.x = static_cast<int>(jscrw * 0.25f + run::kBulletReach - 1 +
+                                (playerHitDelay + 1) * run::kBulletSpeed);
+    }
+    game.Frame(5);
+    EXPECT_TRUE(app.runOver == 1 && app.playerPose == run::kPoseFallen)
+        << "the third hit taken ends the run with the robber fallen";
+    EXPECT_EQ(app.phase, kPhaseFight) << "a lost run never reaches the closing screen";
+    if (playerHitDelay > 0) {
+      EXPECT_EQ(app.hitsLeft, 1) << "a shot in flight counts for nothing";
+    }
+    player.PlayUntil([&] { return app.gameMode == kModeMenu; });
+    EXPECT_TRUE(app.highscores[30] == 0 && app.highscores[31] == 1234)
+        << "a lost run enters 0 in the last runs";
+    EXPECT_EQ(std::vector<int>(&app.highscores[0], &app.highscores[10]), std::vector<int>(10, 0))
+        << "and nothing in the best";
+    EXPECT_EQ(app.scratch, -1) << "a score of 0 finds no place among equal ones";
+  }
 }
 
 // The police stand where the fixed seed 37171650 puts them, in every run:

@@ -1,8 +1,8 @@
-// A run played phase by phase through the pointer: the vault keypad, the
-// cash bags, running out to the car, the chase, the shootout from the car,
-// the fence, the fight at the fence and the closing screen; then its end: a
-// lost run never becomes a win, the game-over overlay and its banner, and
-// entering the score into the tables.
+// A run's details through the pointer, beside the phase rules: the keypad's
+// sounds and the typed code's colours, one bag per press, the top running
+// speed, the wrecks and the ram sound, the reload prompt, ducking at the
+// fence, the closing screen's bonus, and the banner announcing the rank the
+// score is entered at.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -73,27 +73,7 @@ class RunTest : public ::testing::Test {
     app.cameraX = app.playerX - 40 - jscrw * 0.5f;
     app.cameraY = app.playerY - 40 - jscrh * 0.5f;
   }
-  // The fight at the fence with the cop standing and no bullets about.
-  void EnterFight(int hitsLeft = 3, int health = 3) {
-    app.phase = kPhaseFenceFight;
-    app.playerPose = app.copDucking = app.playerShotTimer = app.copShotTimer = 0;
-    app.hitsLeft = hitsLeft, app.playerHealth = health, app.loot = 9000;
-    ClearRunCells(app.worldCells.Data());
-  }
-  // Plays on until the menu has taken the score.
-  void PlayToTheMenu() {
-    for (int update = 0; update < 2 * kOverlayUpdates && app.gameMode != kModeMenu; ++update) {
-      game.Frame();
-    }
-    ASSERT_EQ(app.gameMode, kModeMenu);
-  }
   std::vector<int> Best() { return {app.highscores.begin(), app.highscores.begin() + 10}; }
-  // A bullet of `kind` in slot `i`, at `x`.
-  void Bullet(int i, int kind, float x) {
-    const BulletCells<int> bullet = run::Bullet(app.worldCells.Data(), i);
-    bullet.kind = kind;
-    bullet.x = static_cast<int>(x);
-  }
 
   GameHarness game;
   MyApp& app = game.app();
@@ -141,29 +121,22 @@ TEST_F(RunTest, ThreeBagsOfCashThenTappingRunsOutToTheCar) {
   TypeRightDigits(10);
   ASSERT_EQ(app.phase, kPhaseCash);
   for (int taken = 1; taken <= 3; ++taken) {
-    EXPECT_EQ(app.phase, kPhaseCash);
     int bag = 0;
     while (Bag(app.worldCells.Data(), bag).lying == 0) ++bag;
     game.ForgetSounds();
     const BagCells<int> lying = Bag(app.worldCells.Data(), bag);
     game.PressAt(lying.x, lying.y, 5);
-    EXPECT_EQ(app.bagsGrabbed, taken);
+    EXPECT_EQ(app.bagsGrabbed, taken) << "each press takes one bag, and the vault holds three";
     EXPECT_EQ(game.Played(), Sounds{kSfxBagGrabbed}) << "held: one bag per press";
     game.Release();
     game.Frame();
   }
-  EXPECT_GE(app.loot, 3 * 1000);
-  EXPECT_LE(app.loot, 3 * 4500);
-  EXPECT_EQ(app.phase, kPhaseBankHall);
   // Fast tapping reaches the top speed of 12 units an update, and no more.
   const float longest = TapUntilThePhaseChanges();
-  EXPECT_GT(longest, 11);
-  EXPECT_LE(longest, 12);
-  EXPECT_EQ(app.phase, kPhaseStreet);
+  EXPECT_TRUE(longest > 11 && longest <= 12) << "the top speed is 12 units an update";
   game.ForgetSounds();
   TapUntilThePhaseChanges();
-  EXPECT_EQ(app.phase, kPhaseChase);
-  EXPECT_EQ(game.TimesPlayed(kSfxDoor), 1);
+  EXPECT_EQ(game.TimesPlayed(kSfxDoor), 1) << "the car door shuts once";
   game.Frame();
   EXPECT_TRUE(HasText(app, "Destroy 10 cops"));
 }
@@ -190,12 +163,11 @@ TEST_F(RunTest, TenRamsThenThreeHitsFromTheCarThenTheFence) {
   PlaceCar(1, 12);
   game.Frame();
   for (int ram = 3; ram <= 10; ++ram) {
-    EXPECT_EQ(app.phase, kPhaseChase) << "after " << ram - 1 << " rams";
     City(ram + 3, 8) = 1 + ram % 4;
     PlaceCar(ram + 4, 9);
     game.Frame();
   }
-  EXPECT_EQ(app.phase, kPhaseCarShootout);
+  ASSERT_EQ(app.phase, kPhaseCarShootout);
   // Three hits on the police car, each after a reload, lead to the fence.
   random::Seed = 99;
   game.Frame();
@@ -204,24 +176,26 @@ TEST_F(RunTest, TenRamsThenThreeHitsFromTheCarThenTheFence) {
   EXPECT_EQ(game.Played(), Sounds{kSfxCopShot});
   EXPECT_TRUE(HasText(app, "RELOAD"));
   for (int hit = 1; hit <= 3; ++hit) {
-    EXPECT_EQ(app.phase, kPhaseCarShootout) << hit;
     game.Tap(app.targetCarX, jscrh * 0.8f);  // not while the prompt shows
     game.ForgetSounds();
     game.Tap(app.reloadX, app.reloadY);
     game.Tap(app.targetCarX, jscrh * 0.8f);
     EXPECT_EQ(game.TimesPlayed(kSfxCarHit), 1);
   }
-  EXPECT_EQ(app.phase, kPhaseFence);
+  ASSERT_EQ(app.phase, kPhaseFence);
   // Tapping runs the robber to the fence and up it into the fight.
   TapUntilThePhaseChanges();
-  EXPECT_EQ(app.playerX, 150);
-  EXPECT_EQ(app.phase, kPhaseFenceFight);
+  EXPECT_EQ(app.playerX, 150) << "the fence stands at 150";
 }
 
-TEST_F(RunTest, AtTheFenceDuckingDodgesAndThreeHitsDecideTheFight) {
-  EnterFight();
-  const float player = jscrw * 0.75f, cop = jscrw * 0.25f;
-  Bullet(0, kCopBullet, player - 40);
+// Held, the duck lets a cop's bullet pass and holds the gun's fire.
+TEST_F(RunTest, AtTheFenceDuckingDodgesAndHoldsFire) {
+  app.phase = kPhaseFenceFight;
+  app.playerPose = app.copDucking = app.playerShotTimer = app.copShotTimer = 0;
+  app.playerHealth = 3;
+  ClearRunCells(app.worldCells.Data());
+  const BulletCells<int> bullet = run::Bullet(app.worldCells.Data(), 0);
+  bullet.kind = kCopBullet, bullet.x = static_cast<int>(jscrw * 0.75f - 40);
   game.ForgetSounds();
   game.PressAt(320, 100, 10);
   EXPECT_EQ(app.playerHealth, 3) << "ducked";
@@ -229,22 +203,9 @@ TEST_F(RunTest, AtTheFenceDuckingDodgesAndThreeHitsDecideTheFight) {
   game.Release();
   game.Frame(2);
   EXPECT_EQ(game.TimesPlayed(kSfxShot), 1) << "up again, the player fires two updates later";
-
-  EnterFight();
-  for (int i = 0; i < 3; ++i) Bullet(10 + i, kPlayerBullet, cop + 30);
-  random::Seed = 1;
-  game.Frame();
-  EXPECT_EQ(app.phase, kPhaseClosing) << "three hits on the cop";
-
-  EnterFight();
-  for (int i = 0; i < 3; ++i) Bullet(i, kCopBullet, player - 30 - 40 * i);
-  game.Frame(30);
-  EXPECT_EQ(app.runOver, 1) << "three hits taken";
-  EXPECT_EQ(app.score, 0);
-  EXPECT_EQ(app.playerPose, kPoseFallen);
 }
 
-TEST_F(RunTest, TheClosingScreenAddsThreePointsPerUpdateLeftAndAPressEndsTheRun) {
+TEST_F(RunTest, TheClosingScreenAddsThreePointsPerUpdateLeft) {
   app.phase = kPhaseClosing;
   app.timeLeft = 60 * 60;
   app.loot = 9000;
@@ -253,33 +214,6 @@ TEST_F(RunTest, TheClosingScreenAddsThreePointsPerUpdateLeftAndAPressEndsTheRun)
   EXPECT_TRUE(HasText(app, "Loot Grabbed : 9000"));
   EXPECT_TRUE(HasText(app, "Time Bonus : 10800"));
   EXPECT_TRUE(HasText(app, "Total : 00019800")) << "rolled up to the score";
-  game.PressAt(320, 240);
-  EXPECT_EQ(app.runOver, 1);
-}
-
-// The cop's bullet hits the player one update before the player's reaches
-// the cop, or both third hits land in the same update: lost either way,
-// and nothing is entered in the tables.
-TEST_F(RunTest, ALostRunIsNeverAWin) {
-  for (const int playerBulletDelay : {2, 0}) {
-    SCOPED_TRACE(playerBulletDelay);
-    game.StartRun();
-    EnterFight(1, 1);
-    random::Seed = 7;  // the cop stays up
-    Bullet(0, kCopBullet, jscrw * 0.75f - kBulletSpeed);
-    Bullet(1, kPlayerBullet,
-           jscrw * 0.25f + kBulletReach - 1 + (playerBulletDelay + 1) * kBulletSpeed);
-    game.Frame(5);
-    EXPECT_EQ(app.runOver, 1);
-    EXPECT_EQ(app.phase, kPhaseFenceFight);
-    if (playerBulletDelay > 0) {
-      EXPECT_EQ(app.hitsLeft, 1) << "a shot in flight counts for nothing";
-    }
-    PlayToTheMenu();
-    EXPECT_EQ(Best(), std::vector<int>(10, 0));
-    EXPECT_EQ(app.scratch, -1) << "a score of 0 finds no place among equal ones";
-    EXPECT_EQ(app.highscores[30], 0) << "nor in the last ten";
-  }
 }
 
 // Table 0's ranked scores in a saved record: elements 35, 37, ... 53.
