@@ -119,10 +119,6 @@ std::vector<Step> Steps() {
   return steps;
 }
 
-bool EndsWith(const std::string& text, const std::string& end) {
-  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 TEST(Loader, EachOfThe34UpdatesLoadsItsFileIntoItsSlot) {
   HarnessOptions options{600, 450, std::nullopt, false};  // the base art
   GameHarness game(options);
@@ -137,7 +133,7 @@ TEST(Loader, EachOfThe34UpdatesLoadsItsFileIntoItsSlot) {
     const auto& loads = image ? game.graphics().loads : game.audio().loads;
     ASSERT_EQ(game.graphics().loads.size() + game.audio().loads.size(), 1u);
     ASSERT_EQ(loads.size(), 1u);
-    EXPECT_TRUE(EndsWith(loads[0], "data/" + expected.file)) << loads[0];
+    EXPECT_TRUE(loads[0].ends_with("data/" + expected.file)) << loads[0];
     if (!image) {
       EXPECT_EQ(game.SoundSlotOf(loads[0]), expected.slot);
       continue;
@@ -186,7 +182,7 @@ TEST(Loader, ANewWindowSizeReloadsOnlyForAnotherArtVariant) {
     game.Update();
     if (size.reloads) {
       ASSERT_EQ(game.graphics().loads.size(), 1u);
-      EXPECT_TRUE(EndsWith(game.graphics().loads[0], "data/" + std::string(size.firstFile)))
+      EXPECT_TRUE(game.graphics().loads[0].ends_with("data/" + std::string(size.firstFile)))
           << game.graphics().loads[0];
       while (app.loadStep != 0) game.Update();
     } else {
