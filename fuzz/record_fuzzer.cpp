@@ -1,14 +1,14 @@
 // libFuzzer entry point for the saved record: arbitrary bytes are the state
 // file and the game loads it. Whatever it held, the settings end in the
 // ranges the game uses, the game saves exactly the record model's text
-// (tests/record/record_model.h) of what it loaded, and loading that text
+// (tools/testing/record_model.h) of what it loaded, and loading that text
 // gives the same fields back. Loading builds collected arrays of the
 // record's parts, so the collector's heap is checked after every input.
 #include <algorithm>
 
 #include "fuzz/fuzz_support.h"
 #include "game/ids.h"
-#include "tests/record/record_game.h"
+#include "tools/testing/record_game.h"
 #include "tools/testing/temp_dir.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {

@@ -21,8 +21,8 @@
 
 #include "game/run.h"
 #include "modules/random.h"
-#include "tests/game/game_harness.h"
-#include "tests/game/scripted_player.h"
+#include "tools/testing/game_harness.h"
+#include "tools/testing/scripted_player.h"
 
 namespace vantor::testing {
 namespace {

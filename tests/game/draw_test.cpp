@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "game/ids.h"
-#include "tests/game/game_harness.h"
+#include "tools/testing/game_harness.h"
 
 namespace vantor::testing {
 namespace {
@@ -15,6 +15,7 @@ namespace {
 // The loader's font advances 7 units a glyph with lines 10 high.
 TEST(DrawList, TextIsLaidOutGlyphByGlyph) {
   const char16_t specials[] = {u'A', u' ', 0, 200, u'B', 159};
+  const String codes(specials, 6);
   const struct {
     const char* name;
     String text;
@@ -23,27 +24,9 @@ TEST(DrawList, TextIsLaidOutGlyphByGlyph) {
   } cases[] = {
       {"centred", T("AB"), 1, 1, 1, 0, {316.5f, 240, 33, 323.5f, 240, 34}},
       {"left, top, size 2", T("AB"), 0, 0, 2, 0, {320, 250, 33, 334, 250, 34}},
-      {"space and codes past the sheet advance",
-       String(specials, 6),
-       0,
-       1,
-       1,
-       0,
-       {320, 240, 33, 341, 240, 34, 348, 240, 127}},
-      {"a line break counts for the alignment",
-       T("A\\nB"),
-       1,
-       1,
-       1,
-       0,
-       {309.5f, 240, 33, 309.5f, 250, 34}},
-      {"other backslashes are glyphs",
-       T("\\x\\"),
-       0,
-       1,
-       1,
-       0,
-       {320, 240, 60, 327, 240, 'x' - 32, 334, 240, 60}},
+      {"space, past the sheet", codes, 0, 1, 1, 0, {320, 240, 33, 341, 240, 34, 348, 240, 127}},
+      {"a line break aligns", T("A\\nB"), 1, 1, 1, 0, {309.5f, 240, 33, 309.5f, 250, 34}},
+      {"backslashes", T("\\x\\"), 0, 1, 1, 0, {320, 240, 60, 327, 240, 'x' - 32, 334, 240, 60}},
       {"turned a quarter", T("A\\nB"), 0, 1, 1, 90, {320, 240, 33, 310, 240, 34}},
   };
   GameHarness game;
@@ -136,10 +119,6 @@ std::vector<Step> Steps() {
   return steps;
 }
 
-bool EndsWith(const std::string& text, const std::string& end) {
-  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 TEST(Loader, EachOfThe34UpdatesLoadsItsFileIntoItsSlot) {
   HarnessOptions options{600, 450, std::nullopt, false};  // the base art
   GameHarness game(options);
@@ -154,7 +133,7 @@ TEST(Loader, EachOfThe34UpdatesLoadsItsFileIntoItsSlot) {
     const auto& loads = image ? game.graphics().loads : game.audio().loads;
     ASSERT_EQ(game.graphics().loads.size() + game.audio().loads.size(), 1u);
     ASSERT_EQ(loads.size(), 1u);
-    EXPECT_TRUE(EndsWith(loads[0], "data/" + expected.file)) << loads[0];
+    EXPECT_TRUE(loads[0].ends_with("data/" + expected.file)) << loads[0];
     if (!image) {
       EXPECT_EQ(game.SoundSlotOf(loads[0]), expected.slot);
       continue;
@@ -203,7 +182,7 @@ TEST(Loader, ANewWindowSizeReloadsOnlyForAnotherArtVariant) {
     game.Update();
     if (size.reloads) {
       ASSERT_EQ(game.graphics().loads.size(), 1u);
-      EXPECT_TRUE(EndsWith(game.graphics().loads[0], "data/" + std::string(size.firstFile)))
+      EXPECT_TRUE(game.graphics().loads[0].ends_with("data/" + std::string(size.firstFile)))
           << game.graphics().loads[0];
       while (app.loadStep != 0) game.Update();
     } else {

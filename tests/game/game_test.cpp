@@ -9,7 +9,7 @@
 #include "game/ids.h"
 #include "host/input.h"
 #include "runtime/gc.h"
-#include "tests/game/game_harness.h"
+#include "tools/testing/game_harness.h"
 
 namespace vantor::testing {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "game/ids.h"
 #include "game/run.h"
-#include "tests/game/game_harness.h"
+#include "tools/testing/game_harness.h"
 
 namespace vantor::testing {
 namespace {
@@ -116,25 +116,6 @@ TEST_F(PauseTest, KeysStepTheSoundModeThroughAllFour) {
   }
   EXPECT_EQ(modes, (std::vector<int>{2, 3, 0, 1}));
   EXPECT_EQ(clicks, (std::vector<int>{1, 0, 0, 1})) << "effects play in modes 1 and 2 only";
-}
-
-// Paused after it ended, the run's overlay waits too; resumed, it hands
-// over to the menu, and the next run starts unpaused.
-TEST_F(PauseTest, TheOverlayWaitsForAPauseAndTheNextRunStartsUnpaused) {
-  app.runOver = 1;
-  game.Frame(10);
-  game.KeyFrame(kKeyEscape);
-  const int overlay = app.gameOverFrame;
-  game.Frame(2 * kOverlayUpdates);
-  EXPECT_EQ(app.gameOverFrame, overlay);
-  ASSERT_EQ(app.gameMode, kModeRun);
-  game.KeyFrame(kKeyEscape);
-  game.Frame(kOverlayUpdates + 20);  // the pause menu slides away first
-  ASSERT_EQ(app.gameMode, kModeMenu);
-  EXPECT_EQ(app.paused, 0);
-  game.StartRun();
-  EXPECT_EQ(app.paused, 0);
-  EXPECT_EQ(app.pauseMenuOpen, -1);
 }
 
 }  // namespace

@@ -14,7 +14,7 @@
 #include "game/run.h"
 #include "modules/audio.h"
 #include "modules/random.h"
-#include "tests/game/game_harness.h"
+#include "tools/testing/game_harness.h"
 
 namespace vantor::testing {
 namespace {

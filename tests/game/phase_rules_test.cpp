@@ -4,25 +4,36 @@
 // shown, what a press does, where a phase is won (and phase 8 lost), what
 // the cash bags are worth, where the police stand and how close ramming
 // must come, ducking by holding, the game-over darkening on the device,
-// iCade letters in either case, and the menu flying in after a run.
+// iCade letters in either case, and the menu flying in after a run. Then a
+// run's details through the pointer: the keypad's sounds and the typed
+// code's colours, one bag per press, the top running speed, the wrecks and
+// the ram sound, the reload prompt, ducking at the fence, the closing
+// screen's bonus, and the banner announcing the rank the score is entered at.
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cmath>
 #include <functional>
+#include <optional>
 #include <set>
+#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "game/ids.h"
 #include "game/run.h"
 #include "modules/random.h"
-#include "tests/game/game_harness.h"
-#include "tests/game/scripted_player.h"
+#include "tools/testing/game_harness.h"
+#include "tools/testing/scripted_player.h"
 
 namespace vantor::testing {
 namespace {
 
+using namespace run;
 using game::jscrh;
 using game::jscrw;
+using Sounds = std::vector<int>;
 
 constexpr int kModeMenu = 1, kModeRun = 10, kModeStartRun = 11;
 constexpr int kPhaseKeypad = 1, kPhaseCash = 2, kPhaseBankHall = 3, kPhaseStreet = 4,
@@ -55,6 +66,52 @@ class PhaseRules : public ::testing::Test {
     game.Frame();
     game.Release();
   }
+  // Where keypad key 0-9 or 10 ("C") is shown.
+  static std::pair<float, float> KeyAt(int value) {
+    int row = kKeypadRows - 1, column = value == 0 ? kZeroColumn : kClearColumn;
+    if (value >= 1 && value <= 9) {
+      row = (value - 1) / kKeypadColumns, column = (value - 1) % kKeypadColumns;
+    }
+    return {std::trunc(jscrw * 0.5f - kKeypadHalf) + kKeyPitch * column,
+            std::trunc(jscrh * 0.5f - kKeypadHalf) + kKeyPitch * row};
+  }
+  // Taps a keypad key and returns the sounds of the update the press acted in.
+  Sounds TapKey(int value) {
+    const auto [x, y] = KeyAt(value);
+    game.ForgetSounds();
+    game.PressAt(x, y);
+    Sounds sounds = game.Played();
+    game.Release();
+    game.Frame();
+    return sounds;
+  }
+  int Digit(int position) { return app.targetCode[position] - '0'; }
+  void TypeRightDigits(int count) {
+    for (int i = 0; i < count; ++i) TapKey(Digit(app.enteredCode.Length()));
+  }
+  // Taps the middle of the screen until the phase changes; returns the
+  // farthest one update carried the robber.
+  float TapUntilThePhaseChanges() {
+    const int phase = app.phase;
+    float longest = 0;
+    for (int update = 0; update < 400 && app.phase == phase; ++update) {
+      const float x = app.playerX;
+      if (update % 2 == 0) game.MoveTo(320, 240), game.Press();
+      if (update % 2 == 1) game.Release();
+      game.Frame();
+      if (app.phase == phase) longest = std::max(longest, std::abs(app.playerX - x));
+    }
+    game.Release();
+    return longest;
+  }
+  // The car heading north (dx, dy) off the crossing at (x, y), the camera on it.
+  void PlaceCar(float x, float y, float dx = 0, float dy = 0) {
+    app.playerX = x, app.playerY = y;
+    app.carOffsetX = dx, app.carOffsetY = dy;
+    app.carHeading = run::kNorth;
+    app.cameraX = x + dx - 40 - jscrw * 0.5f, app.cameraY = y + dy - 40 - jscrh * 0.5f;
+  }
+  std::vector<int> Best() { return {app.highscores.begin(), app.highscores.begin() + 10}; }
   int& City(int column, int row) { return run::CityCell(app.worldCells.Data(), column, row); }
   void ClearCity() {
     for (int row = 0; row < run::kCityCells; ++row) {
@@ -162,11 +219,9 @@ TEST_F(PhaseRules, APressDoesWhatItsPhaseSays) {
   } cases[] = {
       {kPhaseKeypad,
        [&] {
-         const int digit = app.targetCode[0] - '0';
-         const int row = digit == 0 ? 3 : (digit - 1) / 3,
-                   column = digit == 0 ? 1 : (digit - 1) % 3;
-         PressOnce(std::trunc(jscrw * 0.5f - kKeypadHalf) + kKeyPitch * column,
-                   std::trunc(jscrh * 0.5f - kKeypadHalf) + kKeyPitch * row);
+         const int digit = Digit(0);
+         const auto [x, y] = KeyAt(digit);
+         PressOnce(x, y);
          EXPECT_EQ(app.enteredCode, String(digit)) << "a key of the keypad types its digit";
        }},
       {kPhaseCash,
@@ -298,22 +353,44 @@ TEST_F(PhaseRules, EachPhaseEndsAtItsGoalAndNotBefore) {
   }
 }
 
-// Three hits taken at the fence lose the run: it ends with nothing scored.
-TEST_F(PhaseRules, ThreeHitsTakenAtTheFenceLoseTheRunWithNoScore) {
-  Reach(kPhaseFight);
-  player.Let();
-  game.Release();
-  app.playerHealth = 1;
-  app.highscores[30] = 1234;
-  run::ClearRunCells(app.worldCells.Data());
-  const auto bullet = run::Bullet(app.worldCells.Data(), 0);
-  bullet.kind = run::kCopBullet, bullet.x = static_cast<int>(jscrw * 0.75f - 24 - 4);
-  game.Frame();
-  EXPECT_EQ(app.runOver, 1) << "the third hit taken ends the run";
-  EXPECT_EQ(app.phase, kPhaseFight) << "a lost run never reaches the closing screen";
-  player.PlayUntil([&] { return app.gameMode == kModeMenu; });
-  EXPECT_TRUE(app.highscores[30] == 0 && app.highscores[31] == 1234)
-      << "a lost run enters 0 in the last runs";
+// Three hits taken at the fence lose the run, also while the player's
+// third hit on the cop is in flight or lands in the same update: the robber
+// falls, the run never reaches the closing screen, and it enters 0 in the
+// last runs only (a score of 0 finds no place among equal ones).
+TEST_F(PhaseRules, ThreeHitsTakenAtTheFenceLoseTheRunEvenAsTheCopFalls) {
+  constexpr int kNoShot = -1;
+  for (const int playerHitDelay : {kNoShot, 2, 0}) {
+    SCOPED_TRACE("the player's third hit " + std::to_string(playerHitDelay) +
+                 " updates after the cop's");
+    Reach(kPhaseFight);
+    player.Let();
+    game.Release();
+    app.playerHealth = app.hitsLeft = 1;
+    app.highscores[30] = 1234;
+    random::Seed = 7;  // the cop stays up
+    run::ClearRunCells(app.worldCells.Data());
+    const auto cops = run::Bullet(app.worldCells.Data(), 0),
+               mine = run::Bullet(app.worldCells.Data(), 1);
+    cops.kind = run::kCopBullet, cops.x = static_cast<int>(jscrw * 0.75f - run::kBulletSpeed);
+    if (playerHitDelay != kNoShot) {
+      mine.kind = run::kPlayerBullet;
+      mine.x = static_cast<int>(jscrw * 0.25f + run::kBulletReach - 1 +
+                                (playerHitDelay + 1) * run::kBulletSpeed);
+    }
+    game.Frame(5);
+    EXPECT_TRUE(app.runOver == 1 && app.playerPose == run::kPoseFallen)
+        << "the third hit taken ends the run with the robber fallen";
+    EXPECT_EQ(app.phase, kPhaseFight) << "a lost run never reaches the closing screen";
+    if (playerHitDelay > 0) {
+      EXPECT_EQ(app.hitsLeft, 1) << "a shot in flight counts for nothing";
+    }
+    player.PlayUntil([&] { return app.gameMode == kModeMenu; });
+    EXPECT_TRUE(app.highscores[30] == 0 && app.highscores[31] == 1234)
+        << "a lost run enters 0 in the last runs";
+    EXPECT_EQ(std::vector<int>(&app.highscores[0], &app.highscores[10]), std::vector<int>(10, 0))
+        << "and nothing in the best";
+    EXPECT_EQ(app.scratch, -1) << "a score of 0 finds no place among equal ones";
+  }
 }
 
 // The police stand where the fixed seed 37171650 puts them, in every run:
@@ -361,11 +438,7 @@ TEST_F(PhaseRules, ACarWithin16UnitsOfAPoliceCarsCrossingRamsIt) {
     ClearCity();
     City(5, 5) = 1;
     app.copsToRam = kCops;
-    app.carHeading = run::kNorth;
-    app.playerX = app.playerY = 6 * run::kCityCell;
-    app.carOffsetX = c.dx, app.carOffsetY = c.dy;
-    app.cameraX = app.playerX + c.dx - 40 - jscrw * 0.5f,
-    app.cameraY = app.playerY + c.dy - 40 - jscrh * 0.5f;
+    PlaceCar(6 * run::kCityCell, 6 * run::kCityCell, c.dx, c.dy);
     game.Frame();
     EXPECT_EQ(app.copsToRam, c.rams ? kCops - 1 : kCops)
         << (c.rams ? "a car within 16 units did not ram" : "a car farther than 16 units rammed");
@@ -445,6 +518,228 @@ TEST(TitleMenu, FliesInAgainWhenARunReturnsToIt) {
     const float wanted = rest + kButtonRise * std::max(0, kFlyInUpdates - update);
     EXPECT_EQ(ys, std::vector<float>{wanted})
         << "the start button, " << update << " updates into the menu";
+  }
+}
+
+TEST_F(PhaseRules, TheKeypadJudgesEachDigitAndOpensTheVaultOnTheTenth) {
+  game.StartRun();
+  EXPECT_EQ(app.targetCode.Length(), 10);
+  EXPECT_EQ(TapKey(Digit(0)), (Sounds{kSfxChime, kSfxDigitRight}));
+  EXPECT_EQ(TapKey((Digit(1) + 1) % 10), (Sounds{kSfxChime, kSfxDigitWrong}));
+  // Clear goes in as "10": its 0, the fourth digit here, is judged, then
+  // the code is emptied.
+  const int zero = Digit(3) == 0 ? kSfxDigitRight : kSfxDigitWrong;
+  EXPECT_EQ(TapKey(kClearKey), (Sounds{kSfxChime, zero, kSfxCodeCleared}));
+  EXPECT_EQ(app.enteredCode.Length(), 0);
+  TypeRightDigits(9);
+  EXPECT_EQ(TapKey((Digit(9) + 1) % 10), Sounds{kSfxChime}) << "the tenth digit is not judged";
+  for (int i = 0; i < 10; ++i) TapKey(Digit(i));  // twenty digits never match
+  EXPECT_EQ(app.phase, kPhaseKeypad);
+  TapKey(kClearKey);
+  TypeRightDigits(9);
+  EXPECT_EQ(TapKey(Digit(9)), (Sounds{kSfxChime, kSfxCodeAccepted, kSfxVaultOpens}));
+  EXPECT_EQ(app.phase, kPhaseCash);
+}
+
+// Right colour (150, 255, 150) only while the typed code is a prefix of
+// the vault's; otherwise (255, 150, 150) at half alpha.
+TEST_F(PhaseRules, TheTypedCodeLooksRightOnlyWhileItMatches) {
+  game.StartRun();
+  for (const auto& [typed, right] :
+       {std::pair{"123", true}, std::pair{"124", false}, std::pair{"1234567891", false},
+        std::pair{"12345678901", false}}) {
+    SCOPED_TRACE(typed);
+    app.targetCode = T("1234567890");
+    app.enteredCode = T(typed);
+    game.Frame();
+    int glyphs = 0;
+    for (const DrawRecord& glyph : RecordsOf(app, static_cast<float>(app.currentFont))) {
+      glyphs += glyph.y == 52 && glyph.red == (right ? 150 : 255) &&
+                glyph.green == (right ? 255 : 150) && glyph.alpha == (right ? 1 : 0.5f);
+    }
+    EXPECT_EQ(glyphs, static_cast<int>(std::string(typed).size()));
+  }
+}
+
+TEST_F(PhaseRules, ThreeBagsOfCashThenTappingRunsOutToTheCar) {
+  game.StartRun();
+  TypeRightDigits(10);
+  ASSERT_EQ(app.phase, kPhaseCash);
+  for (int taken = 1; taken <= 3; ++taken) {
+    int bag = 0;
+    while (Bag(app.worldCells.Data(), bag).lying == 0) ++bag;
+    game.ForgetSounds();
+    const BagCells<int> lying = Bag(app.worldCells.Data(), bag);
+    game.PressAt(lying.x, lying.y, 5);
+    EXPECT_EQ(app.bagsGrabbed, taken) << "each press takes one bag, and the vault holds three";
+    EXPECT_EQ(game.Played(), Sounds{kSfxBagGrabbed}) << "held: one bag per press";
+    game.Release();
+    game.Frame();
+  }
+  // Fast tapping reaches the top speed of 12 units an update, and no more.
+  const float longest = TapUntilThePhaseChanges();
+  EXPECT_TRUE(longest > 11 && longest <= 12) << "the top speed is 12 units an update";
+  game.ForgetSounds();
+  TapUntilThePhaseChanges();
+  EXPECT_EQ(game.TimesPlayed(kSfxDoor), 1) << "the car door shuts once";
+  game.Frame();
+  EXPECT_TRUE(HasText(app, "Destroy 10 cops"));
+}
+
+TEST_F(PhaseRules, TenRamsThenThreeHitsFromTheCarThenTheFence) {
+  game.StartRun();
+  app.phase = kPhaseStreet;
+  app.playerX = jscrw;
+  game.Frame();
+  ASSERT_EQ(app.phase, kPhaseChase);
+  for (int column = 0; column < kCityCells; ++column) {
+    for (int row = 0; row < kCityCells; ++row) City(column, row) = 0;
+  }
+  City(4, 4) = 1;
+  PlaceCar(5 * kCityCell, 5 * kCityCell);
+  game.ForgetSounds();
+  game.Frame();
+  EXPECT_EQ(game.TimesPlayed(kSfxRam), 1);
+  game.Frame(18);
+  EXPECT_NE(City(4, 4), 0) << "a wreck burns for twenty updates";
+  game.Frame();
+  EXPECT_EQ(City(4, 4), 0);
+  // The second on entry 275: column 25 of row 10 and column 0 of row 11.
+  City(25, 10) = 2;
+  PlaceCar(kCityCell, 12 * kCityCell);
+  game.Frame();
+  for (int ram = 3; ram <= 10; ++ram) {
+    City(ram + 3, 8) = 1 + ram % 4;
+    PlaceCar((ram + 4) * kCityCell, 9 * kCityCell);
+    game.Frame();
+  }
+  ASSERT_EQ(app.phase, kPhaseCarShootout);
+  // Three hits on the police car, each after a reload, lead to the fence.
+  random::Seed = 99;
+  game.Frame();
+  game.ForgetSounds();
+  game.Tap(jscrw * 0.5f, 20);  // a miss needs a reload too
+  EXPECT_EQ(game.Played(), Sounds{kSfxCopShot});
+  EXPECT_TRUE(HasText(app, "RELOAD"));
+  for (int hit = 1; hit <= 3; ++hit) {
+    game.Tap(app.targetCarX, jscrh * 0.8f);  // not while the prompt shows
+    game.ForgetSounds();
+    game.Tap(app.reloadX, app.reloadY);
+    game.Tap(app.targetCarX, jscrh * 0.8f);
+    EXPECT_EQ(game.TimesPlayed(kSfxCarHit), 1);
+  }
+  ASSERT_EQ(app.phase, kPhaseFence);
+  // Tapping runs the robber to the fence and up it into the fight.
+  TapUntilThePhaseChanges();
+  EXPECT_EQ(app.playerX, 150) << "the fence stands at 150";
+}
+
+// Held, the duck lets a cop's bullet pass and holds the gun's fire.
+TEST_F(PhaseRules, AtTheFenceDuckingDodgesAndHoldsFire) {
+  game.StartRun();
+  app.phase = kPhaseFenceFight;
+  app.playerPose = app.copDucking = app.playerShotTimer = app.copShotTimer = 0;
+  app.playerHealth = 3;
+  ClearRunCells(app.worldCells.Data());
+  const BulletCells<int> bullet = run::Bullet(app.worldCells.Data(), 0);
+  bullet.kind = kCopBullet, bullet.x = static_cast<int>(jscrw * 0.75f - 40);
+  game.ForgetSounds();
+  game.PressAt(320, 100, 10);
+  EXPECT_EQ(app.playerHealth, 3) << "ducked";
+  EXPECT_EQ(game.TimesPlayed(kSfxShot), 0) << "and not firing";
+  game.Release();
+  game.Frame(2);
+  EXPECT_EQ(game.TimesPlayed(kSfxShot), 1) << "up again, the player fires two updates later";
+}
+
+TEST_F(PhaseRules, TheClosingScreenAddsThreePointsPerUpdateLeft) {
+  game.StartRun();
+  app.phase = kPhaseClosing;
+  app.timeLeft = 60 * 60;
+  app.loot = 9000;
+  app.touchConsumed = 1;
+  game.Frame(60);
+  EXPECT_TRUE(HasText(app, "Loot Grabbed : 9000"));
+  EXPECT_TRUE(HasText(app, "Time Bonus : 10800"));
+  EXPECT_TRUE(HasText(app, "Total : 00019800")) << "rolled up to the score";
+}
+
+// Table 0's ranked scores in a saved record: elements 35, 37, ... 53.
+std::vector<int> SavedBest(const std::string& record) {
+  std::vector<int> elements;
+  std::istringstream in(record);
+  for (std::string element; std::getline(in, element, '|');) elements.push_back(std::stoi(element));
+  std::vector<int> best;
+  best.reserve(kTableSize);
+  for (int e = 0; e < kTableSize; ++e) best.push_back(elements.at(35 + 2 * e));
+  return best;
+}
+
+// The rank texts the banner shows in the current frame.
+std::set<std::string> RanksShown(const MyApp& app) {
+  std::set<std::string> ranks;
+  for (const char* rank :
+       {"1st!", "2nd", "3rd", "4th", "5th", "6th", "7th", "8th", "9th", "10th"}) {
+    if (HasText(app, std::string("New Highscore") + rank)) ranks.insert(rank);
+  }
+  return ranks;
+}
+
+// The banner names the rank the score really takes, decided as the run
+// ends: the same in every frame until the overlay has left the menu, also
+// once the score is in the table. Only a greater score passes an entry,
+// and a score of 0 is never announced.
+TEST_F(PhaseRules, TheOverlayAnnouncesTheRankTheScoreIsEnteredAt) {
+  game.StartRun();
+  const std::array<int, 10> falling = {900, 800, 700, 600, 500, 400, 300, 200, 100, 50};
+  const struct {
+    const char* name;
+    std::array<int, 10> table;
+    int score;
+    const char* rank;  // nullptr: no banner
+    int enteredAt;     // -1: not in the best ten
+  } cases[] = {
+      {"best on empty tables", {}, 5000, "1st!", 0},
+      {"equal to the third", falling, 700, "4th", 3},
+      {"just above the last", falling, 51, "10th", 9},
+      {"equal to the last", falling, 50, nullptr, -1},
+      {"zero over negative entries", {-5, -5, -5, -5, -5, -5, -5, -5, -5, -5}, 0, nullptr, 0},
+  };
+  int previous = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    game.StartRun();
+    std::copy(c.table.begin(), c.table.end(), &app.highscores[0]);
+    app.phase = kPhaseClosing;
+    app.loot = c.score;
+    app.timeLeft = 0;
+    app.runOver = 1;
+    std::set<std::string> shown;
+    const auto settled = [&] { return app.gameMode == kModeMenu && app.gameOverFrame == 0; };
+    for (int update = 0; update < 4 * kOverlayUpdates && !settled(); ++update) {
+      game.Frame();
+      const std::set<std::string> now = RanksShown(app);
+      EXPECT_LE(now.size(), 1u) << "two ranks in one frame, update " << update;
+      shown.insert(now.begin(), now.end());
+      if (update == 30) {
+        EXPECT_TRUE(HasText(app, "GAME"));
+      }
+    }
+    ASSERT_EQ(app.gameMode, 1) << "the menu did not settle";
+    EXPECT_EQ(shown, c.rank ? std::set<std::string>{c.rank} : std::set<std::string>{})
+        << "the banner's rank changed";
+    std::vector<int> want(c.table.begin(), c.table.end());
+    if (c.enteredAt >= 0) {
+      want.insert(want.begin() + c.enteredAt, c.score);
+      want.pop_back();
+    }
+    EXPECT_EQ(Best(), want);
+    EXPECT_EQ(app.highscores[30], c.score) << "the last ten take every score";
+    EXPECT_EQ(app.highscores[31], previous);
+    previous = c.score;
+    const std::optional<std::string> record = game.SavedRecord();
+    ASSERT_TRUE(record.has_value());
+    EXPECT_EQ(SavedBest(*record), want) << "the saved table holds the score where announced";
   }
 }
 

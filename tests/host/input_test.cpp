@@ -7,7 +7,7 @@
 #include "host/gamepad.h"
 #include "host/input.h"
 #include "host/touch_pointer.h"
-#include "tests/host/fake_platform.h"
+#include "tools/testing/fake_platform.h"
 
 namespace vantor::testing {
 namespace {

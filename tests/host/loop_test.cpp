@@ -13,8 +13,8 @@
 #include "host/graphics.h"
 #include "host/orderly_stop.h"
 #include "host/startup.h"
-#include "tests/host/fake_platform.h"
 #include "tools/testing/al_test_device.h"
+#include "tools/testing/fake_platform.h"
 #include "tools/testing/wav_fixture.h"
 
 namespace vantor::testing {

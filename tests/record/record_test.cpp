@@ -11,7 +11,7 @@
 #include <random>
 
 #include "game/ids.h"
-#include "tests/record/record_game.h"
+#include "tools/testing/record_game.h"
 #include "tools/testing/temp_dir.h"
 
 namespace fs = std::filesystem;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/record/record_game.h"
+#include "tools/testing/record_game.h"
 #include "tools/testing/temp_dir.h"
 
 namespace vantor::testing {

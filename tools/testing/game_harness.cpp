@@ -1,4 +1,4 @@
-#include "tests/game/game_harness.h"
+#include "tools/testing/game_harness.h"
 
 #include <GLFW/glfw3.h>
 #include <unistd.h>

@@ -13,8 +13,8 @@
 #include "game/startup.h"
 #include "host/files.h"
 #include "host/startup.h"
-#include "tests/host/fake_platform.h"
-#include "tests/record/record_model.h"
+#include "tools/testing/fake_platform.h"
+#include "tools/testing/record_model.h"
 
 namespace vantor::testing {
 

@@ -8,7 +8,7 @@
 
 #include <functional>
 
-#include "tests/game/game_harness.h"
+#include "tools/testing/game_harness.h"
 
 namespace vantor::testing {
 

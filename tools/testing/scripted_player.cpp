@@ -1,4 +1,4 @@
-#include "tests/game/scripted_player.h"
+#include "tools/testing/scripted_player.h"
 
 #include <climits>
 #include <cmath>

@@ -7,7 +7,7 @@
 // event, each WaitEvents runs the next one, and a
 // WaitEvents with nothing queued closes the window, so a loop that would
 // block forever ends instead. Used by tests/host, tests/modules,
-// tests/record and the game harness (tests/game).
+// tests/record and the game harness (tools/testing/game_harness.h).
 #pragma once
 
 #include <algorithm>

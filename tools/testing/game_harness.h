@@ -13,7 +13,7 @@
 // test near the update that made it. Each harness works in a fresh
 // temporary directory linking the repository's data/, so a saved record
 // never touches the repository. One harness at a time; used by every test
-// of tests/game.
+// of tests/game; built as vantor_game_testing.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -27,7 +27,7 @@
 #include "host/audio.h"
 #include "host/glfw_platform.h"
 #include "host/null_graphics.h"
-#include "tests/host/fake_platform.h"
+#include "tools/testing/fake_platform.h"
 
 namespace vantor::testing {
 
