@@ -185,11 +185,11 @@ async function click(place, on = page) {
   await holdPress(on);
 }
 
-async function press(key) {
-  await page.keyboard.down(key);
-  await holdPress();
-  await page.keyboard.up(key);
-  await holdPress();
+async function press(key, on = page) {
+  await on.keyboard.down(key);
+  await holdPress(on);
+  await on.keyboard.up(key);
+  await holdPress(on);
 }
 
 // What the page's OpenAL has: its audio context's state and how many of its
@@ -808,7 +808,7 @@ for (const [orientation, viewport] of [['landscape', kPhoneLandscape], ['portrai
 }
 
 test('the code typed on the keyboard, on the number row and the numpad, opens the vault', async () => {
-  const kTypingDelayMs = 100, kNumpadZeroKeyCode = 96;
+  const kNumpadZeroKeyCode = 96;
   const { context, tab, session } = await openSite();
   // Puppeteer's numpad keys are those of a numpad with Num Lock off; one
   // that types digits sends these.
@@ -816,23 +816,26 @@ test('the code typed on the keyboard, on the number row and the numpad, opens th
     const key = { windowsVirtualKeyCode: kNumpadZeroKeyCode + Number(digit), code: `Numpad${digit}`,
       key: digit, location: 3, isKeypad: true };
     await session.send('Input.dispatchKeyEvent', { type: 'keyDown', text: digit, ...key });
+    await holdPress(tab);
     await session.send('Input.dispatchKeyEvent', { type: 'keyUp', ...key });
+    await holdPress(tab);
+  };
+  // Each key held for a few drawn frames, as a busy page may draw seldom.
+  const type = async (digits) => {
+    for (const digit of digits) await press(digit, tab);
   };
   try {
     await tab.goto(siteUrl());
     await waitForState(tab, atMenu, 'the title menu did not come');
-    await tab.keyboard.press('Enter');
+    await press('Enter', tab);
     const { targetCode } = await waitForState(tab, inPhase(1), 'Enter did not start a run');
-    await tab.keyboard.type(targetCode.slice(0, 3), { delay: kTypingDelayMs });
+    await type(targetCode.slice(0, 3));
     await waitForState(tab, (state) => state.enteredCode === targetCode.slice(0, 3),
       'the digits typed on the number row did not show');
-    await tab.keyboard.press('KeyC');
+    await press('KeyC', tab);
     await waitForState(tab, (state) => state.enteredCode === '', 'C did not clear them');
-    await tab.keyboard.type(targetCode.slice(0, 5), { delay: kTypingDelayMs });
-    for (const digit of targetCode.slice(5)) {
-      await numpad(digit);
-      await sleep(kTypingDelayMs);
-    }
+    await type(targetCode.slice(0, 5));
+    for (const digit of targetCode.slice(5)) await numpad(digit);
     await waitForState(tab, inPhase(2), `the code ${targetCode} typed did not open the vault`);
   } finally {
     await context.close();
