@@ -1,4 +1,5 @@
 // The saved record: its exact layout and checksums.
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -46,8 +47,9 @@ TEST(SavedRecord, EveryFieldSurvivesASaveAndALoad) {
   r[0][kSettingSoundMode] = 2;
   r[1] = {1, INT32_MIN, 0, 5, 0, 0, 0, 8};
   for (int i = 0; i < 30; ++i) {
-    r[2 + i / 10][i % 10 * 2] = 1000 * i - 20000;
-    r[2 + i / 10][i % 10 * 2 + 1] = INT32_MAX - i;
+    const auto score = static_cast<std::size_t>(i % 10) * 2;
+    r[2 + i / 10][score] = 1000 * i - 20000;
+    r[2 + i / 10][score + 1] = INT32_MAX - i;
   }
   std::optional<GameHarness> game;
   EXPECT_EQ(Load(game, RecordText(r)), kAllLoaded);
